@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <algorithm>
+
 void PumpMessages()
 {
     if (QCoreApplication::instance()) {
@@ -12,9 +14,10 @@ void PumpMessages()
 
 void WaitPumping(int milliseconds)
 {
-    constexpr int step = 10;
-    for (int waited = 0; waited < milliseconds; waited += step) {
-        QThread::msleep(step);
+    // max(ms, 10) / 10 steps: 5 ms waits one step, 20 ms two, 100 ms ten.
+    const int steps = std::max(milliseconds, 10) / 10;
+    for (int i = 0; i < steps; ++i) {
+        QThread::msleep(10);
         PumpMessages();
     }
 }

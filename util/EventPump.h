@@ -6,5 +6,5 @@
 // Dispatches every pending event of the calling thread.
 void PumpMessages();
 
-// Waits about the given number of milliseconds in 10 ms steps, dispatching events between them.
+// Sleeps max(ms, 10) / 10 steps of 10 ms, dispatching events after each step.
 void WaitPumping(int milliseconds);
