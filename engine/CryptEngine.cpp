@@ -91,6 +91,14 @@ void CryptEngine::freeSlot(KeySlot& s)
     s.iv = FormatConstants::kFreeSlotIv;
 }
 
+int CryptEngine::SetIntrinsicKey()
+{
+    QString passphrase = MsgB(IntrinsicPassphraseMessage);
+    const int rc = SetIntrinsicKey(passphrase);
+    SecureWipe(passphrase);
+    return rc;
+}
+
 int CryptEngine::SetIntrinsicKey(const QString& passphrase)
 {
     QByteArray bytes = PasswordToBytes(passphrase);

@@ -26,6 +26,7 @@ public:
     static constexpr int FirstFolderSlot = 5;
     static constexpr int MaxPasswordBytes = 32;
     static constexpr int BlockSize = 16;
+    static constexpr int IntrinsicPassphraseMessage = 1; // catalogue B
 
     static const QString IntrinsicSlotName; // "<koyu>"
     static const QString TemporarySlotName; // "<temp>"
@@ -45,6 +46,8 @@ public:
     static CryptEngine& instance();
 
     void ResetKeySlots();
+    // Derives the program's own key from the passphrase of catalogue entry B-1.
+    int SetIntrinsicKey();
     int SetIntrinsicKey(const QString& passphrase);
 
     // The password in code page 932, whatever the locale; no terminator. May be longer than 32

@@ -32,4 +32,8 @@ inline constexpr std::array<std::uint8_t, 16> kFreeSlotIv = {0x66, 0x72, 0x65, 0
 inline constexpr int kPasswordFieldLength = 32;
 inline constexpr char kPasswordFiller = 0x20;
 
+// first + second + third: the passphrase of the message catalogues and of the tool format
+// when no password is typed.
+inline constexpr char16_t kBuiltInPassphrase[] = u"Kr7qZUmi3580214";
+
 } // namespace FormatConstants

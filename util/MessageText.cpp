@@ -6,6 +6,13 @@ MessageTextSource* g_source = nullptr;
 
 } // namespace
 
+MessageTextSource::~MessageTextSource()
+{
+    if (g_source == this) {
+        g_source = nullptr;
+    }
+}
+
 void MessageTextSource::install(MessageTextSource* source)
 {
     g_source = source;

@@ -10,7 +10,8 @@
 class MessageTextSource
 {
 public:
-    virtual ~MessageTextSource() = default;
+    // A source that goes away stops being the installed one.
+    virtual ~MessageTextSource();
     virtual QString textA(int number) = 0;
     virtual QString textB(int number) = 0;
 
