@@ -128,11 +128,11 @@ TEST_F(MessageCatalogueTest, FixedDataTextsArePinned)
     EXPECT_EQ(MsgB(1), QStringLiteral("KbxIntrinsic#Kurabox@2026!key"));
     EXPECT_EQ(MsgB(2), QStringLiteral("Kurabox folder metadata file 1"));
     EXPECT_EQ(MsgB(4), QStringLiteral("?KBX:NO-LOCATION?"));
-    EXPECT_EQ(MsgB(6).left(12), QStringLiteral("KuraboxKBXF1"));
-    EXPECT_EQ(MsgB(7).left(16), QStringLiteral("Kurabox-PassChk0"));
-    EXPECT_EQ(MsgB(31).left(64),
-              QStringLiteral("Kurabox folder password check block 0001 abcdefghijklmnopqrstuvwx"));
-    EXPECT_EQ(MsgB(34).left(64),
-              QStringLiteral("Kurabox administrator password check block 0001 abcdefghijklmnop"));
-    EXPECT_EQ(MsgB(35).left(8), QStringLiteral("KbxList8"));
+    EXPECT_EQ(MsgB(6), QStringLiteral("KuraboxKBXF1 container signature"));
+    EXPECT_EQ(MsgB(7), QStringLiteral("Kurabox-PassChk0 password check text"));
+    EXPECT_EQ(MsgB(31),
+              QStringLiteral("Kurabox folder password check block 0001 abcdefghijklmnopqrstuvwxyz0123456789"));
+    EXPECT_EQ(MsgB(34),
+              QStringLiteral("Kurabox administrator password check block 0001 abcdefghijklmnopqrstuvwxyz01234"));
+    EXPECT_EQ(MsgB(35), QStringLiteral("KbxList8 change password list key"));
 }
