@@ -1,0 +1,85 @@
+#include "platform/TrashFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace TrashFolder {
+
+QString homeTrash()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+}
+
+QStringList topDirTrashes(const QString& mountPoint)
+{
+    const QString top = mountPoint == QLatin1String("/") ? QString() : mountPoint;
+    const QString uid = QString::number(::getuid());
+    return {top + QStringLiteral("/.Trash/") + uid, top + QStringLiteral("/.Trash-") + uid};
+}
+
+QList<TrashItem> items(const QString& trashFolder)
+{
+    QList<TrashItem> result;
+    const QDir info(trashFolder + QStringLiteral("/info"));
+    const QString topDir =
+        trashFolder.section(QLatin1Char('/'), 0, trashFolder.contains(QLatin1String("/.Trash/")) ? -3 : -2);
+    for (const QString& name :
+         info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files | QDir::Hidden, QDir::Name)) {
+        QFile file(info.filePath(name));
+        if (!file.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        TrashItem item;
+        item.infoPath = file.fileName();
+        item.trashedPath = trashFolder + QStringLiteral("/files/") + name.chopped(int(qstrlen(".trashinfo")));
+        bool inSection = false;
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            const QByteArray line = raw.trimmed();
+            if (line.startsWith('[')) {
+                inSection = line == "[Trash Info]";
+            } else if (inSection && line.startsWith("Path=")) {
+                QString path = QUrl::fromPercentEncoding(line.mid(5));
+                if (!path.startsWith(QLatin1Char('/'))) {
+                    path = topDir + QLatin1Char('/') + path; // relative to the volume's top
+                }
+                item.originalPath = QDir::cleanPath(path);
+            } else if (inSection && line.startsWith("DeletionDate=")) {
+                item.deletionDate = QDateTime::fromString(QString::fromLatin1(line.mid(13)), Qt::ISODate);
+            }
+        }
+        const QFileInfo trashed(item.trashedPath);
+        if (!item.originalPath.isEmpty() && (trashed.exists() || trashed.isSymLink())) {
+            result.append(item);
+        }
+    }
+    return result;
+}
+
+bool restore(const TrashItem& item, QString* error)
+{
+    const QFileInfo target(item.originalPath);
+    if (target.exists() || target.isSymLink()) {
+        *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+        return false;
+    }
+    if (!QDir().mkpath(target.absolutePath())) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (::rename(QFile::encodeName(item.trashedPath).constData(),
+                 QFile::encodeName(item.originalPath).constData()) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    QFile::remove(item.infoPath);
+    return true;
+}
+
+} // namespace TrashFolder

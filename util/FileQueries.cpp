@@ -1,0 +1,217 @@
+#include "util/FileQueries.h"
+
+#include "platform/Platform.h"
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/MessageText.h"
+#include "util/SizeText.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int FolderPathLimit = 217;
+constexpr int FilePathLimit = 256;
+
+bool statPath(const QString& path, struct stat* st)
+{
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), st) == 0;
+}
+
+QString withoutTrailingSeparator(const QString& path)
+{
+    return path.size() > 1 && path.endsWith(QLatin1Char('/')) ? path.chopped(1) : path;
+}
+
+int openForReading(const QString& path, int* error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    *error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return fd < 0 ? -1 : 0;
+}
+
+} // namespace
+
+int FileExists(const QString& path)
+{
+    struct stat st;
+    return statPath(path, &st) && !S_ISDIR(st.st_mode) ? 0 : -1;
+}
+
+int DirectoryExists(const QString& path)
+{
+    struct stat st;
+    return statPath(withoutTrailingSeparator(path), &st) && S_ISDIR(st.st_mode) ? 0 : -1;
+}
+
+int HasSubfolder(const QString& folder)
+{
+    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    return it.hasNext() ? 0 : -1;
+}
+
+int CountEntries(const QString& folder, qint64* count)
+{
+    if (DirectoryExists(folder) != 0) {
+        return -1;
+    }
+    qint64 n = 0;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (; it.hasNext(); it.next()) {
+        ++n;
+    }
+    *count = n;
+    return 0;
+}
+
+FolderTotals FolderStatistics(const QString& path)
+{
+    FolderTotals totals;
+    const QFileInfo root(path);
+    if (root.isFile()) {
+        totals.files = 1;
+        totals.bytes = root.size();
+        return totals;
+    }
+    QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        if (info.isDir() && !info.isSymLink()) {
+            ++totals.folders;
+        } else {
+            ++totals.files;
+            totals.bytes += info.size();
+        }
+    }
+    return totals;
+}
+
+void ListFilesRecursive(const QString& folder, QStringList* files)
+{
+    QDirIterator it(folder, QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files->append(it.next());
+        PumpMessages();
+    }
+}
+
+int FileSize(const QString& path, qint64* size)
+{
+    struct stat st;
+    if (!statPath(path, &st)) {
+        return -1;
+    }
+    *size = st.st_size;
+    return 0;
+}
+
+int FreeSpace(const QString& path, qint64* bytes, QString* sizeText)
+{
+    struct statvfs st;
+    if (path.isEmpty() || ::statvfs(QFile::encodeName(path).constData(), &st) != 0) {
+        return -1;
+    }
+    *bytes = static_cast<qint64>(st.f_bavail) * static_cast<qint64>(st.f_frsize);
+    if (sizeText) {
+        *sizeText = SizeText(*bytes);
+    }
+    return 0;
+}
+
+int DriveType(const QString& path, int* type)
+{
+    const int code = Platform::instance().DriveTypeOf(path);
+    switch (code) {
+    case DriveRemovable:
+    case DriveFixed:
+    case DriveRemote:
+    case DriveOptical:
+    case DriveRamDisk:
+        *type = code;
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int VolumeFileSystem(const QString& path, QString* name, quint32* flags)
+{
+    VolumeInfo volume;
+    if (!Platform::instance().VolumeOf(path, &volume)) {
+        return -1;
+    }
+    *name = volume.fileSystemName;
+    *flags = volume.flags;
+    return 0;
+}
+
+int TestOpen(const QString& path, QString* errorText)
+{
+    int error = 0;
+    const int rc = openForReading(path, &error);
+    if (rc != 0 && errorText) {
+        *errorText = FileExceptionText(FileErrorCauseFromErrno(error));
+    }
+    return rc;
+}
+
+int TestOpenSystemText(const QString& path, QString* errorText)
+{
+    int error = 0;
+    const int rc = openForReading(path, &error);
+    if (rc != 0 && errorText) {
+        *errorText = SystemErrorText(error);
+    }
+    return rc;
+}
+
+int ClassifyPath(const QString& path)
+{
+    if (FileExists(path) == 0) {
+        return 3;
+    }
+    MountInfo mount;
+    const QString clean = withoutTrailingSeparator(path);
+    return Platform::instance().MountOf(clean, &mount) && mount.mountPoint == clean ? 1 : 2;
+}
+
+int CheckFolderPathLength(const QString& path, QString* errorText)
+{
+    if (path.size() <= FolderPathLimit) {
+        return 0;
+    }
+    if (errorText) {
+        *errorText = MsgA(466) + QString::number(FolderPathLimit) + MsgA(467);
+    }
+    return -1;
+}
+
+int CheckFilePathLength(const QString& path, QString* errorText)
+{
+    if (path.size() <= FilePathLimit) {
+        return 0;
+    }
+    if (errorText) {
+        *errorText = MsgA(468) + QString::number(FilePathLimit) + MsgA(469);
+    }
+    return -1;
+}
+
+QString ModuleDirectory()
+{
+    return QCoreApplication::applicationDirPath();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Questions about files, folders and volumes. Each returns 0 for yes/success and -1 for
+// no/failure; operations that can explain a failure hand its text back.
+
+int FileExists(const QString& path);      // a file, not a folder
+int DirectoryExists(const QString& path); // a trailing "/" is ignored
+int HasSubfolder(const QString& folder);
+int CountEntries(const QString& folder, qint64* count);
+
+struct FolderTotals
+{
+    qint64 files = 0;
+    qint64 bytes = 0;
+    qint64 folders = 0; // folders below the one walked
+};
+// Walks a folder recursively; a plain file counts as one file of its size.
+FolderTotals FolderStatistics(const QString& path);
+// Appends the full paths of every file below the folder, dispatching events between entries.
+void ListFilesRecursive(const QString& folder, QStringList* files);
+
+int FileSize(const QString& path, qint64* size);
+// Bytes available to the user on the volume of the path, and that number as a size text.
+int FreeSpace(const QString& path, qint64* bytes, QString* sizeText = nullptr);
+// The drive type code (2 removable, 3 fixed, 4 remote, 5 optical, 6 RAM disk) of the path's volume.
+int DriveType(const QString& path, int* type);
+int VolumeFileSystem(const QString& path, QString* name, quint32* flags);
+
+// Opens the file for shared reading and closes it again. The first form explains a failure with
+// the file-exception text, the second with the system's error text.
+int TestOpen(const QString& path, QString* errorText = nullptr);
+int TestOpenSystemText(const QString& path, QString* errorText = nullptr);
+
+// 3 when a file exists at the path; otherwise 1 for a volume's root (a mount point), else 2.
+int ClassifyPath(const QString& path);
+
+// -1 and the limit message when a folder path has 218 characters or more.
+int CheckFolderPathLength(const QString& path, QString* errorText = nullptr);
+// -1 and the limit message when a file path has more than 256 characters.
+int CheckFilePathLength(const QString& path, QString* errorText = nullptr);
+
+// The folder of the running program.
+QString ModuleDirectory();

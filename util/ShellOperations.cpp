@@ -1,0 +1,261 @@
+#include "util/ShellOperations.h"
+
+#include "platform/Platform.h"
+#include "util/EventPump.h"
+#include "util/FileQueries.h"
+#include "util/PathText.h"
+#include "util/TimeText.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype CopyChunk = 1 << 20;
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Copies one file to `target` through a temporary file beside it.
+int copyFile(const QString& source, const QString& target)
+{
+    const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        return errno;
+    }
+    struct stat st;
+    if (::fstat(in, &st) != 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    const QString temporary = DirectoryPart(target) + QStringLiteral("/.kbx-copy-") +
+                              QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".tmp");
+    const int out = ::open(native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    int error = 0;
+    QByteArray buffer(CopyChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), static_cast<size_t>(buffer.size()));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.constData() + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) {
+                continue;
+            }
+            if (w <= 0) {
+                error = w < 0 ? errno : EIO;
+                break;
+            }
+            done += w;
+        }
+        if (error) {
+            break;
+        }
+        PumpMessages();
+    }
+    ::close(in);
+    if (!error && ::fchmod(out, st.st_mode & 07777) != 0) {
+        error = errno;
+    }
+    if (!error) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::futimens(out, times) != 0 || ::fsync(out) != 0) {
+            error = errno;
+        }
+    }
+    if (::close(out) != 0 && !error) {
+        error = errno;
+    }
+    if (!error && ::rename(native(temporary).constData(), native(target).constData()) != 0) {
+        error = errno;
+    }
+    if (error) {
+        ::unlink(native(temporary).constData());
+    }
+    return error;
+}
+
+int copyItem(const QString& source, const QString& target)
+{
+    const QFileInfo info(source);
+    if (!info.exists() && !info.isSymLink()) {
+        return ENOENT;
+    }
+    if (!info.isDir() || info.isSymLink()) {
+        return copyFile(source, target);
+    }
+    if (DirectoryExists(target) != 0 && ::mkdir(native(target).constData(), 0777) != 0) {
+        return errno;
+    }
+    const QStringList entries = QDir(source).entryList(
+        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : entries) {
+        if (const int rc = copyItem(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name)) {
+            return rc;
+        }
+    }
+    return 0;
+}
+
+int deleteItem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink()) {
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (const QString& name : entries) {
+            if (const int rc = deleteItem(path + QLatin1Char('/') + name)) {
+                return rc;
+            }
+        }
+        return ::rmdir(native(path).constData()) == 0 ? 0 : errno;
+    }
+    return ::unlink(native(path).constData()) == 0 ? 0 : errno;
+}
+
+bool makeFolder(const QString& folder)
+{
+    return DirectoryExists(folder) == 0 || QDir().mkpath(folder);
+}
+
+} // namespace
+
+int ShellCopy(const QStringList& from, const QString& to, bool showUi)
+{
+    Q_UNUSED(showUi); // the window supplies the variant with progress and questions
+    PumpMessages();
+    const bool intoFolder = from.size() != 1 || DirectoryExists(to) == 0 || QFileInfo(from.first()).isDir();
+    if (intoFolder && !makeFolder(to)) {
+        return errno ? errno : EACCES;
+    }
+    for (const QString& source : from) {
+        const QString target = intoFolder ? to + QLatin1Char('/') + FileNamePart(source) : to;
+        if (SamePath(source, target)) {
+            return EINVAL;
+        }
+        if (const int rc = copyItem(source, target)) {
+            return rc;
+        }
+        PumpMessages();
+    }
+    return 0;
+}
+
+int ShellMove(const QStringList& from, const QString& to, bool showUi)
+{
+    Q_UNUSED(showUi);
+    PumpMessages();
+    if (!makeFolder(to)) {
+        return errno ? errno : EACCES;
+    }
+    for (const QString& source : from) {
+        const QString target = to + QLatin1Char('/') + FileNamePart(source);
+        if (SamePath(source, target)) {
+            continue;
+        }
+        if (::rename(native(source).constData(), native(target).constData()) == 0) {
+            continue;
+        }
+        if (errno != EXDEV && errno != ENOTEMPTY && errno != EEXIST && errno != EISDIR) {
+            return errno;
+        }
+        // Another volume, or a folder merging into an existing one: copy, then delete.
+        if (const int rc = copyItem(source, target)) {
+            return rc;
+        }
+        if (const int rc = deleteItem(source)) {
+            return rc;
+        }
+        PumpMessages();
+    }
+    return 0;
+}
+
+int ShellDelete(const QStringList& paths)
+{
+    PumpMessages();
+    for (const QString& path : paths) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        if (const int rc = deleteItem(path)) {
+            return rc;
+        }
+        PumpMessages();
+    }
+    return 0;
+}
+
+int ShellDeleteToRecycleBin(const QStringList& paths, QString* errorText)
+{
+    PumpMessages();
+    for (const QString& path : paths) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        QString error;
+        if (!Platform::instance().MoveToTrash(path, nullptr, &error)) {
+            if (errorText) {
+                *errorText = error;
+            }
+            return EIO;
+        }
+    }
+    return 0;
+}
+
+int FindInRecycleBin(const QString& name, const QString& timeText, QString* trashedPath, const QString& near)
+{
+    for (const TrashItem& item : Platform::instance().TrashItems(near)) {
+        if (SameNameOrWithExtension(name, item.displayName()) != 0) {
+            continue;
+        }
+        QString text;
+        if (FileTimeText(item.trashedPath, FileTimeKind::LastWrite, &text) == 0 && text == timeText) {
+            *trashedPath = item.trashedPath;
+            return 0;
+        }
+    }
+    return -1;
+}
+
+int RestoreFromRecycleBin(const QString& trashedPath, QString* errorText)
+{
+    for (const TrashItem& item : Platform::instance().TrashItems(trashedPath)) {
+        if (item.trashedPath == trashedPath) {
+            QString error;
+            if (Platform::instance().RestoreFromTrash(item, &error)) {
+                return 0;
+            }
+            if (errorText) {
+                *errorText = error;
+            }
+            return -1;
+        }
+    }
+    if (errorText) {
+        *errorText = QString();
+    }
+    return -1;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Copy, move and delete of whole items, as a file manager does them. These are the silent
+// variants: no progress, no questions, existing files in the way are replaced. They return 0,
+// or the errno of the first failure; events are dispatched once before they start and between
+// items.
+//
+// Copies and moves put each source item into the folder `to` under its own name (the folder is
+// created when missing). A copied file keeps its last-write time and permissions; a file that
+// replaces another is written beside it and renamed over it, so the old one survives a failure.
+
+int ShellCopy(const QStringList& from, const QString& to, bool showUi = false);
+int ShellMove(const QStringList& from, const QString& to, bool showUi = false);
+// Deletes files and whole folder trees, without the Trash.
+int ShellDelete(const QStringList& paths);
+// Moves the items to the Trash, from where they can be restored.
+int ShellDeleteToRecycleBin(const QStringList& paths, QString* errorText = nullptr);
+
+// The trashed path of the first item in the Trash whose name matches `name` (the same name, or
+// it with an extension) and whose last-write time text equals `timeText`. `near` names a path
+// on the volume whose Trash is searched too.
+int FindInRecycleBin(const QString& name, const QString& timeText, QString* trashedPath,
+                     const QString& near = QString());
+// Puts an item found by FindInRecycleBin back where it was deleted from.
+int RestoreFromRecycleBin(const QString& trashedPath, QString* errorText = nullptr);

@@ -1,0 +1,112 @@
+#include "util/WipeDelete.h"
+
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/FileChanges.h"
+#include "util/FileQueries.h"
+#include "util/MessageText.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Attempts = 10;
+constexpr int RetryWaitMs = 80;
+constexpr qsizetype ZeroChunk = 128000;
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+// Overwrites the content with zeros in place. Failures only end the overwriting: the file is
+// removed all the same.
+void overwriteWithZeros(const QString& path)
+{
+    const int fd = ::open(native(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return;
+    }
+    // Nobody else of ours may use the file meanwhile.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return;
+    }
+    QByteArray buffer(ZeroChunk, Qt::Uninitialized);
+    const QByteArray zeros(ZeroChunk, '\0');
+    for (;;) {
+        PumpMessages();
+        const ssize_t n = ::read(fd, buffer.data(), static_cast<size_t>(buffer.size()));
+        if (n <= 0) {
+            break;
+        }
+        if (::lseek(fd, -n, SEEK_CUR) < 0 || ::write(fd, zeros.constData(), static_cast<size_t>(n)) != n) {
+            break;
+        }
+    }
+    ::fsync(fd);
+    ::close(fd);
+}
+
+int wipeFile(const QString& path, QString* errorText)
+{
+    // A link is removed, never followed: zeroing its target would destroy a file elsewhere.
+    if (QFileInfo(path).isSymLink()) {
+        if (::unlink(native(path).constData()) == 0 || errno == ENOENT) {
+            return 0;
+        }
+        if (errorText) {
+            *errorText = FileExceptionText(FileErrorCauseFromErrno(errno)) + QStringLiteral("\n\n");
+        }
+        return -1;
+    }
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (SetAttributeBits(path, FileAttribute::ReadOnly, true) == 0) {
+            break;
+        }
+        WaitPumping(RetryWaitMs);
+    }
+    overwriteWithZeros(path);
+    ::truncate(native(path).constData(), 0);
+
+    QString lastError;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (FileExists(path) != 0) {
+            return 0;
+        }
+        if (::unlink(native(path).constData()) == 0) {
+            return 0;
+        }
+        lastError = FileExceptionText(FileErrorCauseFromErrno(errno)) + QStringLiteral("\n\n");
+        WaitPumping(RetryWaitMs);
+    }
+    if (errorText) {
+        *errorText = lastError;
+    }
+    return -1;
+}
+
+} // namespace
+
+int WipeDelete(const QString& path, bool removeFolders, QString* errorText)
+{
+    if (DirectoryExists(path) != 0) {
+        return wipeFile(path, errorText);
+    }
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        PumpMessages();
+        if (wipeFile(it.next(), errorText) != 0) {
+            return -1;
+        }
+    }
+    return removeFolders ? RemoveFolderTree(path, errorText) : 0;
+}
