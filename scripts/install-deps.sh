@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev
     libssl-dev zlib1g-dev libglib2.0-dev
     libgtest-dev libbenchmark-dev
-    fonts-ipafont-gothic
+    shared-mime-info fonts-ipafont-gothic
 )
 
 missing=()

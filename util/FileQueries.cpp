@@ -1,5 +1,6 @@
 #include "util/FileQueries.h"
 
+#include "platform/AppAssociations.h"
 #include "platform/Platform.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
@@ -214,4 +215,38 @@ int CheckFilePathLength(const QString& path, QString* errorText)
 QString ModuleDirectory()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+int AssociatedProgram(const QString& extension, QString* programPath)
+{
+    const QString path = DefaultProgramForExtension(extension);
+    if (path.isEmpty()) {
+        return -1;
+    }
+    *programPath = path;
+    return 0;
+}
+
+QString ProgramDescription(const QString& programPath)
+{
+    return ProgramDisplayName(programPath);
+}
+
+qint64 FindProcessByExeName(const QString& name)
+{
+    return Platform::instance().FindProcessByExeName(name);
+}
+
+QString SpecialFolderPath(int csidl)
+{
+    constexpr int Documents = 5;
+    constexpr int Desktop = 16;
+    switch (csidl) {
+    case Documents:
+        return Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
+    case Desktop:
+        return Platform::instance().SpecialFolderPath(SpecialFolder::Desktop);
+    default:
+        return {};
+    }
 }

@@ -44,3 +44,12 @@ int CheckFilePathLength(const QString& path, QString* errorText = nullptr);
 
 // The folder of the running program.
 QString ModuleDirectory();
+
+// The "open" program of files with this extension (a missing leading "." is added).
+int AssociatedProgram(const QString& extension, QString* programPath);
+// What the desktop calls the program; the file name when it has no desktop entry.
+QString ProgramDescription(const QString& programPath);
+// The id of the first running process whose executable name equals name (ignoring case); 0 when none.
+qint64 FindProcessByExeName(const QString& name);
+// The documents (5) or desktop (16) folder.
+QString SpecialFolderPath(int csidl);
