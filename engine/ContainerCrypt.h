@@ -1,0 +1,124 @@
+#pragma once
+
+#include "engine/CryptEngine.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Progress of long engine work: bytes done of bytes total, reported before every chunk.
+class ProgressObserver
+{
+public:
+    virtual ~ProgressObserver() = default;
+    virtual void progress(qint64 done, qint64 total) = 0;
+};
+
+// A container's header as read without decrypting the body.
+struct ContainerInfo
+{
+    QByteArray header;    // 384 bytes deciphered with the program's key (0x30 when unreadable)
+    QByteArray nameBlock; // deciphered, only when the key matched
+    qint16 fillCount = 0;
+    qint16 nameBlockLength = 0;
+    qint16 nameLength = 0;
+    qint64 plainSize = 0;
+    QString plainName;    // only when the key matched
+    QString encryptedAt;  // "YYYY/MM/DD hh:mm:ss", only when the key matched
+    QString modifiedAt;   // "YYYY/MM/DD hh:mm:ss" local time, only when the key matched
+    qint64 encryptionTimeValue = 0; // the YYYYMMDDhhmmss digits as stored
+    qint64 modificationTime = 0;    // seconds since 1970 UTC
+    QString hint;         // 48 code units as stored, trailing spaces kept
+    QString reservedText; // trailing white space removed
+    bool keyMatched = false;
+};
+
+enum ContainerStatus
+{
+    ContainerReadable = 0,
+    NotAContainer = 1,
+    NewerFormat = 2,
+    OtherKey = 3,
+};
+
+// The last plain chunk a decryption produced: what verification compares with the source.
+struct LastChunkRecord
+{
+    qint64 offset = 0;
+    QByteArray bytes;
+};
+
+// Encrypting files into containers and back, reading and classifying headers, renaming
+// containers and changing their hints. Every operation shows its own messages and returns 0,
+// -1, -7 (read side), -8 (write side) or -9 (cancelled).
+//
+// Output files are never written in place: a container or plain file is written under a
+// temporary name beside its target (".NAME.kbxpart"), checked, and only then renamed over the
+// target, so a failure or a crash never damages a file that was there before.
+class ContainerCrypt
+{
+public:
+    enum class Direction
+    {
+        Encrypt,
+        Decrypt,
+    };
+
+    static constexpr int ChunkSize = 128000;
+    static const QString PartialSuffix; // ".kbxpart"
+
+    explicit ContainerCrypt(CryptEngine& engine = CryptEngine::instance());
+    static ContainerCrypt& instance();
+
+    // The working folder decides between the two free-space messages.
+    void setWorkingFolder(const QString& folder) { m_workingFolder = folder; }
+    void setProgressObserver(ProgressObserver* observer) { m_progress = observer; }
+
+    int EncryptIntoFolder(const QString& source, const QString& container, const QString& slot);
+    int DecryptToFile(const QString& container, const QString& target, const QString& slot);
+    int TransformFile(Direction direction, const QString& source, const QString& target, const QString& slot);
+
+    int VerifyEncryptedCopy(const QString& source, const QString& container, const QString& slot);
+    int VerifyDecryptedCopy(const QString& container, const QString& plain, const QString& slot);
+    int RestoreModifiedTime(const QString& container, const QString& plain, const QString& slot);
+
+    int ReadContainerInfo(const QString& container, ContainerInfo* info, const QString& slot,
+                          bool reportOpenFailure);
+    int CheckPasswordProbe(const QByteArray& passwordCheckField, const QString& slot, bool showMessage,
+                           bool* match);
+    int GetContainerStatus(const QString& container, const QString& slot, ContainerInfo* info,
+                           bool reportOpenFailure, int* status, QString* text);
+    // Writes a copy of the container under target with a new plain name.
+    int RenameContainer(const QString& source, const QString& target, const QString& newName,
+                        const QString& slot, bool report);
+    int UpdateContainerHint(const QString& container, const QString& hint);
+    int CompareFileTails(const QString& first, const QString& second, bool compareSizes);
+
+    // The tool format: the whole file zero-filled to whole blocks and enciphered as one chain,
+    // written to FILE.kbxf2; decrypting gives the file back with its zero fill (the length is
+    // not recorded).
+    int RawEncryptFile(const QString& plain, const QString& slot, QString* written = nullptr);
+    int RawDecryptFile(const QString& enciphered, const QString& target, const QString& slot);
+
+    // The temporary name under which an output for `target` is written.
+    static QString PartialPathFor(const QString& target);
+    static bool IsPartialFileName(const QString& fileName);
+    // Removes partial outputs a crash left in the folder; returns how many it removed.
+    static int RemovePartialFiles(const QString& folder);
+
+    const LastChunkRecord& lastChunk() const { return m_lastChunk; }
+    CryptEngine& engine() { return m_engine; }
+
+private:
+    friend class EncryptStreamRun;
+    friend class DecryptStreamRun;
+
+    int encryptStream(int source, int target, const QString& plainName, const QString& slot, qint64* written);
+    int decryptStream(int source, int target, const QString& slot, bool verifyOnly, qint64* produced);
+    int checkFreeSpace(const QString& target, qint64 needed);
+    void reportProgress(qint64 done, qint64 total);
+
+    CryptEngine& m_engine;
+    QString m_workingFolder;
+    ProgressObserver* m_progress = nullptr;
+    LastChunkRecord m_lastChunk;
+};
