@@ -80,8 +80,12 @@ int CreateDirectoryTree(const QString& path, QString* errorText)
             if (CheckFolderPathLength(prefix, errorText) != 0) {
                 return -1;
             }
-            if (::mkdir(native(prefix).constData(), 0777) != 0 && errno != EEXIST) {
-                return failWithSystemText(errorText, errno);
+            if (::mkdir(native(prefix).constData(), 0777) != 0) {
+                // Something else standing in the way is no folder to build on.
+                const int error = errno == EEXIST && DirectoryExists(prefix) != 0 ? ENOTDIR : errno;
+                if (error != EEXIST) {
+                    return failWithSystemText(errorText, error);
+                }
             }
         }
         if (next < 0) {

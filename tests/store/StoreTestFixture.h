@@ -1,0 +1,71 @@
+#pragma once
+
+#include "engine/CryptEngine.h"
+#include "platform/FakePlatform.h"
+#include "store/EngineStartup.h"
+#include "store/MessageCatalogue.h"
+#include "store/WholeFileSave.h"
+#include "support/RecordingMessageService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// The store's tests run with the real catalogues and the program's own key, a data folder in a
+// temporary folder, and pretend documents and desktop folders.
+class StoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_EQ(StartEngine(engine, catalogue), 0);
+        platform.setSpecialFolder(SpecialFolder::Documents, path("home/Documents"));
+        platform.setSpecialFolder(SpecialFolder::Desktop, path("home/Desktop"));
+        ASSERT_TRUE(QDir().mkpath(dataFolder()));
+    }
+
+    void TearDown() override { SetSaveFailureForTesting({}); }
+
+    QString path(const QString& relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
+    QString dataFolder() const { return path(QStringLiteral("data")); }
+
+    static QByteArray readFile(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void writeFile(const QString& file, const QByteArray& bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    // The deciphered contents of a data file.
+    QByteArray plainFile(const QString& file)
+    {
+        QByteArray bytes = readFile(file);
+        EXPECT_EQ(engine.DecipherWithIntrinsicKey(bytes.data(), bytes.size()), 0);
+        return bytes;
+    }
+    void writePlainFile(const QString& file, QByteArray plain)
+    {
+        ASSERT_EQ(engine.EncipherWithIntrinsicKey(plain.data(), plain.size()), 0);
+        writeFile(file, plain);
+    }
+    // The names in the data folder, so that a test can see that no temporary file is left.
+    QStringList dataFolderEntries() const
+    {
+        return QDir(dataFolder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+    RecordingMessageService messages;
+    FakePlatform platform;
+    CryptEngine engine;
+    MessageCatalogue catalogue{engine};
+
+private:
+    QTemporaryDir m_dir;
+};
