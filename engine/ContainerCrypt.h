@@ -22,13 +22,13 @@ struct ContainerInfo
     qint16 nameBlockLength = 0;
     qint16 nameLength = 0;
     qint64 plainSize = 0;
-    QString plainName;    // only when the key matched
-    QString encryptedAt;  // "YYYY/MM/DD hh:mm:ss", only when the key matched
-    QString modifiedAt;   // "YYYY/MM/DD hh:mm:ss" local time, only when the key matched
+    QString plainName;              // only when the key matched
+    QString encryptedAt;            // "YYYY/MM/DD hh:mm:ss", only when the key matched
+    QString modifiedAt;             // "YYYY/MM/DD hh:mm:ss" local time, only when the key matched
     qint64 encryptionTimeValue = 0; // the YYYYMMDDhhmmss digits as stored
     qint64 modificationTime = 0;    // seconds since 1970 UTC
-    QString hint;         // 48 code units as stored, trailing spaces kept
-    QString reservedText; // trailing white space removed
+    QString hint;                   // 48 code units as stored, trailing spaces kept
+    QString reservedText;           // trailing white space removed
     bool keyMatched = false;
 };
 
@@ -115,7 +115,12 @@ private:
     int encryptStream(int source, int target, const QString& plainName, const QString& slot, qint64* written);
     int decryptStream(int source, int target, const QString& slot, bool verifyOnly, qint64* produced);
     int checkFreeSpace(const QString& target, qint64 needed);
-    void reportProgress(qint64 done, qint64 total);
+    void reportProgress(qint64 done, qint64 total)
+    {
+        if (m_progress) {
+            m_progress->progress(done, total);
+        }
+    }
 
     CryptEngine& m_engine;
     QString m_workingFolder;

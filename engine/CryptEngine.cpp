@@ -296,32 +296,40 @@ int CryptEngine::BeginChain(Direction direction, const QString& name, const AesI
 
 int CryptEngine::ContinueChain(Direction direction, void* buffer, qint64 length)
 {
+    if (length <= 0 || length % BlockSize != 0) {
+        return ContinueChain(direction, buffer, buffer, length); // refuses or does nothing
+    }
+    // The result goes to a buffer of its own and is copied back only when every block
+    // succeeded, so a failure leaves the caller's buffer as it was.
+    std::vector<std::uint8_t> out(static_cast<std::size_t>(length));
+    const int rc = ContinueChain(direction, buffer, out.data(), length);
+    if (rc == 0) {
+        std::memcpy(buffer, out.data(), out.size());
+    }
+    SecureWipe(out);
+    return rc;
+}
+
+int CryptEngine::ContinueChain(Direction direction, const void* in, void* out, qint64 length)
+{
     const bool encipher = direction == Direction::Encipher;
     if (length < 0 || length % BlockSize != 0) {
         showError(encipher ? Msg::EncipherLengthInvalid : Msg::DecipherLengthInvalid);
         return -1;
     }
-    if (length == 0) {
-        return 0;
-    }
-    // The result goes to a buffer of its own and is copied back only when every block
-    // succeeded, so a failure leaves the caller's buffer as it was.
-    std::vector<std::uint8_t> out(static_cast<std::size_t>(length));
-    auto* in = static_cast<const std::uint8_t*>(buffer);
+    auto* source = static_cast<const std::uint8_t*>(in);
+    auto* target = static_cast<std::uint8_t*>(out);
     constexpr qint64 slice = 1 << 20;
     for (qint64 done = 0; done < length;) {
         const int part = static_cast<int>(std::min(slice, length - done));
         int written = 0;
-        if (EVP_CipherUpdate(context(direction), out.data() + done, &written, in + done, part) != 1 ||
+        if (EVP_CipherUpdate(context(direction), target + done, &written, source + done, part) != 1 ||
             written != part) {
-            SecureWipe(out);
             showError(encipher ? Msg::EncipherBlockFailed : Msg::DecipherBlockFailed);
             return -1;
         }
         done += part;
     }
-    std::memcpy(buffer, out.data(), out.size());
-    SecureWipe(out);
     return 0;
 }
 

@@ -80,6 +80,8 @@ public:
     int BeginChain(Direction direction, const QString& name, const AesIv* iv = nullptr,
                    QString* hint = nullptr);
     int ContinueChain(Direction direction, void* buffer, qint64 length);
+    // The same from `in` into a separate buffer `out` of the same length (no copy of its own).
+    int ContinueChain(Direction direction, const void* in, void* out, qint64 length);
 
     // The engine lock (EngineBusy). Use EngineLock rather than these.
     bool isEngineBusy() const { return m_engineBusy; }

@@ -1,0 +1,214 @@
+// Reading and classifying container headers without decrypting the body.
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "engine/PosixFile.h"
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/TimeText.h"
+
+#include <QtEndian>
+
+namespace {
+
+constexpr int OpenAttempts = 3;
+constexpr int OpenRetryMs = 100;
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+QString detail(int error, const QString& path)
+{
+    return ErrnoText(error) + QStringLiteral("\n\n") + path;
+}
+
+QString trimmedRight(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace()) {
+        --end;
+    }
+    return text.left(end);
+}
+
+} // namespace
+
+int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* info, const QString& slot,
+                                      bool reportOpenFailure)
+{
+    *info = ContainerInfo{};
+    info->header = ContainerFormat::UnreadableHeaderImage();
+    PosixFile file;
+    for (int attempt = 1; !file.openForReading(container); ++attempt) {
+        if (attempt == OpenAttempts) {
+            if (reportOpenFailure) {
+                showError(MsgA(384) + detail(file.error(), container));
+            }
+            return -1;
+        }
+        WaitPumping(OpenRetryMs);
+    }
+    if (!file.seek(0)) {
+        showError(MsgA(385) + detail(file.error(), container));
+        return 0;
+    }
+    QByteArray image(ContainerFormat::HeaderSize, '\0');
+    const qint64 read = file.readFull(image.data(), image.size());
+    if (read < 0) {
+        showError(MsgA(386) + detail(file.error(), container));
+        return 0;
+    }
+    if (read < image.size() || m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
+        return 0;
+    }
+    info->header = image;
+    ContainerFormat::Header header;
+    ContainerFormat::ParseHeaderImage(image, &header);
+    if (!ContainerFormat::HasSignature(header, MsgB(6))) {
+        return 0;
+    }
+    info->fillCount = qint16(header.fillCount);
+    info->nameBlockLength = header.nameBlockLength;
+    info->hint = header.hint;
+    info->plainSize = header.plainSize;
+    info->reservedText =
+        trimmedRight(QString::fromLatin1(image.mid(ContainerFormat::Offset::ReservedText, 16)));
+
+    bool match = false;
+    if (CheckPasswordProbe(header.passwordCheck, slot, false, &match) != 0 || !match) {
+        return 0;
+    }
+    QByteArray tail = header.tailCheck;
+    QByteArray times = header.times;
+    if (m_engine.DecipherBuffer(tail.data(), tail.size(), slot) != 0 ||
+        m_engine.DecipherBuffer(times.data(), times.size(), slot) != 0) {
+        return 0;
+    }
+    info->header.replace(ContainerFormat::Offset::TailCheck, tail.size(), tail);
+    info->header.replace(ContainerFormat::Offset::Times, times.size(), times);
+
+    const int length = header.nameBlockLength;
+    if (!ContainerFormat::IsValidNameBlockLength(length)) {
+        info->header = ContainerFormat::UnreadableHeaderImage();
+        return 0;
+    }
+    QByteArray block(length, '\0');
+    const qint64 got = file.readFull(block.data(), length);
+    if (got < 0) {
+        showError(MsgA(387) + detail(file.error(), container));
+        return 0;
+    }
+    QString name;
+    if (got < length || m_engine.DecipherBuffer(block.data(), block.size(), slot) != 0 ||
+        !ContainerFormat::ParseNameBlock(block, &name)) {
+        info->header = ContainerFormat::UnreadableHeaderImage();
+        return 0;
+    }
+    info->nameBlock = block;
+    info->nameLength = qint16(name.size());
+    info->plainName = name;
+    ContainerFormat::ParseTimesPlain(times, &info->encryptionTimeValue, &info->modificationTime);
+    info->encryptedAt = CompactTimeText(QString::number(info->encryptionTimeValue));
+    info->modifiedAt = CompactTimeText(QDateTime::fromSecsSinceEpoch(info->modificationTime)
+                                           .toLocalTime()
+                                           .toString(QStringLiteral("yyyyMMddHHmmss")));
+    info->keyMatched = true;
+    return 0;
+}
+
+int ContainerCrypt::CheckPasswordProbe(const QByteArray& passwordCheckField, const QString& slot,
+                                       bool showMessage, bool* match)
+{
+    *match = false;
+    QByteArray probe = passwordCheckField.left(ContainerFormat::PasswordCheckSize);
+    if (probe.size() != ContainerFormat::PasswordCheckSize ||
+        m_engine.DecipherBuffer(probe.data(), probe.size(), slot) != 0) {
+        showError(MsgA(388));
+        return -1;
+    }
+    if (probe == ContainerFormat::PasswordCheckPlain(MsgB(7))) {
+        *match = true;
+        return 0;
+    }
+    if (showMessage) {
+        ShowMessage(MsgA(389), MessageStyle::warning());
+    }
+    return -1;
+}
+
+int ContainerCrypt::GetContainerStatus(const QString& container, const QString& slot, ContainerInfo* info,
+                                       bool reportOpenFailure, int* status, QString* text)
+{
+    if (ReadContainerInfo(container, info, slot, reportOpenFailure) != 0) {
+        return -1;
+    }
+    ContainerFormat::Header header;
+    ContainerFormat::ParseHeaderImage(info->header, &header);
+    if (!ContainerFormat::HasSignature(header, MsgB(6))) {
+        *status = NotAContainer;
+        *text = MsgA(423) + QStringLiteral("\n\n") + container;
+        return 0;
+    }
+    if (ContainerFormat::IsNewerFormat(header.version)) {
+        *status = NewerFormat;
+        *text = MsgA(424) + QStringLiteral("\n\n") + container;
+        return 0;
+    }
+    bool match = false;
+    CheckPasswordProbe(header.passwordCheck, slot, false, &match);
+    if (match) {
+        *status = ContainerReadable;
+        text->clear();
+    } else {
+        *status = OtherKey;
+        *text = MsgA(421) + container + MsgA(422) + trimmedRight(info->hint) + QStringLiteral(" 」です。　");
+    }
+    return 0;
+}
+
+int ContainerCrypt::CompareFileTails(const QString& first, const QString& second, bool compareSizes)
+{
+    struct Side
+    {
+        const QString& path;
+        int openMessage;
+        qint64 size = 0;
+        QByteArray tail;
+    };
+    Side sides[2] = {{first, 442}, {second, 445}};
+    for (Side& side : sides) {
+        PosixFile file;
+        if (!file.openForReading(side.path)) {
+            showError(MsgA(side.openMessage) + detail(file.error(), side.path));
+            return -1;
+        }
+        side.size = file.seekToEnd();
+        if (side.size < 0) {
+            showError(MsgA(side.openMessage + 1) + detail(file.error(), side.path));
+            return -1;
+        }
+        side.tail = QByteArray(16, '\0');
+        const qint64 want = qMin<qint64>(side.size, 16);
+        if (!file.seek(side.size - want)) {
+            showError(MsgA(361) + ErrnoText(file.error()));
+            return -1;
+        }
+        if (file.readFull(side.tail.data(), want) != want) {
+            showError(MsgA(362));
+            return -1;
+        }
+    }
+    if (compareSizes && sides[0].size != sides[1].size) {
+        showError(MsgA(448) + first + QLatin1Char('\n') + second);
+        return -1;
+    }
+    if (sides[0].tail != sides[1].tail) {
+        showError(MsgA(449) + first + QLatin1Char('\n') + second);
+        return -1;
+    }
+    return 0;
+}

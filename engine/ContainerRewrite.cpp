@@ -1,0 +1,272 @@
+// Changing a container without decrypting its body: a new plain name or a new hint. Both write
+// a complete new file beside the target and rename it over only when it is whole, so a failure
+// never leaves a damaged header behind.
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "engine/PosixFile.h"
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/FileQueries.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+
+#include <QFile>
+#include <QtEndian>
+
+#include <cerrno>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Direction = CryptEngine::Direction;
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+QString detail(int error, const QString& path)
+{
+    return ErrnoText(error) + QStringLiteral("\n\n") + path;
+}
+
+// Copies the rest of `in` to `out` in chunks; -7 on a read error, -8 on a short write.
+int copyRest(PosixFile& in, PosixFile& out)
+{
+    std::unique_ptr<char[]> buffer(new char[ContainerCrypt::ChunkSize]);
+    for (;;) {
+        PumpMessages();
+        const qint64 n = in.readFull(buffer.get(), ContainerCrypt::ChunkSize);
+        if (n < 0) {
+            return -7;
+        }
+        if (n == 0) {
+            return 0;
+        }
+        if (!out.writeFull(buffer.get(), n)) {
+            return -8;
+        }
+    }
+}
+
+QString trimmedRight(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace()) {
+        --end;
+    }
+    return text.left(end);
+}
+
+void removePartial(const QString& partial, int failureMessage, const QString& shownPath)
+{
+    if (FileExists(partial) == 0 && ::unlink(QFile::encodeName(partial).constData()) != 0) {
+        showError(MsgA(failureMessage) + ErrnoText(errno) + QLatin1Char('\n') + shownPath);
+    }
+}
+
+} // namespace
+
+int ContainerCrypt::RenameContainer(const QString& source, const QString& target, const QString& newName,
+                                    const QString& slot, bool report)
+{
+    qint64 sourceSize = 0;
+    if (FileSize(source, &sourceSize) == 0 && checkFreeSpace(target, sourceSize) != 0) {
+        if (report) {
+            ShowMessage(MsgA(390), MessageStyle::warning());
+        }
+        return -1;
+    }
+    QByteArray newBlock = ContainerFormat::BuildNameBlock(newName);
+    if (newBlock.isEmpty()) {
+        showError(MsgA(394) + detail(ENAMETOOLONG, target));
+        return -1;
+    }
+    PosixFile in;
+    if (!in.openForReading(source)) {
+        showError(MsgA(391) + detail(in.error(), source));
+        return -1;
+    }
+    const QString partial = PartialPathFor(target);
+    ::unlink(QFile::encodeName(partial).constData());
+    PosixFile out;
+    if (!out.createExclusive(partial, 0666)) {
+        showError(MsgA(392) + detail(out.error(), target));
+        return -1;
+    }
+
+    auto copy = [&]() -> int {
+        const qint64 size = in.seekToEnd();
+        if (size < 0) {
+            showError(MsgA(397) + ErrnoText(in.error()));
+            return -7;
+        }
+        if (size == 0) {
+            showError(MsgA(399));
+            return -7;
+        }
+        if (!in.seek(0)) {
+            showError(MsgA(400) + ErrnoText(in.error()));
+            return -7;
+        }
+        QByteArray image(ContainerFormat::HeaderSize, '\0');
+        if (in.readFull(image.data(), image.size()) != image.size()) {
+            showError(MsgA(401));
+            return -7;
+        }
+        if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
+            return -7;
+        }
+        ContainerFormat::Header header;
+        ContainerFormat::ParseHeaderImage(image, &header);
+        // The new name block is enciphered with the given key: a key the body was not written
+        // with would leave a container that nothing can read.
+        bool match = false;
+        if (!ContainerFormat::HasSignature(header, MsgB(6)) ||
+            CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
+            return -1;
+        }
+        const int oldLength = header.nameBlockLength;
+        qToLittleEndian<qint16>(qint16(newBlock.size()),
+                                image.data() + ContainerFormat::Offset::NameBlockLength);
+        if (m_engine.EncipherWithIntrinsicKey(image.data(), image.size()) != 0) {
+            return -8;
+        }
+        if (!out.writeFull(image.constData(), image.size())) {
+            return -8;
+        }
+        QByteArray oldBlock(qMax(oldLength, 0), '\0');
+        if (!ContainerFormat::IsValidNameBlockLength(oldLength) ||
+            in.readFull(oldBlock.data(), oldBlock.size()) != oldBlock.size()) {
+            showError(MsgA(402));
+            return -7;
+        }
+        if (m_engine.EncipherBuffer(newBlock.data(), newBlock.size(), slot) != 0) {
+            return -8;
+        }
+        if (!out.writeFull(newBlock.constData(), newBlock.size())) {
+            return -8;
+        }
+        return copyRest(in, out);
+    };
+
+    int rc = copy();
+    if (rc == -7) {
+        showError(MsgA(393) + detail(in.error() ? in.error() : errno, source));
+    } else if (rc == -8) {
+        showError(MsgA(394) + detail(out.error() ? out.error() : errno, target));
+    }
+    if (rc == 0 && !out.sync()) {
+        showError(MsgA(394) + detail(out.error(), target));
+        rc = -8;
+    }
+    in.close();
+    out.close();
+    if (rc == 0 && CompareFileTails(source, partial, false) != 0) {
+        showError(MsgA(395) + source);
+        rc = -1;
+    }
+    if (rc == 0 &&
+        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        showError(MsgA(394) + detail(errno, target));
+        rc = -1;
+    }
+    if (rc != 0) {
+        removePartial(partial, 396, target);
+        return -1;
+    }
+    return 0;
+}
+
+int ContainerCrypt::UpdateContainerHint(const QString& container, const QString& hint)
+{
+    if (hint.size() > ContainerFormat::HintLength) {
+        ShowMessage(MsgA(515) + QString::number(ContainerFormat::HintLength) + MsgA(516),
+                    MessageStyle::warning());
+        return -1;
+    }
+    PosixFile in;
+    if (!in.openForReadWrite(container)) {
+        showError(MsgA(413) + detail(in.error(), container));
+        return -1;
+    }
+    struct stat st;
+    const mode_t mode = ::fstat(in.fd(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    const QString partial = PartialPathFor(container);
+    PosixFile out;
+
+    auto rewrite = [&]() -> int {
+        if (!in.seek(0)) {
+            showError(MsgA(416) + ErrnoText(in.error()));
+            return -7;
+        }
+        QByteArray image(ContainerFormat::HeaderSize, '\0');
+        if (in.readFull(image.data(), image.size()) != image.size()) {
+            showError(MsgA(417));
+            return -7;
+        }
+        if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
+            return -7;
+        }
+        ContainerFormat::Header header;
+        ContainerFormat::ParseHeaderImage(image, &header);
+        if (!ContainerFormat::HasSignature(header, MsgB(6))) {
+            showError(MsgA(418) + MsgA(423) + QStringLiteral("\n\n") + container);
+            return -7;
+        }
+        if (ContainerFormat::IsNewerFormat(header.version)) {
+            showError(MsgA(418) + MsgA(424) + QStringLiteral("\n\n") + container);
+            return -7;
+        }
+        if (trimmedRight(header.hint) == hint) {
+            return 1; // nothing to change
+        }
+        header.hint = hint;
+        // Everything else of the header stays byte for byte.
+        QByteArray updated = ContainerFormat::BuildHeaderImage(header);
+        updated.replace(0, ContainerFormat::Offset::Hint, image.left(ContainerFormat::Offset::Hint));
+        const int afterHint = ContainerFormat::Offset::Hint + 2 * ContainerFormat::HintLength;
+        updated.replace(afterHint, image.size() - afterHint, image.mid(afterHint));
+        if (m_engine.EncipherWithIntrinsicKey(updated.data(), updated.size()) != 0) {
+            return -8;
+        }
+        ::unlink(QFile::encodeName(partial).constData());
+        if (!out.createExclusive(partial, int(mode | S_IWUSR))) {
+            showError(MsgA(419) + ErrnoText(out.error()));
+            return -8;
+        }
+        if (!out.writeFull(updated.constData(), updated.size())) {
+            showError(MsgA(420) + ErrnoText(out.error()));
+            return -8;
+        }
+        if (const int rc = copyRest(in, out)) {
+            return rc;
+        }
+        if (!out.sync() || ::fchmod(out.fd(), mode) != 0) {
+            return -8;
+        }
+        return 0;
+    };
+
+    int rc = rewrite();
+    if (rc == -7) {
+        showError(MsgA(414) + detail(in.error() ? in.error() : errno, container));
+    } else if (rc == -8) {
+        showError(MsgA(415) + detail(out.error() ? out.error() : errno, container));
+    }
+    in.close();
+    out.close();
+    if (rc == 0 &&
+        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(container).constData()) != 0) {
+        showError(MsgA(415) + detail(errno, container));
+        rc = -8;
+    }
+    if (rc < 0) {
+        removePartial(partial, 347, container);
+        return rc;
+    }
+    return 0;
+}

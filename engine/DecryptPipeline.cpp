@@ -1,0 +1,258 @@
+// Reading a container back: header, password check, the body deciphered chunk by chunk and
+// inflated. In verify-only mode nothing is written; the last plain chunk is kept either way so
+// that verification can compare it with the source.
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/SecureWipe.h"
+
+#include <QtEndian>
+
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+using Direction = CryptEngine::Direction;
+constexpr int ChunkSize = ContainerCrypt::ChunkSize;
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+QString zlibText(const z_stream& z)
+{
+    return QString::fromLatin1(z.msg ? z.msg : "zlib");
+}
+
+qint64 readFully(int fd, unsigned char* buffer, qint64 length)
+{
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::read(fd, buffer + done, size_t(length - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+} // namespace
+
+class DecryptStreamRun
+{
+public:
+    DecryptStreamRun(ContainerCrypt& crypt, int source, int target, bool verifyOnly)
+        : m_crypt(crypt), m_engine(crypt.engine()), m_source(source), m_target(target),
+          m_verifyOnly(verifyOnly), m_input(new unsigned char[ChunkSize]),
+          m_output(new unsigned char[ChunkSize])
+    {
+    }
+    ~DecryptStreamRun() { SecureWipe(m_output.get(), ChunkSize); }
+
+    int run(const QString& slot, qint64* produced);
+
+private:
+    int inflateBody(qint64 bodySize, int fillCount);
+    int emitOutput(qint64 length);
+
+    ContainerCrypt& m_crypt;
+    CryptEngine& m_engine;
+    int m_source;
+    int m_target;
+    bool m_verifyOnly;
+    std::unique_ptr<unsigned char[]> m_input;
+    std::unique_ptr<unsigned char[]> m_output;
+    qint64 m_produced = 0;
+};
+
+int DecryptStreamRun::run(const QString& slot, qint64* produced)
+{
+    if (m_engine.SelectKey(Direction::Decipher, slot) != 0) {
+        return -1;
+    }
+    const off_t end = ::lseek(m_source, 0, SEEK_END);
+    if (end < 0) {
+        showError(MsgA(369) + ErrnoText(errno));
+        return -7;
+    }
+    if (end == 0) {
+        showError(MsgA(371));
+        return -7;
+    }
+    if (::lseek(m_source, 0, SEEK_SET) < 0) {
+        showError(MsgA(372) + ErrnoText(errno));
+        return -7;
+    }
+    QByteArray image(ContainerFormat::HeaderSize, '\0');
+    if (readFully(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
+        showError(MsgA(373));
+        return -7;
+    }
+    if (m_engine.BeginChain(Direction::Decipher, CryptEngine::IntrinsicSlotName) != 0 ||
+        m_engine.ContinueChain(Direction::Decipher, image.data(), image.size()) != 0) {
+        return -7;
+    }
+    ContainerFormat::Header header;
+    ContainerFormat::ParseHeaderImage(image, &header);
+
+    QByteArray check = header.passwordCheck;
+    if (m_engine.BeginChain(Direction::Decipher, slot) != 0 ||
+        m_engine.ContinueChain(Direction::Decipher, check.data(), check.size()) != 0) {
+        showError(MsgA(374));
+        return -1;
+    }
+    if (check != ContainerFormat::PasswordCheckPlain(MsgB(7))) {
+        ShowMessage(MsgA(375), MessageStyle::warning());
+        return -1;
+    }
+    const int nameBlockLength = header.nameBlockLength;
+    if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
+        readFully(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
+        showError(MsgA(376));
+        return -7;
+    }
+    if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
+        return -1;
+    }
+    const qint64 bodySize = qint64(end) - ContainerFormat::HeaderSize - nameBlockLength;
+    if (const int rc = inflateBody(bodySize, header.fillCount)) {
+        return rc;
+    }
+    if (m_produced != header.plainSize) {
+        showError(MsgA(377) + QStringLiteral("（%1,%2）").arg(header.plainSize).arg(m_produced));
+        return -1;
+    }
+    *produced = m_produced;
+    return 0;
+}
+
+int DecryptStreamRun::emitOutput(qint64 length)
+{
+    if (!m_verifyOnly) {
+        qint64 done = 0;
+        while (done < length) {
+            const ssize_t n = ::write(m_target, m_output.get() + done, size_t(length - done));
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                if (n == 0) {
+                    errno = ENOSPC;
+                }
+                return -8;
+            }
+            done += n;
+        }
+    }
+    LastChunkRecord& last = m_crypt.m_lastChunk;
+    last.offset = m_produced;
+    last.bytes.resize(length); // keeps its capacity from chunk to chunk
+    std::memcpy(last.bytes.data(), m_output.get(), size_t(length));
+    m_produced += length;
+    return 0;
+}
+
+int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
+{
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) {
+        showError(MsgA(378) + zlibText(z));
+        return -1;
+    }
+    auto fail = [&z](int rc) {
+        inflateEnd(&z);
+        return rc;
+    };
+    qint64 bytesRead = 0;
+    z.next_out = m_output.get();
+    z.avail_out = ChunkSize;
+    for (;;) {
+        if (z.avail_in == 0) {
+            PumpMessages();
+            m_crypt.reportProgress(bytesRead, bodySize);
+            qint64 length = readFully(m_source, m_input.get(), ChunkSize);
+            if (length < 0) {
+                return fail(-7);
+            }
+            bytesRead += length;
+            if (length % 16 != 0) {
+                showError(MsgA(382));
+                return fail(-1);
+            }
+            if (length == 0 || bytesRead > bodySize) {
+                // The stream has not ended but the body has.
+                showError(MsgA(379) + QStringLiteral("unexpected end of data"));
+                return fail(-1);
+            }
+            if (m_engine.ContinueChain(Direction::Decipher, m_input.get(), length) != 0) {
+                showError(MsgA(383));
+                return fail(-1);
+            }
+            if (bytesRead == bodySize) {
+                // The read that reached the end holds the filled last chunk.
+                if (fillCount < 0 || fillCount > 15 || fillCount > length) {
+                    showError(MsgA(382));
+                    return fail(-1);
+                }
+                length -= fillCount;
+            }
+            z.next_in = m_input.get();
+            z.avail_in = uInt(length);
+        }
+        const int rc = inflate(&z, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && z.avail_in == 0)) {
+            showError(MsgA(379) + zlibText(z));
+            return fail(-1);
+        }
+        if (z.avail_out == 0) {
+            if (const int w = emitOutput(ChunkSize)) {
+                return fail(w);
+            }
+            z.next_out = m_output.get();
+            z.avail_out = ChunkSize;
+        }
+        if (rc == Z_STREAM_END) {
+            break;
+        }
+    }
+    const qint64 remaining = ChunkSize - qint64(z.avail_out);
+    if (remaining > 0) {
+        if (const int w = emitOutput(remaining)) {
+            return fail(w);
+        }
+    }
+    if (inflateEnd(&z) != Z_OK) {
+        showError(MsgA(380) + zlibText(z));
+        return -1;
+    }
+    // Whatever followed the end of the stream in the last read was never inflated.
+    const qint64 unread = qint64(z.avail_in);
+    if (bytesRead != bodySize || unread > 0) {
+        showError(MsgA(381) + QStringLiteral("（%1,%2）").arg(bodySize).arg(bytesRead - unread));
+        return -1;
+    }
+    return 0;
+}
+
+int ContainerCrypt::decryptStream(int source, int target, const QString& slot, bool verifyOnly,
+                                  qint64* produced)
+{
+    DecryptStreamRun run(*this, source, target, verifyOnly);
+    return run.run(slot, produced);
+}

@@ -1,0 +1,293 @@
+// Writing a container: header placeholder, name block, the compressed and enciphered body in
+// chunks of 128000 bytes, then the real header over the placeholder.
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "engine/PosixFile.h"
+#include "util/ErrorText.h"
+#include "util/EventPump.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/SecureWipe.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <zlib.h>
+
+#include <cstring>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Direction = CryptEngine::Direction;
+constexpr int ChunkSize = ContainerCrypt::ChunkSize;
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+QString zlibText(const z_stream& z)
+{
+    return QString::fromLatin1(z.msg ? z.msg : "zlib");
+}
+
+// Reads a stream's tail: the last 16 bytes, or the whole file zero-filled to 16.
+int readTail(int fd, qint64 size, QByteArray* tail)
+{
+    const qint64 from = size >= 16 ? size - 16 : 0;
+    if (::lseek(fd, from, SEEK_SET) < 0) {
+        showError(MsgA(361) + ErrnoText(errno));
+        return -7;
+    }
+    QByteArray bytes(16, '\0');
+    const qint64 want = size >= 16 ? 16 : size;
+    qint64 done = 0;
+    while (done < want) {
+        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(want - done));
+        if (n <= 0) {
+            showError(MsgA(362));
+            return -7;
+        }
+        done += n;
+    }
+    *tail = bytes;
+    return 0;
+}
+
+} // namespace
+
+// The run of one stream: the three chunk buffers and the counters.
+class EncryptStreamRun
+{
+public:
+    EncryptStreamRun(ContainerCrypt& crypt, int source, int target)
+        : m_crypt(crypt), m_engine(crypt.engine()), m_source(source), m_target(target),
+          m_input(new unsigned char[ChunkSize]), m_output(new unsigned char[ChunkSize + 16]),
+          m_enciphered(new unsigned char[ChunkSize + 16])
+    {
+    }
+    ~EncryptStreamRun()
+    {
+        SecureWipe(m_input.get(), ChunkSize);
+        SecureWipe(m_output.get(), ChunkSize + 16);
+    }
+
+    int run(const QString& plainName, const QString& slot, qint64* written);
+
+private:
+    int encipherField(QByteArray* field, const QString& slot, int failureMessage);
+    int compressBody(qint64 plainSize);
+    int writeChunk(unsigned char* chunk, int length);
+
+    ContainerCrypt& m_crypt;
+    CryptEngine& m_engine;
+    int m_source;
+    int m_target;
+    std::unique_ptr<unsigned char[]> m_input;
+    std::unique_ptr<unsigned char[]> m_output;
+    std::unique_ptr<unsigned char[]> m_enciphered;
+    qint64 m_bodyBytes = 0;
+    int m_fillCount = 0;
+};
+
+int EncryptStreamRun::encipherField(QByteArray* field, const QString& slot, int failureMessage)
+{
+    if (m_engine.BeginChain(Direction::Encipher, slot) != 0 ||
+        m_engine.ContinueChain(Direction::Encipher, field->data(), field->size()) != 0) {
+        showError(MsgA(failureMessage));
+        return -1;
+    }
+    return 0;
+}
+
+int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64* written)
+{
+    QString hint;
+    if (m_engine.SelectKey(Direction::Encipher, slot, nullptr, &hint) != 0) {
+        return -1;
+    }
+    struct stat st;
+    const qint64 modified =
+        ::fstat(m_source, &st) == 0 ? qint64(st.st_mtime) : QDateTime::currentSecsSinceEpoch();
+
+    const off_t end = ::lseek(m_source, 0, SEEK_END);
+    if (end < 0) {
+        showError(MsgA(352) + ErrnoText(errno));
+        return -7;
+    }
+    const qint64 plainSize = end;
+    QByteArray tail;
+    if (const int rc = readTail(m_source, plainSize, &tail)) {
+        return rc;
+    }
+
+    QByteArray nameBlock = ContainerFormat::BuildNameBlock(plainName);
+    if (nameBlock.isEmpty()) {
+        showError(MsgA(357));
+        return -1;
+    }
+    ContainerFormat::Header header;
+    header.signature = ContainerFormat::SignatureOf(MsgB(6));
+    header.version = ContainerFormat::FormatVersion;
+    header.hint = hint;
+    header.plainSize = plainSize;
+    header.nameBlockLength = qint16(nameBlock.size());
+    header.tailCheck = ContainerFormat::TailCheckPlain(tail);
+    header.times = ContainerFormat::TimesPlain(
+        ContainerFormat::EncryptionTimeValue(QDateTime::currentDateTime()), modified);
+    header.passwordCheck = ContainerFormat::PasswordCheckPlain(MsgB(7));
+    if (encipherField(&header.tailCheck, slot, 354) || encipherField(&header.times, slot, 355) ||
+        encipherField(&header.passwordCheck, slot, 356) || encipherField(&nameBlock, slot, 357)) {
+        return -1;
+    }
+
+    const QByteArray placeholder(ContainerFormat::HeaderSize, '\0');
+    if (::write(m_target, placeholder.constData(), placeholder.size()) != placeholder.size() ||
+        ::write(m_target, nameBlock.constData(), size_t(nameBlock.size())) != nameBlock.size()) {
+        return -8;
+    }
+    if (m_engine.BeginChain(Direction::Encipher, slot) != 0) {
+        return -1;
+    }
+    if (::lseek(m_source, 0, SEEK_SET) < 0) {
+        showError(MsgA(358) + ErrnoText(errno));
+        return -7;
+    }
+    if (const int rc = compressBody(plainSize)) {
+        return rc;
+    }
+
+    header.fillCount = quint16(m_fillCount);
+    QByteArray image = ContainerFormat::BuildHeaderImage(header);
+    if (m_engine.BeginChain(Direction::Encipher, CryptEngine::IntrinsicSlotName) != 0 ||
+        m_engine.ContinueChain(Direction::Encipher, image.data(), image.size()) != 0) {
+        return -8;
+    }
+    if (::lseek(m_target, 0, SEEK_SET) < 0) {
+        showError(MsgA(359) + ErrnoText(errno));
+        return -8;
+    }
+    if (::write(m_target, image.constData(), size_t(image.size())) != image.size()) {
+        showError(MsgA(360) + ErrnoText(errno));
+        return -8;
+    }
+    *written = ContainerFormat::HeaderSize + nameBlock.size() + m_bodyBytes;
+    return 0;
+}
+
+int EncryptStreamRun::compressBody(qint64 plainSize)
+{
+    z_stream z{};
+    if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) {
+        showError(MsgA(363) + zlibText(z));
+        return -1;
+    }
+    auto fail = [&z](int rc) {
+        deflateEnd(&z);
+        return rc;
+    };
+    MainWindowServices& services = MainWindowServices::instance();
+    qint64 bytesRead = 0;
+    int flush = Z_NO_FLUSH;
+    z.next_out = m_output.get();
+    z.avail_out = ChunkSize;
+    for (;;) {
+        if (z.avail_in == 0 && flush != Z_FINISH) {
+            PumpMessages();
+            m_crypt.reportProgress(bytesRead, plainSize);
+            qint64 n = 0;
+            while (n < ChunkSize) {
+                const ssize_t got = ::read(m_source, m_input.get() + n, size_t(ChunkSize - n));
+                if (got < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (got < 0) {
+                    return fail(-7);
+                }
+                if (got == 0) {
+                    break;
+                }
+                n += got;
+            }
+            bytesRead += n;
+            z.next_in = m_input.get();
+            z.avail_in = uInt(n);
+            if (n < ChunkSize) {
+                flush = Z_FINISH;
+            }
+        }
+        const int rc = deflate(&z, flush);
+        if (rc == Z_STREAM_END) {
+            break;
+        }
+        if (rc != Z_OK && rc != Z_BUF_ERROR) {
+            showError(MsgA(364) + zlibText(z));
+            return fail(-1);
+        }
+        if (services.CancelRequested()) {
+            return fail(-9);
+        }
+        if (z.avail_out == 0) {
+            if (const int w = writeChunk(m_output.get(), ChunkSize)) {
+                return fail(w);
+            }
+            z.next_out = m_output.get();
+            z.avail_out = ChunkSize;
+        }
+    }
+    const int remaining = ChunkSize - int(z.avail_out);
+    if (remaining > 0) {
+        if (const int w = writeChunk(m_output.get(), remaining)) {
+            return fail(w);
+        }
+    }
+    if (deflateEnd(&z) != Z_OK) {
+        showError(MsgA(365) + zlibText(z));
+        return -1;
+    }
+    m_crypt.reportProgress(bytesRead, plainSize);
+    if (bytesRead != plainSize) {
+        showError(MsgA(366) + QStringLiteral("（%1,%2）").arg(plainSize).arg(bytesRead));
+        return -1;
+    }
+    return 0;
+}
+
+int EncryptStreamRun::writeChunk(unsigned char* chunk, int length)
+{
+    const int padded = (length + 15) / 16 * 16;
+    m_fillCount = padded - length;
+    std::memset(chunk + length, ContainerFormat::FillByte, size_t(m_fillCount));
+    if (m_engine.ContinueChain(Direction::Encipher, chunk, m_enciphered.get(), padded) != 0) {
+        showError(MsgA(367));
+        return -1;
+    }
+    qint64 done = 0;
+    while (done < padded) {
+        const ssize_t n = ::write(m_target, m_enciphered.get() + done, size_t(padded - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = ENOSPC;
+            }
+            return -8;
+        }
+        done += n;
+    }
+    m_bodyBytes += padded;
+    return 0;
+}
+
+int ContainerCrypt::encryptStream(int source, int target, const QString& plainName, const QString& slot,
+                                  qint64* written)
+{
+    EncryptStreamRun run(*this, source, target);
+    return run.run(plainName, slot, written);
+}

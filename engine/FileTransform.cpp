@@ -1,0 +1,310 @@
+// Whole-file encryption and decryption: opening both files, running the stream under the
+// engine lock, checking and verifying the result, and putting it in place only when it is good.
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "engine/EngineLock.h"
+#include "engine/PosixFile.h"
+#include "util/ErrorText.h"
+#include "util/FileChanges.h"
+#include "util/FileQueries.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/PathText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QUuid>
+
+#include <cerrno>
+#include <unistd.h>
+
+const QString ContainerCrypt::PartialSuffix = QStringLiteral(".kbxpart");
+
+namespace {
+
+constexpr qint64 FreeSpaceMargin = 4096;
+constexpr int ContainerMode = 0666;
+constexpr int PlainMode = 0600; // plain copies are the user's alone
+constexpr int TargetPathLimit = 256;
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+QString detail(int error, const QString& path)
+{
+    return ErrnoText(error) + QStringLiteral("\n\n") + path;
+}
+
+bool removeIfPresent(const QString& path, QString* errorText)
+{
+    if (FileExists(path) != 0) {
+        return true;
+    }
+    if (::unlink(QFile::encodeName(path).constData()) == 0) {
+        return true;
+    }
+    *errorText = ErrnoText(errno);
+    return false;
+}
+
+} // namespace
+
+ContainerCrypt::ContainerCrypt(CryptEngine& engine) : m_engine(engine) {}
+
+ContainerCrypt& ContainerCrypt::instance()
+{
+    static ContainerCrypt crypt;
+    return crypt;
+}
+
+QString ContainerCrypt::PartialPathFor(const QString& target)
+{
+    return DirectoryPart(target) + QStringLiteral("/.") + FileNamePart(target) + PartialSuffix;
+}
+
+bool ContainerCrypt::IsPartialFileName(const QString& fileName)
+{
+    return fileName.startsWith(QLatin1Char('.')) && fileName.endsWith(PartialSuffix);
+}
+
+int ContainerCrypt::RemovePartialFiles(const QString& folder)
+{
+    int removed = 0;
+    const QStringList names =
+        QDir(folder).entryList({QLatin1Char('*') + PartialSuffix}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        if (IsPartialFileName(name) && QFile::remove(folder + QLatin1Char('/') + name)) {
+            ++removed;
+        }
+    }
+    return removed;
+}
+
+int ContainerCrypt::checkFreeSpace(const QString& target, qint64 needed)
+{
+    qint64 free = 0;
+    if (FreeSpace(DirectoryPart(target), &free) != 0 || free >= needed + FreeSpaceMargin) {
+        return 0;
+    }
+    const bool working = !m_workingFolder.isEmpty() &&
+                         (PathIsInside(target, m_workingFolder) || PathIsInside(m_workingFolder, target));
+    showError(MsgA(working ? 310 : 311));
+    return -1;
+}
+
+int ContainerCrypt::EncryptIntoFolder(const QString& source, const QString& container, const QString& slot)
+{
+    qint64 size = 0;
+    if (FileSize(source, &size) == 0 && checkFreeSpace(container, size) != 0) {
+        return -1;
+    }
+    const int rc = TransformFile(Direction::Encrypt, source, container, slot);
+    if (rc == -9) {
+        ShowMessage(MsgA(334), MessageStyle::information());
+    } else if (rc != 0) {
+        showError(MsgA(335) + source);
+    }
+    return rc;
+}
+
+int ContainerCrypt::DecryptToFile(const QString& container, const QString& target, const QString& slot)
+{
+    if (target.size() > TargetPathLimit) {
+        ShowMessage(MsgA(468) + QString::number(TargetPathLimit) + MsgA(469) + QLatin1Char('\n') + target,
+                    MessageStyle::warning());
+        return -1;
+    }
+    qint64 size = 0;
+    if (FileSize(container, &size) == 0 && checkFreeSpace(target, size) != 0) {
+        return -1;
+    }
+    const int rc = TransformFile(Direction::Decrypt, container, target, slot);
+    if (rc == -9) {
+        ShowMessage(MsgA(334), MessageStyle::information());
+    } else if (rc != 0) {
+        showError(MsgA(336) + container);
+    }
+    return rc;
+}
+
+int ContainerCrypt::TransformFile(Direction direction, const QString& source, const QString& target,
+                                  const QString& slot)
+{
+    const bool encrypt = direction == Direction::Encrypt;
+    PosixFile in;
+    if (!in.openForReading(source)) {
+        showError(MsgA(339) + detail(in.error(), source));
+        return -1;
+    }
+    // The output is written beside the target and renamed over it once it is known to be good.
+    const QString partial = PartialPathFor(target);
+    ::unlink(QFile::encodeName(partial).constData()); // a leftover of an earlier crash
+    PosixFile out;
+    if (!out.createExclusive(partial, encrypt ? ContainerMode : PlainMode)) {
+        showError(MsgA(340) + detail(out.error(), target));
+        return -1;
+    }
+
+    qint64 count = 0;
+    int rc = 0;
+    {
+        EngineLock lock(m_engine, encrypt ? 351 : 368);
+        if (!lock.acquired()) {
+            rc = -1;
+        } else if (encrypt) {
+            rc = encryptStream(in.fd(), out.fd(), FileNamePart(source), slot, &count);
+        } else {
+            rc = decryptStream(in.fd(), out.fd(), slot, false, &count);
+        }
+    }
+    const int streamError = errno;
+    if (rc == -7) {
+        showError(MsgA(341) + detail(streamError, source));
+    } else if (rc == -8) {
+        showError(MsgA(342) + detail(streamError, target));
+    }
+    if (rc == 0 && !out.sync()) {
+        showError(MsgA(342) + detail(out.error(), target));
+        rc = -8;
+    }
+    in.close();
+    if (!out.close() && rc == 0) {
+        showError(MsgA(342) + detail(out.error(), target));
+        rc = -8;
+    }
+
+    if (rc == 0) {
+        qint64 actual = 0;
+        if (FileExists(source) != 0) {
+            showError(MsgA(343) + source);
+            rc = -1;
+        } else if (FileExists(partial) != 0) {
+            showError(MsgA(344) + target);
+            rc = -1;
+        } else if (FileSize(partial, &actual) != 0) {
+            showError(MsgA(345) + target);
+            rc = -1;
+        } else if (actual != count) {
+            showError(MsgA(346) + QStringLiteral("（%1：%2）").arg(count).arg(actual) +
+                      QStringLiteral("\n\n") + target);
+            rc = -1;
+        } else if (encrypt) {
+            rc = VerifyEncryptedCopy(source, partial, slot) == 0 ? 0 : -1;
+        } else if (VerifyDecryptedCopy(source, partial, slot) != 0 ||
+                   RestoreModifiedTime(source, partial, slot) != 0) {
+            rc = -1;
+        }
+    }
+    if (rc == 0 &&
+        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+        showError(MsgA(340) + detail(errno, target));
+        rc = -1;
+    }
+    if (rc != 0) {
+        QString error;
+        if (!removeIfPresent(partial, &error)) {
+            showError(MsgA(347) + error + QLatin1Char('\n') + partial);
+        }
+    }
+    return rc;
+}
+
+int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& container, const QString& slot)
+{
+    PosixFile in;
+    if (!in.openForReading(container)) {
+        showError(MsgA(425) + detail(in.error(), container));
+        return -1;
+    }
+    m_lastChunk = LastChunkRecord{};
+    qint64 produced = 0;
+    int rc = -1;
+    {
+        EngineLock lock(m_engine, 368);
+        if (lock.acquired()) {
+            rc = decryptStream(in.fd(), -1, slot, true, &produced);
+        }
+    }
+    in.close();
+    if (rc != 0) {
+        showError(MsgA(426) + QStringLiteral("\n\n") + container);
+        return -1;
+    }
+    PosixFile plain;
+    if (!plain.openForReading(source)) {
+        showError(MsgA(427) + detail(plain.error(), source));
+        return -1;
+    }
+    if (!plain.seek(m_lastChunk.offset)) {
+        showError(MsgA(428) + detail(plain.error(), source));
+        return -1;
+    }
+    QByteArray bytes(ChunkSize, Qt::Uninitialized);
+    const qint64 read = plain.readFull(bytes.data(), ChunkSize);
+    if (read != m_lastChunk.bytes.size()) {
+        showError(MsgA(429) + source);
+        return -1;
+    }
+    bytes.truncate(read);
+    if (bytes != m_lastChunk.bytes) {
+        showError(MsgA(430) + source);
+        return -1;
+    }
+    return 0;
+}
+
+int ContainerCrypt::VerifyDecryptedCopy(const QString& container, const QString& plain, const QString& slot)
+{
+    ContainerInfo info;
+    if (ReadContainerInfo(container, &info, slot, true) != 0) {
+        return -1;
+    }
+    PosixFile file;
+    if (!file.openForReading(plain)) {
+        showError(MsgA(437) + detail(file.error(), plain));
+        return -1;
+    }
+    const qint64 size = file.seekToEnd();
+    if (size < 0) {
+        showError(MsgA(438) + detail(file.error(), plain));
+        return -1;
+    }
+    QByteArray tail(16, '\0');
+    if (!file.seek(size >= 16 ? size - 16 : 0)) {
+        showError(MsgA(361) + ErrnoText(file.error()));
+        return -1;
+    }
+    if (file.readFull(tail.data(), qMin<qint64>(size, 16)) != qMin<qint64>(size, 16)) {
+        showError(MsgA(362));
+        return -1;
+    }
+    const QString shownPath = DirectoryPart(container) + QLatin1Char('/') + info.plainName;
+    if (!info.keyMatched || size != info.plainSize) {
+        showError(MsgA(440) + shownPath);
+        return -1;
+    }
+    if (tail != info.header.mid(ContainerFormat::Offset::TailCheck, 16)) {
+        showError(MsgA(441) + shownPath);
+        return -1;
+    }
+    return 0;
+}
+
+int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString& plain, const QString& slot)
+{
+    ContainerInfo info;
+    if (ReadContainerInfo(container, &info, slot, true) != 0) {
+        return -1;
+    }
+    QString text;
+    if (!info.keyMatched) {
+        text = MsgA(628);
+    } else if (SetModifiedTime(plain, QDateTime::fromSecsSinceEpoch(info.modificationTime), &text) == 0) {
+        return 0;
+    }
+    showError(MsgA(629) + text + QStringLiteral("\n\n") + plain);
+    return -1;
+}

@@ -1,0 +1,143 @@
+#include "engine/PosixFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int LastErrno()
+{
+    return errno;
+}
+
+int PosixFile::fail()
+{
+    m_error = errno ? errno : EIO;
+    return -1;
+}
+
+bool PosixFile::openForReading(const QString& path)
+{
+    close();
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) {
+        fail();
+        return false;
+    }
+    ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return true;
+}
+
+bool PosixFile::openForReadWrite(const QString& path)
+{
+    close();
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (m_fd < 0) {
+        fail();
+        return false;
+    }
+    return true;
+}
+
+bool PosixFile::createExclusive(const QString& path, int mode)
+{
+    close();
+    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (m_fd < 0) {
+        fail();
+        return false;
+    }
+    // Other users of the program's own lock stay away while the file is written.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
+    return true;
+}
+
+qint64 PosixFile::readFull(void* buffer, qint64 length)
+{
+    auto* out = static_cast<char*>(buffer);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::read(m_fd, out + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return fail();
+        }
+        if (n == 0) {
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+bool PosixFile::writeFull(const void* buffer, qint64 length)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(m_fd, in + done, static_cast<size_t>(length - done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail();
+            return false;
+        }
+        if (n == 0) {
+            errno = ENOSPC;
+            fail();
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool PosixFile::seek(qint64 offset)
+{
+    if (::lseek(m_fd, offset, SEEK_SET) < 0) {
+        fail();
+        return false;
+    }
+    return true;
+}
+
+qint64 PosixFile::seekToEnd()
+{
+    const off_t end = ::lseek(m_fd, 0, SEEK_END);
+    return end < 0 ? fail() : end;
+}
+
+qint64 PosixFile::size()
+{
+    struct stat st;
+    return ::fstat(m_fd, &st) == 0 ? st.st_size : fail();
+}
+
+bool PosixFile::sync()
+{
+    if (::fsync(m_fd) != 0) {
+        fail();
+        return false;
+    }
+    return true;
+}
+
+bool PosixFile::close()
+{
+    if (m_fd < 0) {
+        return true;
+    }
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    if (rc != 0) {
+        fail();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,383 @@
+#include "engine/ContainerCrypt.h"
+
+#include "engine/ContainerFormat.h"
+#include "store/EngineStartup.h"
+#include "store/MessageCatalogue.h"
+#include "support/RecordingMessageService.h"
+#include "util/MainWindowServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QString Folder = QStringLiteral("/home/u/secret");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(f.write(data), data.size());
+}
+
+QByteArray randomBytes(qsizetype size, quint32 seed)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator generator(seed);
+    for (qsizetype i = 0; i < size; ++i) {
+        data[i] = char(generator.generate() & 0xff);
+    }
+    return data;
+}
+
+QByteArray textBytes(qsizetype size)
+{
+    QByteArray line = "Kurabox keeps every file of the folder in its own container. ";
+    QByteArray data;
+    data.reserve(size + line.size());
+    while (data.size() < size) {
+        data += line + QByteArray::number(data.size()) + '\n';
+    }
+    data.truncate(size);
+    return data;
+}
+
+class ContainerCryptTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowServices::instance().reset();
+        ASSERT_EQ(StartEngine(m_engine, m_catalogue), 0);
+        ASSERT_EQ(m_engine.SetKeySlot("folder-password", Folder, QStringLiteral("いつもの")), 0);
+        ASSERT_EQ(m_engine.SetKeySlot("other-password", QStringLiteral("/other"), QStringLiteral("別")), 0);
+        m_messages.clear();
+    }
+
+    QString path(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    QStringList entries() const
+    {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    // A container of `data` named `name` in the plain folder, written to container.kbxf.
+    QString encrypt(const QByteArray& data, const QString& name = QStringLiteral("plain.txt"))
+    {
+        QDir().mkpath(path(QStringLiteral("in")));
+        const QString plain = path(QStringLiteral("in/") + name);
+        writeAll(plain, data);
+        const QString container = path(QStringLiteral("container.kbxf"));
+        EXPECT_EQ(m_crypt.EncryptIntoFolder(plain, container, Folder), 0)
+            << m_messages.texts().join('|').toStdString();
+        return container;
+    }
+
+    QTemporaryDir m_dir;
+    CryptEngine m_engine;
+    MessageCatalogue m_catalogue{m_engine};
+    RecordingMessageService m_messages;
+    ContainerCrypt m_crypt{m_engine};
+};
+
+class CancelAfterFirstChunk : public ProgressObserver
+{
+public:
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0) {
+            MainWindowServices::instance().RequestCancel();
+        }
+    }
+};
+
+class GrowSource : public ProgressObserver
+{
+public:
+    explicit GrowSource(QString path) : m_path(std::move(path)) {}
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0 && !m_grown) {
+            QFile f(m_path);
+            f.open(QIODevice::Append);
+            f.write("more");
+            m_grown = true;
+        }
+    }
+
+private:
+    QString m_path;
+    bool m_grown = false;
+};
+
+} // namespace
+
+TEST_F(ContainerCryptTest, RoundTripsAtChunkBoundaries)
+{
+    const qsizetype sizes[] = {0, 1, 15, 16, 17, 127999, 128000, 128001, 3 * 128000 + 5};
+    for (qsizetype size : sizes) {
+        for (bool random : {false, true}) {
+            const QByteArray data = random ? randomBytes(size, quint32(size)) : textBytes(size);
+            const QString container = encrypt(data);
+            const QDateTime written = QFileInfo(path(QStringLiteral("in/plain.txt"))).lastModified();
+
+            const qint64 containerSize = QFileInfo(container).size();
+            const int nameBlock = ContainerFormat::NameBlockLength(9);
+            EXPECT_EQ((containerSize - 384 - nameBlock) % 16, 0) << size;
+
+            const QString out = path(QStringLiteral("out.txt"));
+            ASSERT_EQ(m_crypt.DecryptToFile(container, out, Folder), 0) << size;
+            EXPECT_EQ(readAll(out), data) << size << (random ? " random" : " text");
+            EXPECT_EQ(QFileInfo(out).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch()) << size;
+            EXPECT_EQ(QFileInfo(out).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0) << size;
+            // The last plain chunk is where the data's last full chunk ends.
+            EXPECT_EQ(m_crypt.lastChunk().offset, size == 0 ? 0 : (size - 1) / 128000 * 128000) << size;
+            QFile::remove(out);
+        }
+    }
+    EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join('|').toStdString();
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")}); // nothing half-written left
+}
+
+TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
+{
+    const QByteArray data = randomBytes(300000, 7);
+    const QString good = encrypt(data);
+    const QByteArray bytes = readAll(good);
+
+    struct Case
+    {
+        const char* what;
+        QByteArray file;
+        QString slot;
+        int message;
+    };
+    QByteArray flipped = bytes;
+    flipped[bytes.size() / 2] = char(flipped[bytes.size() / 2] ^ 0x10);
+    const Case cases[] = {
+        {"wrong key", bytes, QStringLiteral("/other"), 375},
+        {"not a container", randomBytes(1000, 3), Folder, 375},
+        {"shorter than a header", randomBytes(100, 4), Folder, 373},
+        {"body cut by a block", bytes.left(bytes.size() - 16), Folder, 0},
+        {"body cut by a few bytes", bytes.left(bytes.size() - 5), Folder, 382},
+        {"a flipped bit", flipped, Folder, 0},
+        {"empty file", QByteArray(), Folder, 371},
+    };
+    for (const Case& c : cases) {
+        m_messages.clear();
+        const QString damaged = path(QStringLiteral("damaged.kbxf"));
+        writeAll(damaged, c.file);
+        const QString out = path(QStringLiteral("out.bin"));
+        EXPECT_NE(m_crypt.DecryptToFile(damaged, out, c.slot), 0) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(out)) << c.what;
+        const QStringList texts = m_messages.texts();
+        ASSERT_FALSE(texts.isEmpty()) << c.what;
+        if (c.message) {
+            EXPECT_EQ(texts.first(), MsgA(c.message)) << c.what;
+        }
+        EXPECT_EQ(texts.last(), MsgA(336) + damaged) << c.what;
+        EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), QStringLiteral("damaged.kbxf")}))
+            << c.what;
+    }
+}
+
+TEST_F(ContainerCryptTest, HeaderInformationAndStatus)
+{
+    const QString container = encrypt(textBytes(5000), QStringLiteral("報告書.txt"));
+    ContainerInfo info;
+    int status = -1;
+    QString text;
+    ASSERT_EQ(m_crypt.GetContainerStatus(container, Folder, &info, true, &status, &text), 0);
+    EXPECT_EQ(status, ContainerReadable);
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(info.plainName, QString::fromUtf8("報告書.txt"));
+    EXPECT_EQ(info.plainSize, 5000);
+    EXPECT_EQ(info.nameBlockLength, 16);
+    EXPECT_EQ(info.hint.trimmed(), QString::fromUtf8("いつもの"));
+    EXPECT_EQ(info.hint.size(), 48);
+    EXPECT_EQ(info.encryptedAt.size(), 19);
+    const QString modified = QFileInfo(path(QStringLiteral("in/報告書.txt")))
+                                 .lastModified()
+                                 .toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+    EXPECT_EQ(info.modifiedAt, modified);
+
+    // Another key: size and hint stay readable, name and times do not.
+    ASSERT_EQ(m_crypt.GetContainerStatus(container, QStringLiteral("/other"), &info, true, &status, &text),
+              0);
+    EXPECT_EQ(status, OtherKey);
+    EXPECT_EQ(info.plainSize, 5000);
+    EXPECT_TRUE(info.plainName.isEmpty());
+    EXPECT_EQ(text, MsgA(421) + container + MsgA(422) + QString::fromUtf8("いつもの 」です。　"));
+
+    // A newer format.
+    QByteArray bytes = readAll(container);
+    QByteArray header = bytes.left(384);
+    ASSERT_EQ(m_engine.DecipherWithIntrinsicKey(header.data(), header.size()), 0);
+    header[28] = '2';
+    ASSERT_EQ(m_engine.EncipherWithIntrinsicKey(header.data(), header.size()), 0);
+    const QString newer = path(QStringLiteral("newer.kbxf"));
+    writeAll(newer, header + bytes.mid(384));
+    ASSERT_EQ(m_crypt.GetContainerStatus(newer, Folder, &info, true, &status, &text), 0);
+    EXPECT_EQ(status, NewerFormat);
+    EXPECT_EQ(text, MsgA(424) + QStringLiteral("\n\n") + newer);
+
+    // Not containers: zeros, and a file too short for a header.
+    for (const QByteArray& content : {QByteArray(384, '\0'), QByteArray(100, 'x')}) {
+        const QString other = path(QStringLiteral("other.kbxf"));
+        writeAll(other, content);
+        ASSERT_EQ(m_crypt.GetContainerStatus(other, Folder, &info, true, &status, &text), 0);
+        EXPECT_EQ(status, NotAContainer);
+        EXPECT_TRUE(info.plainName.isEmpty());
+    }
+    EXPECT_EQ(info.header, QByteArray(384, '0'));
+    EXPECT_EQ(
+        m_crypt.GetContainerStatus(path(QStringLiteral("missing")), Folder, &info, false, &status, &text),
+        -1);
+    EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join('|').toStdString();
+}
+
+TEST_F(ContainerCryptTest, RenameGrowsTheNameBlockAndKeepsTheBody)
+{
+    const QString container = encrypt(randomBytes(200000, 11), QStringLiteral("1234567")); // 7 units: K = 16
+    const QString renamed = path(QStringLiteral("renamed.kbxf"));
+    ASSERT_EQ(m_crypt.RenameContainer(container, renamed, QStringLiteral("12345678"), Folder, true), 0);
+    const QByteArray before = readAll(container);
+    const QByteArray after = readAll(renamed);
+    EXPECT_EQ(after.size(), before.size() + 16);
+    EXPECT_EQ(after.mid(384 + 32), before.mid(384 + 16)); // the body byte for byte
+
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(renamed, &info, Folder, true), 0);
+    EXPECT_EQ(info.plainName, QStringLiteral("12345678"));
+    const QString out = path(QStringLiteral("out"));
+    ASSERT_EQ(m_crypt.DecryptToFile(renamed, out, Folder), 0);
+    EXPECT_EQ(readAll(out), readAll(path(QStringLiteral("in/1234567"))));
+
+    // A key the container was not written with would make it unreadable: refused.
+    m_messages.clear();
+    EXPECT_EQ(m_crypt.RenameContainer(container, path(QStringLiteral("r2.kbxf")), QStringLiteral("x"),
+                                      QStringLiteral("/other"), true),
+              -1);
+    EXPECT_EQ(m_messages.texts().first(), MsgA(389));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("r2.kbxf"))));
+    EXPECT_FALSE(QFileInfo::exists(ContainerCrypt::PartialPathFor(path(QStringLiteral("r2.kbxf")))));
+}
+
+TEST_F(ContainerCryptTest, HintUpdatesOnlyWhenTheTextChanges)
+{
+    const QString container = encrypt(textBytes(1000));
+    const QByteArray original = readAll(container);
+
+    ASSERT_EQ(m_crypt.UpdateContainerHint(container, QString::fromUtf8("いつもの   ")), 0);
+    EXPECT_EQ(readAll(container), original); // only trailing spaces differ: nothing written
+
+    ASSERT_EQ(m_crypt.UpdateContainerHint(container, QString::fromUtf8("新しいヒント")), 0);
+    const QByteArray updated = readAll(container);
+    EXPECT_EQ(updated.size(), original.size());
+    EXPECT_EQ(updated.mid(384), original.mid(384));
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
+    EXPECT_EQ(info.hint.trimmed(), QString::fromUtf8("新しいヒント"));
+    EXPECT_EQ(info.plainName, QStringLiteral("plain.txt"));
+    EXPECT_TRUE(m_messages.shown().isEmpty());
+
+    const QString foreign = path(QStringLiteral("foreign.kbxf"));
+    writeAll(foreign, randomBytes(500, 9));
+    EXPECT_EQ(m_crypt.UpdateContainerHint(foreign, QStringLiteral("x")), -7);
+    EXPECT_EQ(readAll(foreign), randomBytes(500, 9));
+}
+
+TEST_F(ContainerCryptTest, TailComparison)
+{
+    writeAll(path(QStringLiteral("a")), "0123456789abcdefXYZ");
+    writeAll(path(QStringLiteral("b")), "--3456789abcdefXYZ");
+    writeAll(path(QStringLiteral("c")), "0123456789abcdefXYz");
+    EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("b")), false), 0);
+    EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("b")), true), -1);
+    EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("c")), false), -1);
+    EXPECT_EQ(m_messages.texts().last(),
+              MsgA(449) + path(QStringLiteral("a")) + QLatin1Char('\n') + path(QStringLiteral("c")));
+}
+
+TEST_F(ContainerCryptTest, CancelLeavesNothingAndReportsOnlyTheCancel)
+{
+    const QString container = encrypt(textBytes(100));
+    const QByteArray old = readAll(container);
+    writeAll(path(QStringLiteral("in/big.bin")), randomBytes(600000, 5));
+    CancelAfterFirstChunk cancel;
+    m_crypt.setProgressObserver(&cancel);
+    MainWindowServices::instance().SetAbortable(true);
+    EXPECT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("in/big.bin")), container, Folder), -9);
+    MainWindowServices::instance().SetAbortable(false);
+    m_crypt.setProgressObserver(nullptr);
+    EXPECT_EQ(m_messages.texts(), QStringList{MsgA(334)});
+    EXPECT_EQ(readAll(container), old); // the container it was to replace is untouched
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+}
+
+// A disk that fills up while a container is replaced: the write fails half-way, the old
+// container stays readable and nothing half-written is left.
+TEST_F(ContainerCryptTest, FailedReplacementKeepsTheOldContainer)
+{
+    const QByteArray oldData = textBytes(3000);
+    const QString container = encrypt(oldData);
+    writeAll(path(QStringLiteral("in/new.bin")), randomBytes(1 << 20, 12));
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit previous;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    struct rlimit limited = previous;
+    limited.rlim_cur = 300000; // files may not grow beyond this
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const int rc = m_crypt.EncryptIntoFolder(path(QStringLiteral("in/new.bin")), container, Folder);
+    setrlimit(RLIMIT_FSIZE, &previous);
+
+    EXPECT_EQ(rc, -8);
+    ASSERT_GE(m_messages.texts().size(), 2);
+    EXPECT_TRUE(m_messages.texts().at(0).startsWith(MsgA(342)));
+    EXPECT_EQ(m_messages.texts().last(), MsgA(335) + path(QStringLiteral("in/new.bin")));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+    ASSERT_EQ(m_crypt.DecryptToFile(container, path(QStringLiteral("old.txt")), Folder), 0);
+    EXPECT_EQ(readAll(path(QStringLiteral("old.txt"))), oldData);
+}
+
+TEST_F(ContainerCryptTest, SourceThatChangesWhileEncryptedIsRefused)
+{
+    writeAll(path(QStringLiteral("growing.txt")), textBytes(400000));
+    GrowSource grow(path(QStringLiteral("growing.txt")));
+    m_crypt.setProgressObserver(&grow);
+    const QString container = path(QStringLiteral("c.kbxf"));
+    EXPECT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("growing.txt")), container, Folder), -1);
+    m_crypt.setProgressObserver(nullptr);
+    EXPECT_TRUE(m_messages.texts().first().startsWith(MsgA(366)));
+    EXPECT_FALSE(QFileInfo::exists(container));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("growing.txt")});
+}
+
+TEST_F(ContainerCryptTest, ToolFormatRoundTrip)
+{
+    const QByteArray data = textBytes(130001);
+    writeAll(path(QStringLiteral("tool.txt")), data);
+    const QString slot = m_engine.SetTemporaryKey(QString::fromUtf16(u"Kr7qZUmi3580214"), QString());
+    QString written;
+    ASSERT_EQ(m_crypt.RawEncryptFile(path(QStringLiteral("tool.txt")), slot, &written), 0);
+    EXPECT_EQ(written, path(QStringLiteral("tool.txt.kbxf2")));
+    EXPECT_EQ(QFileInfo(written).size(), (data.size() + 15) / 16 * 16);
+    ASSERT_EQ(m_crypt.RawDecryptFile(written, path(QStringLiteral("back.txt")), slot), 0);
+    const QByteArray back = readAll(path(QStringLiteral("back.txt")));
+    EXPECT_EQ(back.left(data.size()), data);
+    EXPECT_EQ(back.mid(data.size()), QByteArray(back.size() - data.size(), '\0')); // the zero fill stays
+}
