@@ -9,6 +9,7 @@ class DialogPromptService : public PromptService
 {
 public:
     explicit DialogPromptService(QWidget* owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget* owner) { m_owner = owner; }
 
     int BrowseForFolder(const QString& title, const QString& path, const QString& caption,
                         const QString& okText, int mode, QString* chosen) override;
