@@ -381,3 +381,23 @@ TEST_F(ContainerCryptTest, ToolFormatRoundTrip)
     EXPECT_EQ(back.left(data.size()), data);
     EXPECT_EQ(back.mid(data.size()), QByteArray(back.size() - data.size(), '\0')); // the zero fill stays
 }
+
+// What a crash in the middle of a write leaves is named so that it is never taken for a
+// container or a user's file, and it can be cleared away.
+TEST_F(ContainerCryptTest, LeftoversOfACrashAreRecognisedAndRemoved)
+{
+    const QString container = encrypt(textBytes(100));
+    const QString partial = ContainerCrypt::PartialPathFor(container);
+    EXPECT_EQ(partial, path(QStringLiteral(".container.kbxf.kbxpart")));
+    writeAll(partial, "half a container");
+    EXPECT_TRUE(ContainerCrypt::IsPartialFileName(QFileInfo(partial).fileName()));
+    EXPECT_FALSE(ContainerCrypt::IsPartialFileName(QStringLiteral("container.kbxf")));
+    EXPECT_FALSE(ContainerFormat::IsContainerFileName(QFileInfo(partial).fileName()));
+
+    // A new write over the same target starts afresh, and a clean-up removes what is left.
+    ASSERT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("in/plain.txt")), container, Folder), 0);
+    EXPECT_FALSE(QFileInfo::exists(partial));
+    writeAll(path(QStringLiteral(".other.kbxf.kbxpart")), "x");
+    EXPECT_EQ(ContainerCrypt::RemovePartialFiles(m_dir.path()), 1);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+}
