@@ -1,17 +1,101 @@
-#include <QCoreApplication>
-#include <QTextStream>
+#include "cli/CliCommand.h"
+#include "cli/CliMessageService.h"
+#include "cli/CliSession.h"
+#include "cli/ExitStatus.h"
+#include "cli/InterruptGuard.h"
+#include "cli/ProgressLine.h"
 
-// kbx: the command-line tool over the engine and the store.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+// kbx: the command-line tool over the engine, for scripts, tests and benchmarks.
+
+namespace {
+
+void writeTo(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QList<CliCommand> allCommands()
+{
+    return ContainerCommands() + RawFileCommands();
+}
+
+QString overview(const QList<CliCommand>& commands)
+{
+    QString text = QStringLiteral("Usage: kbx COMMAND [options] ARGUMENTS...\n"
+                                  "       kbx --help | --version\n\n"
+                                  "Encrypted files of Kurabox from the command line.\n\nCommands:\n");
+    for (const CliCommand& command : commands) {
+        text += QStringLiteral("  %1  %2\n").arg(command.syntax.name, -12).arg(command.syntax.summary);
+    }
+    text += QStringLiteral("\nPasswords are typed without echo on a terminal, or taken from the first line\n"
+                           "of standard input. Exit status: 0 done, 1 failed or refused, 2 usage error.\n"
+                           "`kbx COMMAND --help` describes each command.\n");
+    return text;
+}
+
+int usageError(const QString& context, const QString& problem, const QString& helpCommand)
+{
+    writeTo(stderr, QStringLiteral("%1: %2\nTry '%3 --help'.\n").arg(context, problem, helpCommand));
+    return ExitUsage;
+}
+
+int runCommand(const CliCommand& command, const QStringList& arguments)
+{
+    ParsedCommand parsed;
+    QString problem;
+    const QString context = QStringLiteral("kbx ") + command.syntax.name;
+    if (!ParseCommandLine(command.syntax, arguments, &parsed, &problem)) {
+        return usageError(context, problem + QLatin1String("\nUsage: ") + SynopsisOf(command.syntax),
+                          context);
+    }
+    if (parsed.help) {
+        writeTo(stdout, HelpTextOf(command.syntax));
+        return ExitSuccess;
+    }
+    ProgressLine progress(ProgressLine::StderrIsTerminal());
+    CliMessageService messages(&progress);
+    CliSession session(progress);
+    if (session.Start() != 0) {
+        return ExitFailure;
+    }
+    return command.run(parsed, session);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kbx"));
-    QTextStream err(stderr);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() >= 2 && (args.at(1) == QLatin1String("--version"))) {
-        QTextStream(stdout) << "kbx " << KURABOX_VERSION << Qt::endl;
-        return 0;
+    QCoreApplication::setApplicationVersion(QStringLiteral(KURABOX_VERSION));
+    InterruptGuard::Install();
+
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QList<CliCommand> commands = allCommands();
+    if (arguments.isEmpty()) {
+        return usageError(QStringLiteral("kbx"), QStringLiteral("no command given"), QStringLiteral("kbx"));
     }
-    err << "usage: kbx --version" << Qt::endl;
-    return 2;
+    const QString& first = arguments.first();
+    if (first == QLatin1String("--version")) {
+        writeTo(stdout, QStringLiteral("kbx %1\n").arg(QStringLiteral(KURABOX_VERSION)));
+        return ExitSuccess;
+    }
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        writeTo(stdout, overview(commands));
+        return ExitSuccess;
+    }
+    for (const CliCommand& command : commands) {
+        if (command.syntax.name == first) {
+            return runCommand(command, arguments.mid(1));
+        }
+    }
+    return usageError(QStringLiteral("kbx"), QStringLiteral("unknown command '%1'").arg(first),
+                      QStringLiteral("kbx"));
 }

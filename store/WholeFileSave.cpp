@@ -1,8 +1,7 @@
 #include "store/WholeFileSave.h"
 
 #include "util/ErrorText.h"
-
-#include <QSaveFile>
+#include "util/FileReplace.h"
 
 #include <cerrno>
 
@@ -31,21 +30,10 @@ void SetSaveFailureForTesting(SaveFailurePredicate fails)
 
 int SaveWholeFile(const QString& path, const QByteArray& data, QString* errorText)
 {
-    QSaveFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        return fail(errorText, errno ? errno : EACCES);
-    }
     const SaveFailurePredicate& fails = failurePredicate();
-    if (fails && fails(path)) {
-        file.write(data.constData(), data.size() / 2);
-        file.cancelWriting();
-        return fail(errorText, ENOSPC);
-    }
-    errno = 0;
-    if (file.write(data) != data.size() || !file.commit()) {
-        const int error = errno ? errno : EIO;
-        file.cancelWriting();
+    const qint64 writeLimit = fails && fails(path) ? data.size() / 2 : -1;
+    int error = 0;
+    if (ReplaceWholeFile(path, data, &error, writeLimit) != 0) {
         return fail(errorText, error);
     }
     return 0;

@@ -2,6 +2,7 @@
 
 #include "util/ErrorText.h"
 #include "util/FileQueries.h"
+#include "util/FileReplace.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
 #include "util/ShellOperations.h"
@@ -9,7 +10,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -108,13 +108,8 @@ int CreateEmptyFile(const QString& path, QString* errorText)
 
 int WriteWholeFile(const QString& path, const QByteArray& data, QString* errorText)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        const int error = errno ? errno : EIO;
-        file.cancelWriting();
-        return failWithCause(errorText, error);
-    }
-    return 0;
+    int error = 0;
+    return ReplaceWholeFile(path, data, &error) == 0 ? 0 : failWithCause(errorText, error);
 }
 
 int ReadWholeFile(const QString& path, qint64 length, QByteArray* data, QString* errorText)

@@ -1,5 +1,6 @@
 #include "util/PathText.h"
 
+#include <QFile>
 #include <QtGlobal>
 
 namespace {
@@ -99,6 +100,14 @@ int PathRelation(const QString& source, const QString& target, int* kind)
         *kind = relation;
     }
     return relation == PathsUnrelated ? 0 : -1;
+}
+
+bool IsSingleFileName(const QString& name)
+{
+    constexpr qsizetype MaxFileNameBytes = 255;
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QChar(u'\0')) &&
+           QFile::encodeName(name).size() <= MaxFileNameBytes;
 }
 
 int SameNameOrWithExtension(const QString& a, const QString& b)

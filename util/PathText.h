@@ -47,6 +47,11 @@ enum PathRelationKind
 // itself or where it already is; 0 with PathsUnrelated otherwise.
 int PathRelation(const QString& source, const QString& target, int* kind = nullptr);
 
+// Whether a name read from a file (a container's stored name, for instance) can be used as one
+// file name in a folder: not empty, not "." or "..", no "/" or NUL, at most 255 bytes. A name
+// that fails would write elsewhere than the folder chosen.
+bool IsSingleFileName(const QString& name);
+
 // 0 when b equals a, or b has an extension and equals a + "." + that extension; -1 otherwise.
 int SameNameOrWithExtension(const QString& a, const QString& b);
 // Replaces every %NAME% by the environment variable NAME (empty when undefined), left to right.

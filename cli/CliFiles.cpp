@@ -1,0 +1,73 @@
+#include "cli/CliFiles.h"
+
+#include "cli/CliMessageService.h"
+#include "util/PathText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+namespace {
+
+} // namespace
+
+QString AbsolutePath(const QString& operand)
+{
+    return QDir::cleanPath(QFileInfo(operand).absoluteFilePath());
+}
+
+bool SameFile(const QString& first, const QString& second)
+{
+    struct stat a
+    {
+    };
+    struct stat b
+    {
+    };
+    if (stat(QFile::encodeName(first).constData(), &a) == 0 &&
+        stat(QFile::encodeName(second).constData(), &b) == 0) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    }
+    return AbsolutePath(first) == AbsolutePath(second);
+}
+
+int RequireInputFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        ReportError(QStringLiteral("%1: no such file").arg(path));
+        return -1;
+    }
+    if (!info.isFile()) {
+        ReportError(QStringLiteral("%1: not a file").arg(path));
+        return -1;
+    }
+    return 0;
+}
+
+int RequireFreeOutput(const QString& path, bool force)
+{
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        ReportError(QStringLiteral("%1: is a folder").arg(path));
+        return -1;
+    }
+    if ((info.exists() || info.isSymLink()) && !force) {
+        ReportError(QStringLiteral("%1: the file exists; give --force to replace it").arg(path));
+        return -1;
+    }
+    return 0;
+}
+
+int OutputPathInFolder(const QString& folder, const QString& name, QString* path)
+{
+    if (!IsSingleFileName(name)) {
+        ReportError(QStringLiteral("the stored file name '%1' cannot be used as a file name in %2")
+                        .arg(name, folder));
+        return -1;
+    }
+    *path = QDir::cleanPath(folder + QLatin1Char('/') + name);
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "cli/CliMessageService.h"
+
+#include "cli/ProgressLine.h"
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+
+QString labelOf(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Error:
+        return QStringLiteral("error");
+    case MsgIcon::Warning:
+        return QStringLiteral("warning");
+    case MsgIcon::Question:
+        return QStringLiteral("question");
+    case MsgIcon::Information:
+        return QStringLiteral("note");
+    case MsgIcon::None:
+        break;
+    }
+    return QString();
+}
+
+QString buttonText(MsgButton button)
+{
+    switch (button) {
+    case MsgButton::Ok:
+        return QStringLiteral("OK");
+    case MsgButton::Cancel:
+        return QStringLiteral("Cancel");
+    case MsgButton::Yes:
+        return QStringLiteral("Yes");
+    case MsgButton::No:
+        return QStringLiteral("No");
+    }
+    return QString();
+}
+
+} // namespace
+
+CliMessageService::CliMessageService(ProgressLine* progress) : m_progress(progress)
+{
+    MessageService::install(this);
+}
+
+CliMessageService::~CliMessageService()
+{
+    MessageService::install(nullptr);
+}
+
+QString CliMessageService::Format(const QString& text, const MessageStyle& style)
+{
+    QStringList lines = text.split(QLatin1Char('\n'));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    const QString label = labelOf(style.icon);
+    QString formatted = QStringLiteral("kbx: ");
+    if (!label.isEmpty()) {
+        formatted += label + QLatin1String(": ");
+    }
+    formatted += lines.isEmpty() ? QString() : lines.takeFirst();
+    for (const QString& line : lines) {
+        formatted += QLatin1String("\n    ") + line;
+    }
+    if (style.buttons != MsgButtons::Ok) {
+        formatted += QStringLiteral("\n    (answered: %1)").arg(buttonText(style.defaultButton));
+    }
+    return formatted;
+}
+
+MsgButton CliMessageService::ShowMessage(const QString& text, const MessageStyle& style)
+{
+    if (m_progress) {
+        m_progress->clear();
+    }
+    const QByteArray bytes = Format(text, style).toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+    return style.defaultButton;
+}
+
+void ReportError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+void ReportWarning(const QString& text)
+{
+    ShowMessage(text, MessageStyle::warning());
+}

@@ -1,0 +1,15 @@
+#include "cli/CliOutput.h"
+
+#include <cstdio>
+
+void PrintLine(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void PrintField(const QString& name, const QString& value)
+{
+    PrintLine(name + QLatin1String(": ") + value);
+}

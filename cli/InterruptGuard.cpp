@@ -1,0 +1,68 @@
+#include "cli/InterruptGuard.h"
+
+#include <QFile>
+
+#include <csignal>
+#include <cstring>
+#include <limits.h>
+#include <unistd.h>
+
+namespace {
+
+volatile sig_atomic_t g_restoreTerminal = 0;
+termios g_savedTerminal{};
+
+volatile sig_atomic_t g_removePartial = 0;
+char g_partialPath[PATH_MAX];
+
+void onInterrupt(int signalNumber)
+{
+    if (g_restoreTerminal) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
+        const char newline = '\n';
+        [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, &newline, 1);
+    }
+    if (g_removePartial) {
+        unlink(g_partialPath);
+    }
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+} // namespace
+
+namespace InterruptGuard {
+
+void Install()
+{
+    struct sigaction action
+    {
+    };
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signalNumber, &action, nullptr);
+    }
+}
+
+void SetTerminalToRestore(const termios* saved)
+{
+    g_restoreTerminal = 0;
+    if (saved) {
+        g_savedTerminal = *saved;
+        g_restoreTerminal = 1;
+    }
+}
+
+void SetPartialOutput(const QString& path)
+{
+    g_removePartial = 0;
+    const QByteArray encoded = QFile::encodeName(path);
+    if (encoded.isEmpty() || encoded.size() >= PATH_MAX) {
+        return;
+    }
+    std::memcpy(g_partialPath, encoded.constData(), static_cast<size_t>(encoded.size()) + 1);
+    g_removePartial = 1;
+}
+
+} // namespace InterruptGuard

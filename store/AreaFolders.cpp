@@ -1,0 +1,103 @@
+#include "store/AreaFolders.h"
+
+#include "util/ErrorText.h"
+#include "util/FileQueries.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageText.h"
+#include "util/WipeDelete.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MaxTreeDepth = 100;
+constexpr int ErasingText = 636;
+constexpr mode_t PrivateFolderMode = 0700;
+
+QByteArray native(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+int failWithSystemText(QString* errorText, int error)
+{
+    if (errorText) {
+        *errorText = SystemErrorText(error);
+    }
+    return -1;
+}
+
+} // namespace
+
+int CreatePrivateFolderTree(const QString& path, QString* errorText)
+{
+    if (path.isEmpty()) {
+        return failWithSystemText(errorText, ENOENT);
+    }
+    // Each prefix up to the next "/" after the first character, at most 100 levels.
+    qsizetype position = 1;
+    for (int level = 0; level < MaxTreeDepth; ++level) {
+        const qsizetype next = path.indexOf(QLatin1Char('/'), position);
+        const QString prefix = next < 0 ? path : path.left(next);
+        if (!prefix.isEmpty() && DirectoryExists(prefix) != 0) {
+            if (CheckFolderPathLength(prefix, errorText) != 0) {
+                return -1;
+            }
+            // Made private from the start: no moment in which others could enter.
+            if (::mkdir(native(prefix).constData(), PrivateFolderMode) != 0) {
+                const int error = errno == EEXIST && DirectoryExists(prefix) != 0 ? ENOTDIR : errno;
+                if (error != EEXIST) {
+                    return failWithSystemText(errorText, error);
+                }
+            }
+        }
+        if (next < 0) {
+            return 0;
+        }
+        position = next + 1;
+    }
+    return 0;
+}
+
+int WipeArea(const QString& path, bool removeFolders, QString* errorText)
+{
+    if (path.isEmpty()) {
+        return 0;
+    }
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0) {
+        return errno == ENOENT || errno == ENOTDIR ? 0 : failWithSystemText(errorText, errno);
+    }
+    // A link in place of an area would lead the wipe into the user's own files.
+    if (S_ISLNK(st.st_mode)) {
+        return ::unlink(native(path).constData()) == 0 || errno == ENOENT
+                   ? 0
+                   : failWithSystemText(errorText, errno);
+    }
+    return WipeDelete(path, removeFolders, errorText);
+}
+
+int WipeWithBusyText(const QString& path, bool removeFolders, QString* errorText)
+{
+    MainWindowServices& services = MainWindowServices::instance();
+    services.SetBusyText(MsgA(ErasingText));
+    const int rc = WipeArea(path, removeFolders, errorText);
+    services.ClearBusyText();
+    return rc;
+}
+
+bool IsStoreFolderIn(const QString& workingFolder, const QString& storeFolder)
+{
+    if (!QDir::isAbsolutePath(workingFolder) || workingFolder.endsWith(QLatin1Char('/')) ||
+        !storeFolder.startsWith(workingFolder + QLatin1Char('/'))) {
+        return false;
+    }
+    const QString name = storeFolder.mid(workingFolder.size() + 1);
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".") &&
+           name != QLatin1String("..");
+}

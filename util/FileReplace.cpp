@@ -1,0 +1,57 @@
+#include "util/FileReplace.h"
+
+#include "util/PathText.h"
+
+#include <QFile>
+#include <QUuid>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qint64 writeLimit)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = QFile::encodeName(
+        DirectoryPart(path) + QStringLiteral("/.") + FileNamePart(path) + QStringLiteral(".") +
+        QUuid::createUuid().toString(QUuid::Id128).left(12) + QStringLiteral(".new"));
+    struct stat st;
+    const mode_t mode = ::stat(target.constData(), &st) == 0 ? (st.st_mode & 07777) : 0666;
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        *error = errno;
+        return -1;
+    }
+    int failure = 0;
+    const qint64 length = writeLimit >= 0 ? qMin<qint64>(writeLimit, data.size()) : data.size();
+    for (qint64 done = 0; done < length && !failure;) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(length - done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        failure = n <= 0 ? (n < 0 ? errno : ENOSPC) : 0;
+        done += n > 0 ? n : 0;
+    }
+    if (!failure && length < data.size()) {
+        failure = ENOSPC;
+    }
+    if (!failure && ::fchmod(fd, mode) != 0) {
+        failure = errno;
+    }
+    if (!failure && ::fsync(fd) != 0) {
+        failure = errno;
+    }
+    if (::close(fd) != 0 && !failure) {
+        failure = errno;
+    }
+    if (!failure && ::rename(temporary.constData(), target.constData()) != 0) {
+        failure = errno;
+    }
+    if (failure) {
+        ::unlink(temporary.constData());
+        *error = failure;
+        return -1;
+    }
+    return 0;
+}
