@@ -34,9 +34,8 @@ QString canonical(const QString& path)
     return resolved.isEmpty() ? path : resolved;
 }
 
-} // namespace
-
-QString DefaultProgramForExtension(const QString& extension)
+// The content type of files with this extension, or empty when the desktop cannot tell.
+QString contentTypeOf(const QString& extension)
 {
     if (extension.isEmpty() || extension == QLatin1String(".")) {
         return {};
@@ -45,17 +44,68 @@ QString DefaultProgramForExtension(const QString& extension)
                          (extension.startsWith(QLatin1Char('.')) ? extension : QLatin1Char('.') + extension);
     gboolean uncertain = FALSE;
     gchar* type = g_content_type_guess(name.toUtf8().constData(), nullptr, 0, &uncertain);
-    if (!type) {
+    const QString result = uncertain ? QString() : fromUtf8(type);
+    g_free(type);
+    return result;
+}
+
+} // namespace
+
+QString TypeDescriptionForExtension(const QString& extension)
+{
+    const QString type = contentTypeOf(extension);
+    if (type.isEmpty()) {
         return {};
     }
+    gchar* description = g_content_type_get_description(type.toUtf8().constData());
+    const QString text = fromUtf8(description);
+    g_free(description);
+    return text;
+}
+
+QList<ProgramEntry> ProgramsForExtension(const QString& extension)
+{
+    QList<ProgramEntry> programs;
+    const QString type = contentTypeOf(extension);
+    if (type.isEmpty()) {
+        return programs;
+    }
+    auto add = [&programs](GAppInfo* app) {
+        const QString path = executablePath(app);
+        if (path.isEmpty()) {
+            return;
+        }
+        for (const ProgramEntry& p : programs) {
+            if (p.path.section(QLatin1Char('/'), -1)
+                    .compare(path.section(QLatin1Char('/'), -1), Qt::CaseInsensitive) == 0) {
+                return;
+            }
+        }
+        programs.append({fromUtf8(g_app_info_get_display_name(app)), path});
+    };
+    const QByteArray typeName = type.toUtf8();
+    if (GAppInfo* app = g_app_info_get_default_for_type(typeName.constData(), FALSE)) {
+        add(app);
+        g_object_unref(app);
+    }
+    GList* all = g_app_info_get_all_for_type(typeName.constData());
+    for (GList* item = all; item; item = item->next) {
+        add(G_APP_INFO(item->data));
+    }
+    g_list_free_full(all, g_object_unref);
+    return programs;
+}
+
+QString DefaultProgramForExtension(const QString& extension)
+{
+    const QString type = contentTypeOf(extension);
     QString path;
-    if (!uncertain) {
-        if (GAppInfo* app = g_app_info_get_default_for_type(type, FALSE)) {
+    if (!type.isEmpty()) {
+        if (GAppInfo* app = g_app_info_get_default_for_type(type.toUtf8().constData(), FALSE)) {
             path = executablePath(app);
             g_object_unref(app);
         }
     }
-    g_free(type);
     return path;
 }
 

@@ -82,6 +82,31 @@ bool isRemovableBlockDevice(const QString& name)
     return false;
 }
 
+// XDG_TEMPLATES_DIR from the user's user-dirs.dirs ("$HOME/Templates" when it names none).
+QString TemplatesFolder()
+{
+    const QString home = QDir::homePath();
+    QFile file(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+               QStringLiteral("/user-dirs.dirs"));
+    if (file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            const QString line = QString::fromUtf8(raw).trimmed();
+            if (!line.startsWith(QLatin1String("XDG_TEMPLATES_DIR="))) {
+                continue;
+            }
+            QString value = line.mid(int(qstrlen("XDG_TEMPLATES_DIR=")));
+            if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"'))) {
+                value = value.mid(1, value.size() - 2);
+            }
+            value.replace(QLatin1String("$HOME"), home);
+            if (value.startsWith(QLatin1Char('/'))) {
+                return QDir::cleanPath(value);
+            }
+        }
+    }
+    return home + QStringLiteral("/Templates");
+}
+
 } // namespace
 
 QList<MountInfo> LinuxPlatform::Mounts()
@@ -218,6 +243,8 @@ QString LinuxPlatform::SpecialFolderPath(SpecialFolder folder)
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     case SpecialFolder::Data:
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    case SpecialFolder::Templates:
+        return TemplatesFolder();
     case SpecialFolder::Home:
         break;
     }

@@ -49,6 +49,7 @@ enum class SpecialFolder
     Config,    // application data
     Data,      // local application data
     Home,
+    Templates, // the desktop's new-file templates (XDG_TEMPLATES_DIR)
 };
 
 struct TrashItem

@@ -38,8 +38,7 @@ QString DefaultWorkingFolder()
 
 QString SuggestedWorkingFolder()
 {
-    return Platform::instance().SpecialFolderPath(SpecialFolder::Home) + QStringLiteral("/Kbx") +
-           QStringLiteral("Temp");
+    return Platform::instance().SpecialFolderPath(SpecialFolder::Home) + QStringLiteral("/KbxTemp");
 }
 
 int CheckWorkingFolderLocation(const QString& path)

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -55,18 +56,19 @@ void overwriteWithZeros(const QString& path)
     ::close(fd);
 }
 
+int unlinkOnly(const QString& path, QString* errorText)
+{
+    if (::unlink(native(path).constData()) == 0 || errno == ENOENT) {
+        return 0;
+    }
+    if (errorText) {
+        *errorText = FileExceptionText(FileErrorCauseFromErrno(errno)) + QStringLiteral("\n\n");
+    }
+    return -1;
+}
+
 int wipeFile(const QString& path, QString* errorText)
 {
-    // A link is removed, never followed: zeroing its target would destroy a file elsewhere.
-    if (QFileInfo(path).isSymLink()) {
-        if (::unlink(native(path).constData()) == 0 || errno == ENOENT) {
-            return 0;
-        }
-        if (errorText) {
-            *errorText = FileExceptionText(FileErrorCauseFromErrno(errno)) + QStringLiteral("\n\n");
-        }
-        return -1;
-    }
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         if (SetAttributeBits(path, FileAttribute::ReadOnly, true) == 0) {
             break;
@@ -93,18 +95,35 @@ int wipeFile(const QString& path, QString* errorText)
     return -1;
 }
 
+// Only regular files are overwritten. A link is removed, never followed: zeroing its target
+// would destroy a file elsewhere. Pipes, sockets and devices are removed without being opened.
+int wipeEntry(const QString& path, QString* errorText)
+{
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0) {
+        return errno == ENOENT ? 0 : unlinkOnly(path, errorText);
+    }
+    return S_ISREG(st.st_mode) ? wipeFile(path, errorText) : unlinkOnly(path, errorText);
+}
+
 } // namespace
 
 int WipeDelete(const QString& path, bool removeFolders, QString* errorText)
 {
-    if (DirectoryExists(path) != 0) {
-        return wipeFile(path, errorText);
+    struct stat st;
+    if (::lstat(native(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return wipeEntry(path, errorText);
     }
-    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         PumpMessages();
-        if (wipeFile(it.next(), errorText) != 0) {
+        const QString entry = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir() && !info.isSymLink()) {
+            continue; // its files come in their turn; the folder goes with the tree
+        }
+        if (wipeEntry(entry, errorText) != 0) {
             return -1;
         }
     }

@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -61,6 +63,32 @@ TEST(WipeDeleteTest, FolderTreeAndLinksOutside)
 
     // The link was removed, its target left as it was.
     QFile kept(keep);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("precious"));
+}
+
+// Links to folders and special files: the walk never leaves the tree and never blocks.
+TEST(WipeDeleteTest, LinksToFoldersAndPipes)
+{
+    QTemporaryDir dir;
+    QTemporaryDir outside;
+    writeFile(outside.filePath(QStringLiteral("keep.txt")), "precious");
+
+    // The path itself is a link to a folder: only the link goes.
+    const QString link = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(outside.path(), link));
+    ASSERT_EQ(WipeDelete(link, true), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+
+    const QString tree = dir.filePath(QStringLiteral("area"));
+    ASSERT_TRUE(QDir().mkpath(tree + QStringLiteral("/sub")));
+    ASSERT_TRUE(QFile::link(outside.path(), tree + QStringLiteral("/sub/folder-link")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tree + QStringLiteral("/pipe")).constData(), 0600), 0);
+    writeFile(tree + QStringLiteral("/sub/a.txt"), "a");
+    ASSERT_EQ(WipeDelete(tree, true), 0);
+    EXPECT_EQ(DirectoryExists(tree), -1);
+
+    QFile kept(outside.filePath(QStringLiteral("keep.txt")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("precious"));
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <ctime>
+
+// One directory listing of a folder as the metadata sees it.
+struct FolderEntry
+{
+    QString name;
+    QString writeTime; // local last-write time, "YYYYMMDDhhmmss"
+    bool isFolder = false;
+};
+
+// The files and subfolders of a folder, hidden ones included, in ascending order of their names;
+// symbolic links count as what they point to. Left out: "." and "..", entries that are neither
+// file nor folder (pipes, sockets, devices, dangling links) and the partial outputs of the engine
+// that a running or crashed write leaves beside its target. -1 when the folder cannot be listed.
+int ListFolderEntries(const QString& folder, QList<FolderEntry>* entries);
+
+// A time as the local "YYYYMMDDhhmmss" digits.
+QString CompactLocalTime(std::time_t time);
