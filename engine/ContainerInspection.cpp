@@ -2,11 +2,14 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
+#include "engine/EngineMessages.h"
+#include "engine/FileTail.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/TextLists.h"
 #include "util/TimeText.h"
 
 #include <QtEndian>
@@ -15,25 +18,6 @@ namespace {
 
 constexpr int OpenAttempts = 3;
 constexpr int OpenRetryMs = 100;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString detail(int error, const QString& path)
-{
-    return ErrnoText(error) + QStringLiteral("\n\n") + path;
-}
-
-QString trimmedRight(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace()) {
-        --end;
-    }
-    return text.left(end);
-}
 
 } // namespace
 
@@ -46,20 +30,20 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
     for (int attempt = 1; !file.openForReading(container); ++attempt) {
         if (attempt == OpenAttempts) {
             if (reportOpenFailure) {
-                showError(MsgA(384) + detail(file.error(), container));
+                ShowEngineError(MsgA(384) + ErrnoDetail(file.error(), container));
             }
             return -1;
         }
         WaitPumping(OpenRetryMs);
     }
     if (!file.seek(0)) {
-        showError(MsgA(385) + detail(file.error(), container));
+        ShowEngineError(MsgA(385) + ErrnoDetail(file.error(), container));
         return 0;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
     const qint64 read = file.readFull(image.data(), image.size());
     if (read < 0) {
-        showError(MsgA(386) + detail(file.error(), container));
+        ShowEngineError(MsgA(386) + ErrnoDetail(file.error(), container));
         return 0;
     }
     if (read < image.size() || m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
@@ -76,7 +60,7 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
     info->hint = header.hint;
     info->plainSize = header.plainSize;
     info->reservedText =
-        trimmedRight(QString::fromLatin1(image.mid(ContainerFormat::Offset::ReservedText, 16)));
+        TrimmedRight(QString::fromLatin1(image.mid(ContainerFormat::Offset::ReservedText, 16)));
 
     bool match = false;
     if (CheckPasswordProbe(header.passwordCheck, slot, false, &match) != 0 || !match) {
@@ -99,7 +83,7 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
     QByteArray block(length, '\0');
     const qint64 got = file.readFull(block.data(), length);
     if (got < 0) {
-        showError(MsgA(387) + detail(file.error(), container));
+        ShowEngineError(MsgA(387) + ErrnoDetail(file.error(), container));
         return 0;
     }
     QString name;
@@ -127,7 +111,7 @@ int ContainerCrypt::CheckPasswordProbe(const QByteArray& passwordCheckField, con
     QByteArray probe = passwordCheckField.left(ContainerFormat::PasswordCheckSize);
     if (probe.size() != ContainerFormat::PasswordCheckSize ||
         m_engine.DecipherBuffer(probe.data(), probe.size(), slot) != 0) {
-        showError(MsgA(388));
+        ShowEngineError(MsgA(388));
         return -1;
     }
     if (probe == ContainerFormat::PasswordCheckPlain(MsgB(7))) {
@@ -165,7 +149,7 @@ int ContainerCrypt::GetContainerStatus(const QString& container, const QString& 
         text->clear();
     } else {
         *status = OtherKey;
-        *text = MsgA(421) + container + MsgA(422) + trimmedRight(info->hint) + QStringLiteral(" 」です。　");
+        *text = MsgA(421) + container + MsgA(422) + TrimmedRight(info->hint) + QStringLiteral(" 」です。　");
     }
     return 0;
 }
@@ -183,31 +167,24 @@ int ContainerCrypt::CompareFileTails(const QString& first, const QString& second
     for (Side& side : sides) {
         PosixFile file;
         if (!file.openForReading(side.path)) {
-            showError(MsgA(side.openMessage) + detail(file.error(), side.path));
+            ShowEngineError(MsgA(side.openMessage) + ErrnoDetail(file.error(), side.path));
             return -1;
         }
         side.size = file.seekToEnd();
         if (side.size < 0) {
-            showError(MsgA(side.openMessage + 1) + detail(file.error(), side.path));
+            ShowEngineError(MsgA(side.openMessage + 1) + ErrnoDetail(file.error(), side.path));
             return -1;
         }
-        side.tail = QByteArray(16, '\0');
-        const qint64 want = qMin<qint64>(side.size, 16);
-        if (!file.seek(side.size - want)) {
-            showError(MsgA(361) + ErrnoText(file.error()));
-            return -1;
-        }
-        if (file.readFull(side.tail.data(), want) != want) {
-            showError(MsgA(362));
+        if (ReadFileTail(file.fd(), side.size, &side.tail) != 0) {
             return -1;
         }
     }
     if (compareSizes && sides[0].size != sides[1].size) {
-        showError(MsgA(448) + first + QLatin1Char('\n') + second);
+        ShowEngineError(MsgA(448) + first + QLatin1Char('\n') + second);
         return -1;
     }
     if (sides[0].tail != sides[1].tail) {
-        showError(MsgA(449) + first + QLatin1Char('\n') + second);
+        ShowEngineError(MsgA(449) + first + QLatin1Char('\n') + second);
         return -1;
     }
     return 0;

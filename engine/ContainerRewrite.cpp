@@ -4,12 +4,14 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
+#include "engine/EngineMessages.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/TextLists.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -22,16 +24,6 @@
 namespace {
 
 using Direction = CryptEngine::Direction;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString detail(int error, const QString& path)
-{
-    return ErrnoText(error) + QStringLiteral("\n\n") + path;
-}
 
 // Copies the rest of `in` to `out` in chunks; -7 on a read error, -8 on a short write.
 int copyRest(PosixFile& in, PosixFile& out)
@@ -52,19 +44,10 @@ int copyRest(PosixFile& in, PosixFile& out)
     }
 }
 
-QString trimmedRight(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text.at(end - 1).isSpace()) {
-        --end;
-    }
-    return text.left(end);
-}
-
 void removePartial(const QString& partial, int failureMessage, const QString& shownPath)
 {
     if (FileExists(partial) == 0 && ::unlink(QFile::encodeName(partial).constData()) != 0) {
-        showError(MsgA(failureMessage) + ErrnoText(errno) + QLatin1Char('\n') + shownPath);
+        ShowEngineError(MsgA(failureMessage) + ErrnoText(errno) + QLatin1Char('\n') + shownPath);
     }
 }
 
@@ -82,39 +65,39 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
     }
     QByteArray newBlock = ContainerFormat::BuildNameBlock(newName);
     if (newBlock.isEmpty()) {
-        showError(MsgA(394) + detail(ENAMETOOLONG, target));
+        ShowEngineError(MsgA(394) + ErrnoDetail(ENAMETOOLONG, target));
         return -1;
     }
     PosixFile in;
     if (!in.openForReading(source)) {
-        showError(MsgA(391) + detail(in.error(), source));
+        ShowEngineError(MsgA(391) + ErrnoDetail(in.error(), source));
         return -1;
     }
     const QString partial = PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
     if (!out.createExclusive(partial, 0666)) {
-        showError(MsgA(392) + detail(out.error(), target));
+        ShowEngineError(MsgA(392) + ErrnoDetail(out.error(), target));
         return -1;
     }
 
     auto copy = [&]() -> int {
         const qint64 size = in.seekToEnd();
         if (size < 0) {
-            showError(MsgA(397) + ErrnoText(in.error()));
+            ShowEngineError(MsgA(397) + ErrnoText(in.error()));
             return -7;
         }
         if (size == 0) {
-            showError(MsgA(399));
+            ShowEngineError(MsgA(399));
             return -7;
         }
         if (!in.seek(0)) {
-            showError(MsgA(400) + ErrnoText(in.error()));
+            ShowEngineError(MsgA(400) + ErrnoText(in.error()));
             return -7;
         }
         QByteArray image(ContainerFormat::HeaderSize, '\0');
         if (in.readFull(image.data(), image.size()) != image.size()) {
-            showError(MsgA(401));
+            ShowEngineError(MsgA(401));
             return -7;
         }
         if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
@@ -141,7 +124,7 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         QByteArray oldBlock(qMax(oldLength, 0), '\0');
         if (!ContainerFormat::IsValidNameBlockLength(oldLength) ||
             in.readFull(oldBlock.data(), oldBlock.size()) != oldBlock.size()) {
-            showError(MsgA(402));
+            ShowEngineError(MsgA(402));
             return -7;
         }
         if (m_engine.EncipherBuffer(newBlock.data(), newBlock.size(), slot) != 0) {
@@ -155,23 +138,23 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
 
     int rc = copy();
     if (rc == -7) {
-        showError(MsgA(393) + detail(in.error() ? in.error() : errno, source));
+        ShowEngineError(MsgA(393) + ErrnoDetail(in.error() ? in.error() : errno, source));
     } else if (rc == -8) {
-        showError(MsgA(394) + detail(out.error() ? out.error() : errno, target));
+        ShowEngineError(MsgA(394) + ErrnoDetail(out.error() ? out.error() : errno, target));
     }
     if (rc == 0 && !out.sync()) {
-        showError(MsgA(394) + detail(out.error(), target));
+        ShowEngineError(MsgA(394) + ErrnoDetail(out.error(), target));
         rc = -8;
     }
     in.close();
     out.close();
     if (rc == 0 && CompareFileTails(source, partial, false) != 0) {
-        showError(MsgA(395) + source);
+        ShowEngineError(MsgA(395) + source);
         rc = -1;
     }
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        showError(MsgA(394) + detail(errno, target));
+        ShowEngineError(MsgA(394) + ErrnoDetail(errno, target));
         rc = -1;
     }
     if (rc != 0) {
@@ -190,7 +173,7 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
     }
     PosixFile in;
     if (!in.openForReadWrite(container)) {
-        showError(MsgA(413) + detail(in.error(), container));
+        ShowEngineError(MsgA(413) + ErrnoDetail(in.error(), container));
         return -1;
     }
     struct stat st;
@@ -200,12 +183,12 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
 
     auto rewrite = [&]() -> int {
         if (!in.seek(0)) {
-            showError(MsgA(416) + ErrnoText(in.error()));
+            ShowEngineError(MsgA(416) + ErrnoText(in.error()));
             return -7;
         }
         QByteArray image(ContainerFormat::HeaderSize, '\0');
         if (in.readFull(image.data(), image.size()) != image.size()) {
-            showError(MsgA(417));
+            ShowEngineError(MsgA(417));
             return -7;
         }
         if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
@@ -214,14 +197,14 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
         ContainerFormat::Header header;
         ContainerFormat::ParseHeaderImage(image, &header);
         if (!ContainerFormat::HasSignature(header, MsgB(6))) {
-            showError(MsgA(418) + MsgA(423) + QStringLiteral("\n\n") + container);
+            ShowEngineError(MsgA(418) + MsgA(423) + QStringLiteral("\n\n") + container);
             return -7;
         }
         if (ContainerFormat::IsNewerFormat(header.version)) {
-            showError(MsgA(418) + MsgA(424) + QStringLiteral("\n\n") + container);
+            ShowEngineError(MsgA(418) + MsgA(424) + QStringLiteral("\n\n") + container);
             return -7;
         }
-        if (trimmedRight(header.hint) == hint) {
+        if (TrimmedRight(header.hint) == hint) {
             return 1; // nothing to change
         }
         header.hint = hint;
@@ -235,11 +218,11 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
         }
         ::unlink(QFile::encodeName(partial).constData());
         if (!out.createExclusive(partial, int(mode | S_IWUSR))) {
-            showError(MsgA(419) + ErrnoText(out.error()));
+            ShowEngineError(MsgA(419) + ErrnoText(out.error()));
             return -8;
         }
         if (!out.writeFull(updated.constData(), updated.size())) {
-            showError(MsgA(420) + ErrnoText(out.error()));
+            ShowEngineError(MsgA(420) + ErrnoText(out.error()));
             return -8;
         }
         if (const int rc = copyRest(in, out)) {
@@ -253,15 +236,15 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
 
     int rc = rewrite();
     if (rc == -7) {
-        showError(MsgA(414) + detail(in.error() ? in.error() : errno, container));
+        ShowEngineError(MsgA(414) + ErrnoDetail(in.error() ? in.error() : errno, container));
     } else if (rc == -8) {
-        showError(MsgA(415) + detail(out.error() ? out.error() : errno, container));
+        ShowEngineError(MsgA(415) + ErrnoDetail(out.error() ? out.error() : errno, container));
     }
     in.close();
     out.close();
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(container).constData()) != 0) {
-        showError(MsgA(415) + detail(errno, container));
+        ShowEngineError(MsgA(415) + ErrnoDetail(errno, container));
         rc = -8;
     }
     if (rc < 0) {

@@ -4,6 +4,7 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
+#include "engine/EngineMessages.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/MessageService.h"
@@ -22,16 +23,6 @@ namespace {
 
 using Direction = CryptEngine::Direction;
 constexpr int ChunkSize = ContainerCrypt::ChunkSize;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString zlibText(const z_stream& z)
-{
-    return QString::fromLatin1(z.msg ? z.msg : "zlib");
-}
 
 qint64 readFully(int fd, unsigned char* buffer, qint64 length)
 {
@@ -88,20 +79,20 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     }
     const off_t end = ::lseek(m_source, 0, SEEK_END);
     if (end < 0) {
-        showError(MsgA(369) + ErrnoText(errno));
+        ShowEngineError(MsgA(369) + ErrnoText(errno));
         return -7;
     }
     if (end == 0) {
-        showError(MsgA(371));
+        ShowEngineError(MsgA(371));
         return -7;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
-        showError(MsgA(372) + ErrnoText(errno));
+        ShowEngineError(MsgA(372) + ErrnoText(errno));
         return -7;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
     if (readFully(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
-        showError(MsgA(373));
+        ShowEngineError(MsgA(373));
         return -7;
     }
     if (m_engine.BeginChain(Direction::Decipher, CryptEngine::IntrinsicSlotName) != 0 ||
@@ -114,7 +105,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     QByteArray check = header.passwordCheck;
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, check.data(), check.size()) != 0) {
-        showError(MsgA(374));
+        ShowEngineError(MsgA(374));
         return -1;
     }
     if (check != ContainerFormat::PasswordCheckPlain(MsgB(7))) {
@@ -124,7 +115,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     const int nameBlockLength = header.nameBlockLength;
     if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
         readFully(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
-        showError(MsgA(376));
+        ShowEngineError(MsgA(376));
         return -7;
     }
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
@@ -135,7 +126,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         return rc;
     }
     if (m_produced != header.plainSize) {
-        showError(MsgA(377) + QStringLiteral("（%1,%2）").arg(header.plainSize).arg(m_produced));
+        ShowEngineError(MsgA(377) + QStringLiteral("（%1,%2）").arg(header.plainSize).arg(m_produced));
         return -1;
     }
     *produced = m_produced;
@@ -172,7 +163,7 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
 {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) {
-        showError(MsgA(378) + zlibText(z));
+        ShowEngineError(MsgA(378) + ZlibText(z.msg));
         return -1;
     }
     auto fail = [&z](int rc) {
@@ -192,22 +183,22 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
             }
             bytesRead += length;
             if (length % 16 != 0) {
-                showError(MsgA(382));
+                ShowEngineError(MsgA(382));
                 return fail(-1);
             }
             if (length == 0 || bytesRead > bodySize) {
                 // The stream has not ended but the body has.
-                showError(MsgA(379) + QStringLiteral("unexpected end of data"));
+                ShowEngineError(MsgA(379) + QStringLiteral("unexpected end of data"));
                 return fail(-1);
             }
             if (m_engine.ContinueChain(Direction::Decipher, m_input.get(), length) != 0) {
-                showError(MsgA(383));
+                ShowEngineError(MsgA(383));
                 return fail(-1);
             }
             if (bytesRead == bodySize) {
                 // The read that reached the end holds the filled last chunk.
                 if (fillCount < 0 || fillCount > 15 || fillCount > length) {
-                    showError(MsgA(382));
+                    ShowEngineError(MsgA(382));
                     return fail(-1);
                 }
                 length -= fillCount;
@@ -217,7 +208,7 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
         }
         const int rc = inflate(&z, Z_NO_FLUSH);
         if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && z.avail_in == 0)) {
-            showError(MsgA(379) + zlibText(z));
+            ShowEngineError(MsgA(379) + ZlibText(z.msg));
             return fail(-1);
         }
         if (z.avail_out == 0) {
@@ -238,13 +229,13 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
         }
     }
     if (inflateEnd(&z) != Z_OK) {
-        showError(MsgA(380) + zlibText(z));
+        ShowEngineError(MsgA(380) + ZlibText(z.msg));
         return -1;
     }
     // Whatever followed the end of the stream in the last read was never inflated.
     const qint64 unread = qint64(z.avail_in);
     if (bytesRead != bodySize || unread > 0) {
-        showError(MsgA(381) + QStringLiteral("（%1,%2）").arg(bodySize).arg(bytesRead - unread));
+        ShowEngineError(MsgA(381) + QStringLiteral("（%1,%2）").arg(bodySize).arg(bytesRead - unread));
         return -1;
     }
     return 0;

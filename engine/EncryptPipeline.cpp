@@ -3,6 +3,8 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
+#include "engine/EngineMessages.h"
+#include "engine/FileTail.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
@@ -25,39 +27,6 @@ namespace {
 
 using Direction = CryptEngine::Direction;
 constexpr int ChunkSize = ContainerCrypt::ChunkSize;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString zlibText(const z_stream& z)
-{
-    return QString::fromLatin1(z.msg ? z.msg : "zlib");
-}
-
-// Reads a stream's tail: the last 16 bytes, or the whole file zero-filled to 16.
-int readTail(int fd, qint64 size, QByteArray* tail)
-{
-    const qint64 from = size >= 16 ? size - 16 : 0;
-    if (::lseek(fd, from, SEEK_SET) < 0) {
-        showError(MsgA(361) + ErrnoText(errno));
-        return -7;
-    }
-    QByteArray bytes(16, '\0');
-    const qint64 want = size >= 16 ? 16 : size;
-    qint64 done = 0;
-    while (done < want) {
-        const ssize_t n = ::read(fd, bytes.data() + done, static_cast<size_t>(want - done));
-        if (n <= 0) {
-            showError(MsgA(362));
-            return -7;
-        }
-        done += n;
-    }
-    *tail = bytes;
-    return 0;
-}
 
 } // namespace
 
@@ -99,7 +68,7 @@ int EncryptStreamRun::encipherField(QByteArray* field, const QString& slot, int 
 {
     if (m_engine.BeginChain(Direction::Encipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Encipher, field->data(), field->size()) != 0) {
-        showError(MsgA(failureMessage));
+        ShowEngineError(MsgA(failureMessage));
         return -1;
     }
     return 0;
@@ -117,18 +86,18 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
 
     const off_t end = ::lseek(m_source, 0, SEEK_END);
     if (end < 0) {
-        showError(MsgA(352) + ErrnoText(errno));
+        ShowEngineError(MsgA(352) + ErrnoText(errno));
         return -7;
     }
     const qint64 plainSize = end;
     QByteArray tail;
-    if (const int rc = readTail(m_source, plainSize, &tail)) {
+    if (const int rc = ReadFileTail(m_source, plainSize, &tail)) {
         return rc;
     }
 
     QByteArray nameBlock = ContainerFormat::BuildNameBlock(plainName);
     if (nameBlock.isEmpty()) {
-        showError(MsgA(357));
+        ShowEngineError(MsgA(357));
         return -1;
     }
     ContainerFormat::Header header;
@@ -155,7 +124,7 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
         return -1;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
-        showError(MsgA(358) + ErrnoText(errno));
+        ShowEngineError(MsgA(358) + ErrnoText(errno));
         return -7;
     }
     if (const int rc = compressBody(plainSize)) {
@@ -169,11 +138,11 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
         return -8;
     }
     if (::lseek(m_target, 0, SEEK_SET) < 0) {
-        showError(MsgA(359) + ErrnoText(errno));
+        ShowEngineError(MsgA(359) + ErrnoText(errno));
         return -8;
     }
     if (::write(m_target, image.constData(), size_t(image.size())) != image.size()) {
-        showError(MsgA(360) + ErrnoText(errno));
+        ShowEngineError(MsgA(360) + ErrnoText(errno));
         return -8;
     }
     *written = ContainerFormat::HeaderSize + nameBlock.size() + m_bodyBytes;
@@ -184,7 +153,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
 {
     z_stream z{};
     if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) {
-        showError(MsgA(363) + zlibText(z));
+        ShowEngineError(MsgA(363) + ZlibText(z.msg));
         return -1;
     }
     auto fail = [&z](int rc) {
@@ -226,7 +195,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
             break;
         }
         if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            showError(MsgA(364) + zlibText(z));
+            ShowEngineError(MsgA(364) + ZlibText(z.msg));
             return fail(-1);
         }
         if (services.CancelRequested()) {
@@ -247,12 +216,12 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
         }
     }
     if (deflateEnd(&z) != Z_OK) {
-        showError(MsgA(365) + zlibText(z));
+        ShowEngineError(MsgA(365) + ZlibText(z.msg));
         return -1;
     }
     m_crypt.reportProgress(bytesRead, plainSize);
     if (bytesRead != plainSize) {
-        showError(MsgA(366) + QStringLiteral("（%1,%2）").arg(plainSize).arg(bytesRead));
+        ShowEngineError(MsgA(366) + QStringLiteral("（%1,%2）").arg(plainSize).arg(bytesRead));
         return -1;
     }
     return 0;
@@ -264,7 +233,7 @@ int EncryptStreamRun::writeChunk(unsigned char* chunk, int length)
     m_fillCount = padded - length;
     std::memset(chunk + length, ContainerFormat::FillByte, size_t(m_fillCount));
     if (m_engine.ContinueChain(Direction::Encipher, chunk, m_enciphered.get(), padded) != 0) {
-        showError(MsgA(367));
+        ShowEngineError(MsgA(367));
         return -1;
     }
     qint64 done = 0;

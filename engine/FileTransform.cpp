@@ -4,6 +4,8 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EngineLock.h"
+#include "engine/EngineMessages.h"
+#include "engine/FileTail.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/FileChanges.h"
@@ -27,16 +29,6 @@ constexpr qint64 FreeSpaceMargin = 4096;
 constexpr int ContainerMode = 0666;
 constexpr int PlainMode = 0600; // plain copies are the user's alone
 constexpr int TargetPathLimit = 256;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString detail(int error, const QString& path)
-{
-    return ErrnoText(error) + QStringLiteral("\n\n") + path;
-}
 
 bool removeIfPresent(const QString& path, QString* errorText)
 {
@@ -91,7 +83,7 @@ int ContainerCrypt::checkFreeSpace(const QString& target, qint64 needed)
     }
     const bool working = !m_workingFolder.isEmpty() &&
                          (PathIsInside(target, m_workingFolder) || PathIsInside(m_workingFolder, target));
-    showError(MsgA(working ? 310 : 311));
+    ShowEngineError(MsgA(working ? 310 : 311));
     return -1;
 }
 
@@ -105,7 +97,7 @@ int ContainerCrypt::EncryptIntoFolder(const QString& source, const QString& cont
     if (rc == -9) {
         ShowMessage(MsgA(334), MessageStyle::information());
     } else if (rc != 0) {
-        showError(MsgA(335) + source);
+        ShowEngineError(MsgA(335) + source);
     }
     return rc;
 }
@@ -125,7 +117,7 @@ int ContainerCrypt::DecryptToFile(const QString& container, const QString& targe
     if (rc == -9) {
         ShowMessage(MsgA(334), MessageStyle::information());
     } else if (rc != 0) {
-        showError(MsgA(336) + container);
+        ShowEngineError(MsgA(336) + container);
     }
     return rc;
 }
@@ -136,7 +128,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     const bool encrypt = direction == Direction::Encrypt;
     PosixFile in;
     if (!in.openForReading(source)) {
-        showError(MsgA(339) + detail(in.error(), source));
+        ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return -1;
     }
     // The output is written beside the target and renamed over it once it is known to be good.
@@ -144,7 +136,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     ::unlink(QFile::encodeName(partial).constData()); // a leftover of an earlier crash
     PosixFile out;
     if (!out.createExclusive(partial, encrypt ? ContainerMode : PlainMode)) {
-        showError(MsgA(340) + detail(out.error(), target));
+        ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
         return -1;
     }
 
@@ -162,34 +154,34 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     }
     const int streamError = errno;
     if (rc == -7) {
-        showError(MsgA(341) + detail(streamError, source));
+        ShowEngineError(MsgA(341) + ErrnoDetail(streamError, source));
     } else if (rc == -8) {
-        showError(MsgA(342) + detail(streamError, target));
+        ShowEngineError(MsgA(342) + ErrnoDetail(streamError, target));
     }
     if (rc == 0 && !out.sync()) {
-        showError(MsgA(342) + detail(out.error(), target));
+        ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
         rc = -8;
     }
     in.close();
     if (!out.close() && rc == 0) {
-        showError(MsgA(342) + detail(out.error(), target));
+        ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
         rc = -8;
     }
 
     if (rc == 0) {
         qint64 actual = 0;
         if (FileExists(source) != 0) {
-            showError(MsgA(343) + source);
+            ShowEngineError(MsgA(343) + source);
             rc = -1;
         } else if (FileExists(partial) != 0) {
-            showError(MsgA(344) + target);
+            ShowEngineError(MsgA(344) + target);
             rc = -1;
         } else if (FileSize(partial, &actual) != 0) {
-            showError(MsgA(345) + target);
+            ShowEngineError(MsgA(345) + target);
             rc = -1;
         } else if (actual != count) {
-            showError(MsgA(346) + QStringLiteral("（%1：%2）").arg(count).arg(actual) +
-                      QStringLiteral("\n\n") + target);
+            ShowEngineError(MsgA(346) + QStringLiteral("（%1：%2）").arg(count).arg(actual) +
+                            QStringLiteral("\n\n") + target);
             rc = -1;
         } else if (encrypt) {
             rc = VerifyEncryptedCopy(source, partial, slot) == 0 ? 0 : -1;
@@ -200,13 +192,13 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     }
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        showError(MsgA(340) + detail(errno, target));
+        ShowEngineError(MsgA(340) + ErrnoDetail(errno, target));
         rc = -1;
     }
     if (rc != 0) {
         QString error;
         if (!removeIfPresent(partial, &error)) {
-            showError(MsgA(347) + error + QLatin1Char('\n') + partial);
+            ShowEngineError(MsgA(347) + error + QLatin1Char('\n') + partial);
         }
     }
     return rc;
@@ -216,7 +208,7 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
 {
     PosixFile in;
     if (!in.openForReading(container)) {
-        showError(MsgA(425) + detail(in.error(), container));
+        ShowEngineError(MsgA(425) + ErrnoDetail(in.error(), container));
         return -1;
     }
     m_lastChunk = LastChunkRecord{};
@@ -230,27 +222,27 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
     }
     in.close();
     if (rc != 0) {
-        showError(MsgA(426) + QStringLiteral("\n\n") + container);
+        ShowEngineError(MsgA(426) + QStringLiteral("\n\n") + container);
         return -1;
     }
     PosixFile plain;
     if (!plain.openForReading(source)) {
-        showError(MsgA(427) + detail(plain.error(), source));
+        ShowEngineError(MsgA(427) + ErrnoDetail(plain.error(), source));
         return -1;
     }
     if (!plain.seek(m_lastChunk.offset)) {
-        showError(MsgA(428) + detail(plain.error(), source));
+        ShowEngineError(MsgA(428) + ErrnoDetail(plain.error(), source));
         return -1;
     }
     QByteArray bytes(ChunkSize, Qt::Uninitialized);
     const qint64 read = plain.readFull(bytes.data(), ChunkSize);
     if (read != m_lastChunk.bytes.size()) {
-        showError(MsgA(429) + source);
+        ShowEngineError(MsgA(429) + source);
         return -1;
     }
     bytes.truncate(read);
     if (bytes != m_lastChunk.bytes) {
-        showError(MsgA(430) + source);
+        ShowEngineError(MsgA(430) + source);
         return -1;
     }
     return 0;
@@ -264,30 +256,25 @@ int ContainerCrypt::VerifyDecryptedCopy(const QString& container, const QString&
     }
     PosixFile file;
     if (!file.openForReading(plain)) {
-        showError(MsgA(437) + detail(file.error(), plain));
+        ShowEngineError(MsgA(437) + ErrnoDetail(file.error(), plain));
         return -1;
     }
     const qint64 size = file.seekToEnd();
     if (size < 0) {
-        showError(MsgA(438) + detail(file.error(), plain));
+        ShowEngineError(MsgA(438) + ErrnoDetail(file.error(), plain));
         return -1;
     }
-    QByteArray tail(16, '\0');
-    if (!file.seek(size >= 16 ? size - 16 : 0)) {
-        showError(MsgA(361) + ErrnoText(file.error()));
-        return -1;
-    }
-    if (file.readFull(tail.data(), qMin<qint64>(size, 16)) != qMin<qint64>(size, 16)) {
-        showError(MsgA(362));
+    QByteArray tail;
+    if (ReadFileTail(file.fd(), size, &tail) != 0) {
         return -1;
     }
     const QString shownPath = DirectoryPart(container) + QLatin1Char('/') + info.plainName;
     if (!info.keyMatched || size != info.plainSize) {
-        showError(MsgA(440) + shownPath);
+        ShowEngineError(MsgA(440) + shownPath);
         return -1;
     }
     if (tail != info.header.mid(ContainerFormat::Offset::TailCheck, 16)) {
-        showError(MsgA(441) + shownPath);
+        ShowEngineError(MsgA(441) + shownPath);
         return -1;
     }
     return 0;
@@ -305,6 +292,6 @@ int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString&
     } else if (SetModifiedTime(plain, QDateTime::fromSecsSinceEpoch(info.modificationTime), &text) == 0) {
         return 0;
     }
-    showError(MsgA(629) + text + QStringLiteral("\n\n") + plain);
+    ShowEngineError(MsgA(629) + text + QStringLiteral("\n\n") + plain);
     return -1;
 }

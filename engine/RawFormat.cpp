@@ -4,6 +4,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EngineLock.h"
+#include "engine/EngineMessages.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
@@ -20,16 +21,6 @@
 namespace {
 
 using Direction = CryptEngine::Direction;
-
-void showError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-QString detail(int error, const QString& path)
-{
-    return ErrnoText(error) + QStringLiteral("\n\n") + path;
-}
 
 // Runs the whole of `in` through one chain into `partial`; 0, -1, -7 or -8.
 int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile& out, const QString& slot)
@@ -54,7 +45,7 @@ int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile&
         }
         const qint64 padded = (n + 15) / 16 * 16;
         if (padded != n && direction == Direction::Decipher) {
-            showError(MsgA(407));
+            ShowEngineError(MsgA(407));
             rc = -1;
             break;
         }
@@ -81,14 +72,14 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
 {
     PosixFile in;
     if (!in.openForReading(source)) {
-        showError(MsgA(339) + detail(in.error(), source));
+        ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return -1;
     }
     const QString partial = ContainerCrypt::PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
     if (!out.createExclusive(partial, direction == Direction::Encipher ? 0666 : 0600)) {
-        showError(MsgA(340) + detail(out.error(), target));
+        ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
         return -1;
     }
     int rc = runChain(engine, direction, in, out, slot);
@@ -96,14 +87,14 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
         rc = -8;
     }
     if (rc == -7) {
-        showError(MsgA(341) + detail(in.error(), source));
+        ShowEngineError(MsgA(341) + ErrnoDetail(in.error(), source));
     } else if (rc == -8) {
-        showError(MsgA(342) + detail(out.error(), target));
+        ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
     }
     out.close();
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        showError(MsgA(342) + detail(errno, target));
+        ShowEngineError(MsgA(342) + ErrnoDetail(errno, target));
         rc = -8;
     }
     if (rc != 0) {

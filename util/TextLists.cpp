@@ -95,3 +95,12 @@ int SameTextLists(const QStringList& first, const QStringList& second)
 {
     return first == second ? 0 : -1;
 }
+
+QString TrimmedRight(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace()) {
+        --end;
+    }
+    return text.left(end);
+}

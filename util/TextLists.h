@@ -27,3 +27,6 @@ int ParallelSort(QStringList& names, QStringList& times, QStringList& paths, QSt
 
 // 0 when both lists have the same texts in the same order (exact comparison), -1 otherwise.
 int SameTextLists(const QStringList& first, const QStringList& second);
+
+// The text without the white space at its end (stored fixed-width fields are padded with spaces).
+QString TrimmedRight(const QString& text);
