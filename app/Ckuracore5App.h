@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/SingleInstance.h"
+
+#include <QApplication>
+
+#include <memory>
+
+class CMainFrame;
+class DialogPromptService;
+class MessageBoxService;
+
+// The application: refuses a second copy and a start from anything but a fixed local disk,
+// creates the main window (which loads the store) and shows it as it was last left.
+class Ckuracore5App : public QApplication
+{
+    Q_OBJECT
+
+public:
+    Ckuracore5App(int& argc, char** argv);
+    ~Ckuracore5App() override;
+
+    // 0 when the program must end at once; otherwise the window is up and the event loop runs.
+    int InitInstance();
+
+    CMainFrame* mainFrame() const { return m_frame.get(); }
+
+    // Switches of the original component registration; accepted and ignored.
+    static bool IsRegistrationSwitch(const QString& argument);
+
+private:
+    SingleInstance m_instance;
+    std::unique_ptr<MessageBoxService> m_messages;
+    std::unique_ptr<DialogPromptService> m_prompts;
+    std::unique_ptr<CMainFrame> m_frame;
+};

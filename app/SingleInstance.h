@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+// Keeps a second copy of the program from running for the same user: a lock file in the
+// user's runtime folder, held for the whole life of the process. A lock left by a process
+// that died is taken over.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const QString& name);
+
+    // True when this process now holds the lock; false when another running copy holds it.
+    bool acquire();
+    QString lockPath() const { return m_path; }
+
+private:
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
+};
