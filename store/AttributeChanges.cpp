@@ -1,0 +1,90 @@
+#include "store/AttributeChanges.h"
+
+#include "store/FolderEntries.h"
+#include "util/FileChanges.h"
+#include "util/FileQueries.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+
+#include <QDir>
+
+namespace {
+
+constexpr int AttributesNotWritten = 274;
+constexpr int StatusUnreadable = 275;
+constexpr int TreeReadOnlyFailed = 276;
+constexpr int FileReadOnlyFailed = 277;
+constexpr int AttributesUnreadable = 332;
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+int showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+    return -1;
+}
+
+int setTreeReadOnly(const QString& folder, bool clear)
+{
+    QList<FolderEntry> entries;
+    ListFolderEntries(folder, &entries);
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder) {
+            if (setTreeReadOnly(entry.path, clear) != 0) {
+                return -1;
+            }
+            continue;
+        }
+        QString error;
+        if (SetAttributeBits(entry.path, FileAttribute::ReadOnly, clear, &error) != 0) {
+            return showError(MsgA(TreeReadOnlyFailed) + error + QLatin1Char('\n') + shown(entry.path));
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int ChangeAttributes(const QString& path, quint32 bits, bool clear)
+{
+    quint32 current = 0;
+    if (FileAttributeBits(path, &current) != 0) {
+        return showError(MsgA(StatusUnreadable) + shown(path));
+    }
+    if (!clear && (current & bits) == bits) {
+        return 0;
+    }
+    QString error;
+    if (SetAttributeBits(path, bits, clear, &error) != 0) {
+        return showError(MsgA(AttributesNotWritten) + error + QLatin1Char('\n') + shown(path));
+    }
+    return 0;
+}
+
+int SetReadOnlyTree(const QString& path, bool clear)
+{
+    if (DirectoryExists(path) == 0) {
+        return setTreeReadOnly(path, clear);
+    }
+    if (FileExists(path) != 0) {
+        return 0;
+    }
+    QString error;
+    if (SetAttributeBits(path, FileAttribute::ReadOnly, clear, &error) != 0) {
+        return showError(MsgA(FileReadOnlyFailed) + error + QLatin1Char('\n') + shown(path));
+    }
+    return 0;
+}
+
+int IsReadOnlyFile(const QString& path, bool* readOnly)
+{
+    quint32 bits = 0;
+    if (FileAttributeBits(path, &bits) != 0) {
+        return showError(MsgA(AttributesUnreadable) + shown(path));
+    }
+    *readOnly = (bits & FileAttribute::ReadOnly) != 0;
+    return 0;
+}
