@@ -23,20 +23,25 @@
 #include "views/CListV.h"
 #include "views/CListV2.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSessionManager>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <QTreeWidgetItem>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace {
 
@@ -153,6 +158,53 @@ void CMainFrame::buildPanes()
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setSizes({100, 200, 100});
     setCentralWidget(m_splitter);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        const QList<int> sizes = m_splitter->sizes();
+        m_settings.SizeTvWidth = sizes.at(0);
+        m_settings.SizeLv2Width = sizes.at(2);
+    });
+    for (QAbstractScrollArea* pane : panes()) {
+        pane->viewport()->installEventFilter(this);
+    }
+}
+
+QList<QAbstractScrollArea*> CMainFrame::panes() const
+{
+    return {m_tree, m_contents, m_decrypted};
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!m_created) {
+        return;
+    }
+    // The tree keeps its width, the decrypted-files list its own; the contents list takes the rest.
+    constexpr int Margin = 14;
+    constexpr int MinimumContents = 100;
+    const int tree = qMax(MinimumColumn, m_settings.SizeTvWidth);
+    const int contents = qMax(MinimumContents, width() - tree - m_settings.SizeLv2Width - Margin);
+    m_splitter->setSizes({tree, contents, qMax(MinimumColumn, m_settings.SizeLv2Width)});
+}
+
+// A wheel turned over one pane while another has the focus scrolls the pane under the cursor.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        QWidget* under = QApplication::widgetAt(wheel->globalPosition().toPoint());
+        for (QAbstractScrollArea* pane : panes()) {
+            if (under && pane->viewport() != watched &&
+                (pane->viewport() == under || pane->isAncestorOf(under))) {
+                QWheelEvent copy(pane->viewport()->mapFromGlobal(wheel->globalPosition()),
+                                 wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
+                                 wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted());
+                QApplication::sendEvent(pane->viewport(), &copy);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::buildMenus()
@@ -234,6 +286,70 @@ QLabel* CMainFrame::statusPane(int index) const
     return m_panes.value(index);
 }
 
+namespace {
+
+// Commands on the items of the tree or of the contents list.
+const QList<int> ItemCommands = {Command::Open,
+                                 Command::TakeOut,
+                                 Command::Mail,
+                                 Command::DecryptOnly,
+                                 Command::TakeOutEncrypted,
+                                 Command::TakeOutNewPassword,
+                                 Command::MailNewPassword,
+                                 Command::Delete,
+                                 Command::Rename,
+                                 Command::Properties,
+                                 Command::Cut,
+                                 Command::Copy};
+
+} // namespace
+
+// The selection rule: which commands the focused pane and its selection allow.
+bool CMainFrame::selectionAllows(int id) const
+{
+    if (m_contents->hasFocus()) {
+        if (id == Command::Unregister || id == Command::Backup || id == Command::Login ||
+            id == Command::Logout) {
+            return false;
+        }
+        const int selected = int(m_contents->selectedItems().size());
+        if (selected == 0 && ItemCommands.contains(id)) {
+            return false;
+        }
+        return !(id == Command::Properties && selected > 1);
+    }
+    if (m_tree->hasFocus()) {
+        static const QList<int> listOnly = {Command::Open,
+                                            Command::TakeOut,
+                                            Command::Mail,
+                                            Command::DecryptOnly,
+                                            Command::TakeOutEncrypted,
+                                            Command::TakeOutNewPassword,
+                                            Command::MailNewPassword,
+                                            Command::Rename};
+        return !listOnly.contains(id) && treeItemAllows(id);
+    }
+    return false;
+}
+
+// The tree rule: the item concerned must exist; unregistering needs a root, deleting and the
+// inside clipboard an item below one.
+bool CMainFrame::treeItemAllows(int id) const
+{
+    const QTreeWidgetItem* item = m_tree->currentItem();
+    if (!item) {
+        return false;
+    }
+    const bool root = item->parent() == nullptr;
+    if (id == Command::Unregister) {
+        return root;
+    }
+    if (id == Command::Delete || id == Command::Cut || id == Command::Copy) {
+        return !root;
+    }
+    return true;
+}
+
 bool CMainFrame::commandEnabled(int id) const
 {
     MainWindowServices& services = MainWindowServices::instance();
@@ -253,8 +369,13 @@ bool CMainFrame::commandEnabled(int id) const
     const bool rootShown = !m_contents->selectedRootPath().isEmpty();
     switch (id) {
     case Command::Login:
+        return !services.isAbortable() && m_tree->currentItem() && !m_tree->currentItem()->parent() &&
+               !rootShown;
     case Command::Logout:
+        return !services.isAbortable() && m_tree->currentItem() && rootShown;
     case Command::UpFolder:
+        return !services.isAbortable() && rootShown &&
+               m_contents->shownFolderPath() != m_contents->selectedRootPath();
     case Command::SwitchView:
         return !services.isAbortable() && rootShown;
     case Command::ReflectAll:
@@ -270,20 +391,19 @@ bool CMainFrame::commandEnabled(int id) const
     case Command::ToggleDragEncrypted:
     case Command::PlainFileCheck:
         return rootShown;
-    case Command::Register:
-    case Command::ImportBackup:
-    case Command::Settings:
-    case Command::AdminPassword:
-    case Command::ChangePasswords:
-    case Command::HintWindow:
-    case Command::Help:
-    case Command::HomePage:
-    case Command::About:
-    case Command::ToggleWatch:
-        return true;
+    case Command::Unregister:
+    case Command::Backup:
+        return selectionAllows(id) && treeItemAllows(id);
+    case Command::Paste:
+    case Command::Properties:
+    case Command::Delete:
+    case Command::Cut:
+    case Command::Copy:
+        return selectionAllows(id);
+    case Command::Undo:
+        return false; // an undo record arrives with the operations that make one
     default:
-        // Commands on items need a shown folder and a selection (tree or list by focus).
-        return rootShown && (m_tree->hasFocus() || !m_contents->selectedItems().isEmpty());
+        return ItemCommands.contains(id) ? selectionAllows(id) : true;
     }
 }
 
@@ -303,6 +423,12 @@ void CMainFrame::updateCommandStates()
     }
     if (QAction* drag = m_actions.value(Command::ToggleDragEncrypted)) {
         drag->setChecked(m_settings.DandDDecryFlg == 0);
+    }
+    if (QAction* paste = m_actions.value(Command::Paste)) {
+        // Files on the system clipboard are encrypted in; the store's own items are pasted.
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        const bool files = data && data->hasUrls();
+        paste->setText(files ? QStringLiteral("暗号化して貼り付け(&P)") : QStringLiteral("貼り付け(&P)"));
     }
 }
 

@@ -14,6 +14,7 @@ class CTreeV;
 class CommonData2;
 class DecryptedCopies;
 class MessageCatalogue;
+class QAbstractScrollArea;
 class QAction;
 class QLabel;
 class QMenu;
@@ -64,10 +65,13 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
     bool createStore();
+    QList<QAbstractScrollArea*> panes() const;
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
@@ -78,6 +82,8 @@ private:
     void closingHousekeeping(bool withMessages);
     void saveOnExit();
     bool commandEnabled(int id) const;
+    bool selectionAllows(int id) const;
+    bool treeItemAllows(int id) const;
 
     QString m_dataFolder;
     bool m_created = false;
