@@ -4,6 +4,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
+#include "frame/BusyInputFilter.h"
 #include "frame/CTreeV.h"
 #include "frame/CommandTable.h"
 #include "frame/ToolbarIcons.h"
@@ -91,6 +92,9 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
         closingHousekeeping(false);
         saveOnExit();
     });
+    m_inputFilter = new BusyInputFilter(this, this);
+    m_inputFilter->setStopButton(m_toolbar->widgetForAction(m_actions.value(Command::Stop)));
+    qApp->installEventFilter(m_inputFilter);
     m_statusTimer.start(StatusTimerMs, this);
     m_created = true;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class BusyInputFilter;
 class CListV;
 class CListV2;
 class CTreeV;
@@ -104,6 +105,7 @@ private:
     CListV* m_contents = nullptr;
     CListV2* m_decrypted = nullptr;
     QToolBar* m_toolbar = nullptr;
+    BusyInputFilter* m_inputFilter = nullptr;
     QList<QMenu*> m_menus;
     QHash<int, QAction*> m_actions;
     QList<QLabel*> m_panes;

@@ -1,17 +1,26 @@
 #include "frame/CMainFrame.h"
 
 #include "app/SingleInstance.h"
+#include "frame/CTreeV.h"
 #include "frame/CommandTable.h"
 #include "support/RecordingMessageService.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
+#include "views/CListV.h"
+#include "views/CListV2.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
 
@@ -111,4 +120,77 @@ TEST(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRuns)
     first.reset();
     SingleInstance third(QStringLiteral("KuraboxTest"));
     EXPECT_TRUE(third.acquire());
+}
+
+TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    auto* field = new QLineEdit(frame.statusBar()); // any input widget of the window
+    MainWindowServices& services = MainWindowServices::instance();
+    QWidget* stop =
+        frame.findChild<QToolBar*>(QStringLiteral("toolbar"))->widgetForAction(frame.action(Command::Stop));
+    ASSERT_NE(stop, nullptr);
+
+    auto type = [field](char c) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(QLatin1Char(c)));
+        QApplication::sendEvent(field, &press);
+    };
+    auto click = [](QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    };
+    {
+        BusyScope busy(true);
+        frame.updateCommandStates();
+        type('x');
+        EXPECT_EQ(field->text(), QString());
+        click(stop);
+        EXPECT_TRUE(services.CancelRequested());
+    }
+    type('y');
+    EXPECT_EQ(field->text(), QStringLiteral("y"));
+}
+
+TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    auto* root = new QTreeWidgetItem(frame.tree(), {QStringLiteral("secret")});
+    auto* child = new QTreeWidgetItem(root, {QStringLiteral("photos")});
+
+    struct Case
+    {
+        QWidget* focus;
+        QTreeWidgetItem* item;
+        int command;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {frame.tree(), root, Command::Unregister, true},
+        {frame.tree(), root, Command::Delete, false},
+        {frame.tree(), child, Command::Unregister, false},
+        {frame.tree(), child, Command::Delete, true},
+        {frame.tree(), child, Command::Open, false},
+        {frame.contents(), root, Command::Unregister, false},
+        {frame.contents(), root, Command::Open, false}, // nothing selected in the list
+        {frame.decryptedFiles(), root, Command::Properties, false},
+    };
+    for (const Case& c : cases) {
+        frame.tree()->setCurrentItem(c.item);
+        c.focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(c.focus->hasFocus());
+        frame.updateCommandStates();
+        EXPECT_EQ(frame.action(c.command)->isEnabled(), c.enabled)
+            << c.focus->objectName().toStdString() << " " << c.command;
+    }
 }
