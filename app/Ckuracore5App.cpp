@@ -21,6 +21,7 @@ Ckuracore5App::Ckuracore5App(int& argc, char** argv)
       m_messages(std::make_unique<MessageBoxService>()), m_prompts(std::make_unique<DialogPromptService>())
 {
     setApplicationName(LoadText(ProductNameString));
+    setApplicationVersion(QStringLiteral(KURABOX_VERSION));
     MessageService::install(m_messages.get());
     PromptService::install(m_prompts.get());
 }

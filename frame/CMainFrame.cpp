@@ -1,6 +1,8 @@
 #include "frame/CMainFrame.h"
 
 #include "app/ShellFileTypes.h"
+#include "dialogs/CD25ReturnMsg.h"
+#include "dialogs/CD90Kbx.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
@@ -53,7 +55,6 @@ constexpr int DefaultWidth = 775;
 constexpr int DefaultHeight = 520;
 constexpr int MinimumColumn = 10;
 constexpr unsigned IdleText = 57345;
-const QString HomePageAddress = QStringLiteral("https://kurabox.example/");
 
 } // namespace
 
@@ -464,8 +465,13 @@ void CMainFrame::onCommand(int id)
         m_settings.DandDDecryFlg = m_settings.DandDDecryFlg == 0 ? 1 : 0;
         break;
     case Command::HomePage:
-        QDesktopServices::openUrl(QUrl(HomePageAddress));
+        QDesktopServices::openUrl(QUrl(CD90Kbx::HomePage));
         break;
+    case Command::About: {
+        CD90Kbx about(this);
+        about.exec();
+        break;
+    }
     case Command::Help: {
         const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/manual/index.html");
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
@@ -541,13 +547,17 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     QString list;
     if (m_copies && m_copies->ListFoldersWithDecryptedFiles(&list) != 0) {
         // Decrypted copies are still out: the user decides before anything goes.
-        const MsgButton answer =
-            ShowMessage(MsgA(647) + QStringLiteral("\n\n") + list + QStringLiteral("\n") + MsgA(648),
-                        {MsgIcon::Question, MsgButtons::OkCancel, MsgButton::Ok});
-        if (answer != MsgButton::Ok) {
+        CD25ReturnMsg confirm(this);
+        confirm.title = QStringLiteral("終了確認");
+        confirm.text = MsgA(647);
+        confirm.listText = list;
+        confirm.buttonText = MsgA(648);
+        if (confirm.exec() != QDialog::Accepted) {
             event->ignore();
             return;
         }
+        // Reflecting every folder's copies back is routed to the decrypted-files operations.
+        emit commandTriggered(Command::ReflectAll);
     }
     if (!m_closing) {
         m_closing = true;

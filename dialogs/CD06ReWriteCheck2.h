@@ -1,0 +1,41 @@
+#pragma once
+
+#include "dialogs/OpeningDialog.h"
+
+#include <QIcon>
+
+class QLabel;
+class QPushButton;
+
+// "フォルダーの上書き確認": asks whether a folder is copied into an existing one of the same name.
+class CD06ReWriteCheck2 : public OpeningDialog
+{
+public:
+    enum Answer
+    {
+        Cancel = 0,
+        Yes = 1,
+        YesToAll = 2,
+        No = 3,
+    };
+
+    explicit CD06ReWriteCheck2(QWidget* parent = nullptr);
+
+    int single = 1;
+    QString folderName;
+    QIcon icon;
+
+    int answer = Cancel;
+
+protected:
+    bool initDialog() override;
+
+private:
+    QLabel* m_question;
+    QLabel* m_icon;
+    QLabel* m_note;
+    QPushButton* m_yes;
+    QPushButton* m_yesToAll;
+    QPushButton* m_no;
+    QPushButton* m_cancel;
+};
