@@ -96,8 +96,8 @@ int ParseEntryRecord(const QString& line, EntryRecord* record)
         return -1;
     }
     const std::array<const QString*, 7> markers = {
-        &EntryMarker::StoredName,   &EntryMarker::WriteTime,   &EntryMarker::DisplayName,
-        &EntryMarker::EntryKind,    &EntryMarker::OriginalSize, &EntryMarker::EncryptedAt,
+        &EntryMarker::StoredName, &EntryMarker::WriteTime,    &EntryMarker::DisplayName,
+        &EntryMarker::EntryKind,  &EntryMarker::OriginalSize, &EntryMarker::EncryptedAt,
         &EntryMarker::ModifiedAt,
     };
     // Each field runs from the end of its marker to the start of the next one.
@@ -134,16 +134,16 @@ QString EntryRecordKey(const QString& storedName, const QString& writeTime)
     return EntryMarker::StoredName + EncodeRecordField(storedName) + EntryMarker::WriteTime + writeTime;
 }
 
-QString RecordKeyOfLine(const QString& line)
+QStringView RecordKeyOfLine(const QString& line)
 {
     const qsizetype end = line.indexOf(EntryMarker::DisplayName);
-    return end < 0 ? line : line.left(end);
+    return QStringView(line).left(end < 0 ? line.size() : end);
 }
 
 bool IsSubfolderRecord(const QString& line)
 {
-    static const QString folderKind = EntryMarker::EntryKind + QString::number(EntryRecord::Subfolder) +
-                                      EntryMarker::OriginalSize;
+    static const QString folderKind =
+        EntryMarker::EntryKind + QString::number(EntryRecord::Subfolder) + EntryMarker::OriginalSize;
     return line.contains(folderKind);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // One line of a folder metadata file: what the contents list shows of one directory entry.
 //
@@ -24,7 +25,7 @@ struct EntryRecord
     QString WriteTime;   // its last-write time, local, "YYYYMMDDhhmmss"
     QString DisplayName; // the original name of an encrypted file, else StoredName
     int EntryKind = PlainFile;
-    qint64 OriginalSize = 0;  // encrypted files only
+    qint64 OriginalSize = 0;                   // encrypted files only
     QString EncryptedAt = QStringLiteral("0"); // "YYYY/MM/DD hh:mm:ss", encrypted files only
     QString ModifiedAt = QStringLiteral("0");  // "YYYY/MM/DD hh:mm:ss", encrypted files only
 
@@ -49,8 +50,8 @@ int ParseEntryRecord(const QString& line, EntryRecord* record);
 // ":*0*:" + name + ":*1*:" + time: the start of every line of that entry at that time.
 QString EntryRecordKey(const QString& storedName, const QString& writeTime);
 // The part of a line up to its ":*2*:" marker: the key it was written under (the whole line when
-// it has no such marker).
-QString RecordKeyOfLine(const QString& line);
+// it has no such marker). A view into the line.
+QStringView RecordKeyOfLine(const QString& line);
 // Whether the line is the record of a subfolder.
 bool IsSubfolderRecord(const QString& line);
 

@@ -63,7 +63,10 @@ public:
     int ScanPlainAndDuplicates(const QString& folder, bool recursive, const QString& root, PlainScan* scan);
 
     QString MetadataFolderOf(const QString& folder) const { return m_location.MetadataFolderOf(folder); }
-    QString RealFolderOf(const QString& metadataFolder) const { return m_location.RealFolderOf(metadataFolder); }
+    QString RealFolderOf(const QString& metadataFolder) const
+    {
+        return m_location.RealFolderOf(metadataFolder);
+    }
     int PruneMetadataFolders(const QString& root) const { return m_location.PruneMetadataFolders(root); }
 
     // base + ext, base + " (2)" + ext, …: the first that no file of the folder shows.

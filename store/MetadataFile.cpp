@@ -44,19 +44,6 @@ bool waitWhileSet(const bool& flag)
     return !flag;
 }
 
-// Sets a flag for the lifetime of the object and clears it on every way out.
-class FlagHolder
-{
-public:
-    explicit FlagHolder(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~FlagHolder() { m_flag = false; }
-    FlagHolder(const FlagHolder&) = delete;
-    FlagHolder& operator=(const FlagHolder&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 QString causeOf(int error)
 {
     return FileExceptionText(FileErrorCauseFromErrno(error));
@@ -90,7 +77,7 @@ int ReadEncipheredText(CryptEngine& engine, const QString& path, const QString& 
     if (!waitWhileSet(flags.writing)) {
         return -1;
     }
-    FlagHolder reading(flags.reading);
+    MetadataFlags::Hold reading(flags.reading);
 
     qint64 size = 0;
     if (FileSize(path, &size) != 0) {
@@ -131,7 +118,7 @@ int WriteEncipheredText(CryptEngine& engine, const QString& path, const QString&
     if (!waitWhileSet(flags.reading)) {
         return -1;
     }
-    FlagHolder writing(flags.writing);
+    MetadataFlags::Hold writing(flags.writing);
 
     QString cause;
     const bool existed = FileExists(path) == 0;

@@ -25,6 +25,21 @@ struct MetadataFlags
     QString lastResolvedFolder;
 
     static MetadataFlags& instance();
+
+    // Sets a flag for its lifetime and gives it back its previous value on every way out, so that
+    // a call made while another waits does not end the waiting one's flag.
+    class Hold
+    {
+    public:
+        explicit Hold(bool& flag) : m_flag(flag), m_previous(flag) { m_flag = true; }
+        ~Hold() { m_flag = m_previous; }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        bool& m_flag;
+        bool m_previous;
+    };
 };
 
 // The metadata header line: the text of message B-2.

@@ -118,8 +118,9 @@ int MetadataLocation::PruneMetadataFolders(const QString& root) const
 
 int MetadataLocation::prune(const QString& metadataFolder) const
 {
-    const QStringList names = QDir(metadataFolder).entryList(
-        QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+    const QStringList names =
+        QDir(metadataFolder)
+            .entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
     for (const QString& name : names) {
         const QString sub = metadataFolder + QLatin1Char('/') + name;
         const QString real = RealFolderOf(sub);

@@ -1,4 +1,4 @@
-#include "store/FolderListing.h"
+#include "store/MetadataListing.h"
 
 #include "engine/ContainerCrypt.h"
 
@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace MetadataListing {
 
 QString CompactLocalTime(std::time_t time)
 {
@@ -21,7 +23,7 @@ QString CompactLocalTime(std::time_t time)
     return QString::fromLatin1(digits, qsizetype(length));
 }
 
-int ListFolderEntries(const QString& folder, QList<FolderEntry>* entries)
+int ListEntries(const QString& folder, QList<Entry>* entries)
 {
     entries->clear();
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
@@ -46,6 +48,8 @@ int ListFolderEntries(const QString& folder, QList<FolderEntry>* entries)
     }
     ::closedir(dir);
     std::sort(entries->begin(), entries->end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return 0;
 }
+
+} // namespace MetadataListing

@@ -5,8 +5,10 @@
 
 #include <ctime>
 
-// One directory listing of a folder as the metadata sees it.
-struct FolderEntry
+// One directory listing of a folder as its metadata sees it.
+namespace MetadataListing {
+
+struct Entry
 {
     QString name;
     QString writeTime; // local last-write time, "YYYYMMDDhhmmss"
@@ -17,7 +19,9 @@ struct FolderEntry
 // symbolic links count as what they point to. Left out: "." and "..", entries that are neither
 // file nor folder (pipes, sockets, devices, dangling links) and the partial outputs of the engine
 // that a running or crashed write leaves beside its target. -1 when the folder cannot be listed.
-int ListFolderEntries(const QString& folder, QList<FolderEntry>* entries);
+int ListEntries(const QString& folder, QList<Entry>* entries);
 
 // A time as the local "YYYYMMDDhhmmss" digits.
 QString CompactLocalTime(std::time_t time);
+
+} // namespace MetadataListing
