@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 namespace {
@@ -400,4 +401,17 @@ TEST_F(ContainerCryptTest, LeftoversOfACrashAreRecognisedAndRemoved)
     writeAll(path(QStringLiteral(".other.kbxf.kbxpart")), "x");
     EXPECT_EQ(ContainerCrypt::RemovePartialFiles(m_dir.path()), 1);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+}
+
+// A pipe where a container was expected is refused at once instead of waiting for a writer.
+TEST_F(ContainerCryptTest, PipesAreNotRead)
+{
+    const QString pipe = path(QStringLiteral("pipe.kbxf"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ContainerInfo info;
+    int status = -1;
+    QString text;
+    EXPECT_EQ(m_crypt.GetContainerStatus(pipe, Folder, &info, false, &status, &text), -1);
+    EXPECT_NE(m_crypt.DecryptToFile(pipe, path(QStringLiteral("out")), Folder), 0);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("out"))));
 }
