@@ -5,6 +5,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EngineMessages.h"
+#include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/MessageService.h"
@@ -23,25 +24,6 @@ namespace {
 
 using Direction = CryptEngine::Direction;
 constexpr int ChunkSize = ContainerCrypt::ChunkSize;
-
-qint64 readFully(int fd, unsigned char* buffer, qint64 length)
-{
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::read(fd, buffer + done, size_t(length - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return -1;
-        }
-        if (n == 0) {
-            break;
-        }
-        done += n;
-    }
-    return done;
-}
 
 } // namespace
 
@@ -91,7 +73,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         return -7;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
-    if (readFully(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
+    if (ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
         ShowEngineError(MsgA(373));
         return -7;
     }
@@ -114,7 +96,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     }
     const int nameBlockLength = header.nameBlockLength;
     if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
-        readFully(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
+        ReadUpTo(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
         ShowEngineError(MsgA(376));
         return -7;
     }
@@ -135,21 +117,8 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
 
 int DecryptStreamRun::emitOutput(qint64 length)
 {
-    if (!m_verifyOnly) {
-        qint64 done = 0;
-        while (done < length) {
-            const ssize_t n = ::write(m_target, m_output.get() + done, size_t(length - done));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                if (n == 0) {
-                    errno = ENOSPC;
-                }
-                return -8;
-            }
-            done += n;
-        }
+    if (!m_verifyOnly && !WriteAll(m_target, m_output.get(), length)) {
+        return -8;
     }
     LastChunkRecord& last = m_crypt.m_lastChunk;
     last.offset = m_produced;
@@ -177,7 +146,7 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
         if (z.avail_in == 0) {
             PumpMessages();
             m_crypt.reportProgress(bytesRead, bodySize);
-            qint64 length = readFully(m_source, m_input.get(), ChunkSize);
+            qint64 length = ReadUpTo(m_source, m_input.get(), ChunkSize);
             if (length < 0) {
                 return fail(-7);
             }

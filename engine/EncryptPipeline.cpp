@@ -116,8 +116,8 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
     }
 
     const QByteArray placeholder(ContainerFormat::HeaderSize, '\0');
-    if (::write(m_target, placeholder.constData(), placeholder.size()) != placeholder.size() ||
-        ::write(m_target, nameBlock.constData(), size_t(nameBlock.size())) != nameBlock.size()) {
+    if (!WriteAll(m_target, placeholder.constData(), placeholder.size()) ||
+        !WriteAll(m_target, nameBlock.constData(), nameBlock.size())) {
         return -8;
     }
     if (m_engine.BeginChain(Direction::Encipher, slot) != 0) {
@@ -141,7 +141,7 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
         ShowEngineError(MsgA(359) + ErrnoText(errno));
         return -8;
     }
-    if (::write(m_target, image.constData(), size_t(image.size())) != image.size()) {
+    if (!WriteAll(m_target, image.constData(), image.size())) {
         ShowEngineError(MsgA(360) + ErrnoText(errno));
         return -8;
     }
@@ -169,19 +169,9 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
         if (z.avail_in == 0 && flush != Z_FINISH) {
             PumpMessages();
             m_crypt.reportProgress(bytesRead, plainSize);
-            qint64 n = 0;
-            while (n < ChunkSize) {
-                const ssize_t got = ::read(m_source, m_input.get() + n, size_t(ChunkSize - n));
-                if (got < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (got < 0) {
-                    return fail(-7);
-                }
-                if (got == 0) {
-                    break;
-                }
-                n += got;
+            const qint64 n = ReadUpTo(m_source, m_input.get(), ChunkSize);
+            if (n < 0) {
+                return fail(-7);
             }
             bytesRead += n;
             z.next_in = m_input.get();
@@ -236,19 +226,8 @@ int EncryptStreamRun::writeChunk(unsigned char* chunk, int length)
         ShowEngineError(MsgA(367));
         return -1;
     }
-    qint64 done = 0;
-    while (done < padded) {
-        const ssize_t n = ::write(m_target, m_enciphered.get() + done, size_t(padded - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENOSPC;
-            }
-            return -8;
-        }
-        done += n;
+    if (!WriteAll(m_target, m_enciphered.get(), padded)) {
+        return -8;
     }
     m_bodyBytes += padded;
     return 0;

@@ -69,43 +69,15 @@ bool PosixFile::createExclusive(const QString& path, int mode)
 
 qint64 PosixFile::readFull(void* buffer, qint64 length)
 {
-    auto* out = static_cast<char*>(buffer);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::read(m_fd, out + done, static_cast<size_t>(length - done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return fail();
-        }
-        if (n == 0) {
-            break;
-        }
-        done += n;
-    }
-    return done;
+    const qint64 done = ReadUpTo(m_fd, buffer, length);
+    return done < 0 ? fail() : done;
 }
 
 bool PosixFile::writeFull(const void* buffer, qint64 length)
 {
-    const auto* in = static_cast<const char*>(buffer);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::write(m_fd, in + done, static_cast<size_t>(length - done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            fail();
-            return false;
-        }
-        if (n == 0) {
-            errno = ENOSPC;
-            fail();
-            return false;
-        }
-        done += n;
+    if (!WriteAll(m_fd, buffer, length)) {
+        fail();
+        return false;
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/DescriptorIo.h"
+
 #include <QByteArray>
 #include <QString>
 

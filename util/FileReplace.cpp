@@ -1,5 +1,6 @@
 #include "util/FileReplace.h"
 
+#include "util/DescriptorIo.h"
 #include "util/PathText.h"
 
 #include <QFile>
@@ -25,13 +26,8 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
     }
     int failure = 0;
     const qint64 length = writeLimit >= 0 ? qMin<qint64>(writeLimit, data.size()) : data.size();
-    for (qint64 done = 0; done < length && !failure;) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(length - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        failure = n <= 0 ? (n < 0 ? errno : ENOSPC) : 0;
-        done += n > 0 ? n : 0;
+    if (!WriteAll(fd, data.constData(), length)) {
+        failure = errno;
     }
     if (!failure && length < data.size()) {
         failure = ENOSPC;

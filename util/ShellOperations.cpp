@@ -1,6 +1,7 @@
 #include "util/ShellOperations.h"
 
 #include "platform/Platform.h"
+#include "util/DescriptorIo.h"
 #include "util/EventPump.h"
 #include "util/FileQueries.h"
 #include "util/PathText.h"
@@ -50,26 +51,16 @@ int copyFile(const QString& source, const QString& target)
     int error = 0;
     QByteArray buffer(CopyChunk, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), static_cast<size_t>(buffer.size()));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const qint64 n = ReadUpTo(in, buffer.data(), buffer.size());
         if (n <= 0) {
             error = n < 0 ? errno : 0;
             break;
         }
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.constData() + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR) {
-                continue;
-            }
-            if (w <= 0) {
-                error = w < 0 ? errno : EIO;
-                break;
-            }
-            done += w;
+        if (!WriteAll(out, buffer.constData(), n)) {
+            error = errno;
+            break;
         }
-        if (error) {
+        if (n < buffer.size()) {
             break;
         }
         PumpMessages();
