@@ -1,8 +1,8 @@
 #include "dialogs/CD05ReWriteCheck.h"
 
-#include "dialogs/ChoiceButton.h"
 #include "dialogs/DialogIcons.h"
 #include "dialogs/EntryDescription.h"
+#include "dialogs/OverwriteAnswers.h"
 #include "util/MessageText.h"
 
 #include <QHBoxLayout>
@@ -50,26 +50,13 @@ CD05ReWriteCheck::CD05ReWriteCheck(QWidget* parent)
     layout->addWidget(new QLabel(QStringLiteral("に、次の新しいファイルを上書きしますか？")));
     layout->addLayout(iconRow(m_newIcon, m_newText));
     layout->addSpacing(10);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* button : {m_yes, m_yesToAll, m_no, m_cancel}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
-
-    RecordChoiceOnClick(this, m_yes, &answer, Yes);
-    RecordChoiceOnClick(this, m_yesToAll, &answer, YesToAll);
-    RecordChoiceOnClick(this, m_no, &answer, No);
-    RecordChoiceOnClick(this, m_cancel, &answer, Cancel);
+    layout->addLayout(OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.row(this, &answer));
 }
 
 bool CD05ReWriteCheck::initDialog()
 {
     answer = Cancel;
-    m_yesToAll->setVisible(single != 1);
-    m_cancel->setVisible(single != 1);
-    m_yes->setDefault(true);
+    OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.prepare(single);
     m_question->setText(MsgA(496) + displayName + MsgA(497));
     ShowIcon(m_existingIcon, icon);
     ShowIcon(m_newIcon, icon);

@@ -1,7 +1,7 @@
 #include "dialogs/CD06ReWriteCheck2.h"
 
-#include "dialogs/ChoiceButton.h"
 #include "dialogs/DialogIcons.h"
+#include "dialogs/OverwriteAnswers.h"
 #include "util/MessageText.h"
 
 #include <QHBoxLayout>
@@ -37,26 +37,13 @@ CD06ReWriteCheck2::CD06ReWriteCheck2(QWidget* parent)
     top->addLayout(texts, 1);
     layout->addLayout(top);
     layout->addSpacing(10);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QPushButton* button : {m_yes, m_yesToAll, m_no, m_cancel}) {
-        button->setAutoDefault(false);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
-
-    RecordChoiceOnClick(this, m_yes, &answer, Yes);
-    RecordChoiceOnClick(this, m_yesToAll, &answer, YesToAll);
-    RecordChoiceOnClick(this, m_no, &answer, No);
-    RecordChoiceOnClick(this, m_cancel, &answer, Cancel);
+    layout->addLayout(OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.row(this, &answer));
 }
 
 bool CD06ReWriteCheck2::initDialog()
 {
     answer = Cancel;
-    m_yesToAll->setVisible(single != 1);
-    m_cancel->setVisible(single != 1);
-    m_yes->setDefault(true);
+    OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.prepare(single);
     m_question->setText(MsgA(498) + folderName + MsgA(499));
     m_note->setText(MsgA(500));
     ShowIcon(m_icon, icon);
