@@ -14,37 +14,19 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-QFrame* separator()
-{
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
-} // namespace
-
 CD03Propaty::CD03Propaty(QWidget* parent)
     : OpeningDialog(parent), m_fileIcon(new QLabel), m_programIcon(new QLabel)
 {
     setWindowTitle(QStringLiteral("プロパティ"));
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QFormLayout;
-    m_name = new QLineEdit;
-    m_name->setObjectName(QStringLiteral("name"));
-    m_name->setReadOnly(true);
-    top->addRow(m_fileIcon, m_name);
-    layout->addLayout(top);
-    layout->addWidget(separator());
+    m_name = AddPropertyHeader(layout, m_fileIcon);
 
     auto* kind = new QFormLayout;
     m_type = AddPropertyRow(kind, QStringLiteral("ファイルの種類："), QStringLiteral("type"));
     m_program =
         AddPropertyRow(kind, QStringLiteral("プログラム："), QStringLiteral("program"), m_programIcon);
     layout->addLayout(kind);
-    layout->addWidget(separator());
+    layout->addWidget(PropertySeparator());
 
     auto* place = new QFormLayout;
     m_location = AddPropertyRow(place, QStringLiteral("場所："), QStringLiteral("location"));
@@ -53,7 +35,7 @@ CD03Propaty::CD03Propaty(QWidget* parent)
         AddPropertyRow(place, QStringLiteral("暗号ファイルの\nサイズ："), QStringLiteral("containerSize"));
     m_originalSize = AddPropertyRow(place, QStringLiteral("元のサイズ："), QStringLiteral("originalSize"));
     layout->addLayout(place);
-    layout->addWidget(separator());
+    layout->addWidget(PropertySeparator());
 
     auto* times = new QFormLayout;
     m_modified = AddPropertyRow(times, QStringLiteral("更新日時："), QStringLiteral("modified"));

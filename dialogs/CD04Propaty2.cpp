@@ -18,29 +18,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-namespace {
-
-QFrame* separator()
-{
-    auto* line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
-}
-
-} // namespace
-
 CD04Propaty2::CD04Propaty2(QWidget* parent) : OpeningDialog(parent), m_icon(new QLabel)
 {
     setWindowTitle(QStringLiteral("プロパティ"));
     auto* layout = new QVBoxLayout(this);
-    auto* top = new QFormLayout;
-    m_name = new QLineEdit;
-    m_name->setObjectName(QStringLiteral("name"));
-    m_name->setReadOnly(true);
-    top->addRow(m_icon, m_name);
-    layout->addLayout(top);
-    layout->addWidget(separator());
+    m_name = AddPropertyHeader(layout, m_icon);
 
     auto* form = new QFormLayout;
     m_type = AddPropertyRow(form, QStringLiteral("種類："), QStringLiteral("type"));
@@ -48,7 +30,7 @@ CD04Propaty2::CD04Propaty2(QWidget* parent) : OpeningDialog(parent), m_icon(new 
     m_size = AddPropertyRow(form, QStringLiteral("サイズ："), QStringLiteral("size"));
     m_contents = AddPropertyRow(form, QStringLiteral("内容："), QStringLiteral("contents"));
     layout->addLayout(form);
-    layout->addWidget(separator());
+    layout->addWidget(PropertySeparator());
     auto* times = new QFormLayout;
     m_created = AddPropertyRow(times, QStringLiteral("作成日時："), QStringLiteral("created"));
     layout->addLayout(times);

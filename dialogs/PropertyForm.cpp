@@ -3,9 +3,11 @@
 #include "util/SizeText.h"
 
 #include <QFormLayout>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -42,4 +44,24 @@ QLineEdit* AddPropertyRow(QFormLayout* form, const QString& label, const QString
 QString SizeWithBytesText(qint64 size)
 {
     return SizeText(size) + QStringLiteral("　（") + GroupedNumberText(size) + QStringLiteral(" バイト）");
+}
+
+QFrame* PropertySeparator()
+{
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QLineEdit* AddPropertyHeader(QVBoxLayout* layout, QLabel* icon)
+{
+    auto* top = new QFormLayout;
+    auto* name = new QLineEdit;
+    name->setObjectName(QStringLiteral("name"));
+    name->setReadOnly(true);
+    top->addRow(icon, name);
+    layout->addLayout(top);
+    layout->addWidget(PropertySeparator());
+    return name;
 }
