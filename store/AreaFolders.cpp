@@ -1,6 +1,7 @@
 #include "store/AreaFolders.h"
 
 #include "util/ErrorText.h"
+#include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr int MaxTreeDepth = 100;
 constexpr int ErasingText = 636;
 constexpr mode_t PrivateFolderMode = 0700;
 
@@ -39,29 +39,8 @@ int CreatePrivateFolderTree(const QString& path, QString* errorText)
     if (path.isEmpty()) {
         return failWithSystemText(errorText, ENOENT);
     }
-    // Each prefix up to the next "/" after the first character, at most 100 levels.
-    qsizetype position = 1;
-    for (int level = 0; level < MaxTreeDepth; ++level) {
-        const qsizetype next = path.indexOf(QLatin1Char('/'), position);
-        const QString prefix = next < 0 ? path : path.left(next);
-        if (!prefix.isEmpty() && DirectoryExists(prefix) != 0) {
-            if (CheckFolderPathLength(prefix, errorText) != 0) {
-                return -1;
-            }
-            // Made private from the start: no moment in which others could enter.
-            if (::mkdir(native(prefix).constData(), PrivateFolderMode) != 0) {
-                const int error = errno == EEXIST && DirectoryExists(prefix) != 0 ? ENOTDIR : errno;
-                if (error != EEXIST) {
-                    return failWithSystemText(errorText, error);
-                }
-            }
-        }
-        if (next < 0) {
-            return 0;
-        }
-        position = next + 1;
-    }
-    return 0;
+    // Made private from the start: no moment in which others could enter.
+    return CreateDirectoryTree(path, errorText, PrivateFolderMode);
 }
 
 int WipeArea(const QString& path, bool removeFolders, QString* errorText)

@@ -66,7 +66,7 @@ int FileAttributeBits(const QString& path, quint32* bits)
     return 0;
 }
 
-int CreateDirectoryTree(const QString& path, QString* errorText)
+int CreateDirectoryTree(const QString& path, QString* errorText, unsigned mode)
 {
     if (path.size() < 2) {
         return 0;
@@ -80,7 +80,7 @@ int CreateDirectoryTree(const QString& path, QString* errorText)
             if (CheckFolderPathLength(prefix, errorText) != 0) {
                 return -1;
             }
-            if (::mkdir(native(prefix).constData(), 0777) != 0) {
+            if (::mkdir(native(prefix).constData(), mode_t(mode)) != 0) {
                 // Something else standing in the way is no folder to build on.
                 const int error = errno == EEXIST && DirectoryExists(prefix) != 0 ? ENOTDIR : errno;
                 if (error != EEXIST) {

@@ -21,7 +21,8 @@ int FileAttributeBits(const QString& path, quint32* bits);
 
 // Creates every missing folder along the path; the folder length limit and the system's error
 // text explain a failure.
-int CreateDirectoryTree(const QString& path, QString* errorText = nullptr);
+// Folders it makes get `mode` (before the umask).
+int CreateDirectoryTree(const QString& path, QString* errorText = nullptr, unsigned mode = 0777);
 int CreateEmptyFile(const QString& path, QString* errorText = nullptr);
 // Writes the whole file beside the old one and renames it over, so a failed write leaves the
 // old content; file-exception text on failure.

@@ -4,6 +4,7 @@
 #include "store/EngineStartup.h"
 #include "store/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
+#include "support/TestFiles.h"
 #include "util/MainWindowServices.h"
 
 #include <QDir>
@@ -15,25 +16,12 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
 const QString Folder = QStringLiteral("/home/u/secret");
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(f.write(data), data.size());
-}
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
 {
@@ -80,7 +68,7 @@ protected:
     {
         QDir().mkpath(path(QStringLiteral("in")));
         const QString plain = path(QStringLiteral("in/") + name);
-        writeAll(plain, data);
+        WriteTestFile(plain, data);
         const QString container = path(QStringLiteral("container.kbxf"));
         EXPECT_EQ(m_crypt.EncryptIntoFolder(plain, container, Folder), 0)
             << m_messages.texts().join('|').toStdString();
@@ -141,7 +129,7 @@ TEST_F(ContainerCryptTest, RoundTripsAtChunkBoundaries)
 
             const QString out = path(QStringLiteral("out.txt"));
             ASSERT_EQ(m_crypt.DecryptToFile(container, out, Folder), 0) << size;
-            EXPECT_EQ(readAll(out), data) << size << (random ? " random" : " text");
+            EXPECT_EQ(ReadTestFile(out), data) << size << (random ? " random" : " text");
             EXPECT_EQ(QFileInfo(out).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch()) << size;
             EXPECT_EQ(QFileInfo(out).permissions() & (QFile::ReadGroup | QFile::ReadOther), 0) << size;
             // The last plain chunk is where the data's last full chunk ends.
@@ -157,7 +145,7 @@ TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
 {
     const QByteArray data = randomBytes(300000, 7);
     const QString good = encrypt(data);
-    const QByteArray bytes = readAll(good);
+    const QByteArray bytes = ReadTestFile(good);
 
     struct Case
     {
@@ -180,7 +168,7 @@ TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
     for (const Case& c : cases) {
         m_messages.clear();
         const QString damaged = path(QStringLiteral("damaged.kbxf"));
-        writeAll(damaged, c.file);
+        WriteTestFile(damaged, c.file);
         const QString out = path(QStringLiteral("out.bin"));
         EXPECT_NE(m_crypt.DecryptToFile(damaged, out, c.slot), 0) << c.what;
         EXPECT_FALSE(QFileInfo::exists(out)) << c.what;
@@ -224,13 +212,13 @@ TEST_F(ContainerCryptTest, HeaderInformationAndStatus)
     EXPECT_EQ(text, MsgA(421) + container + MsgA(422) + QString::fromUtf8("いつもの 」です。　"));
 
     // A newer format.
-    QByteArray bytes = readAll(container);
+    QByteArray bytes = ReadTestFile(container);
     QByteArray header = bytes.left(384);
     ASSERT_EQ(m_engine.DecipherWithIntrinsicKey(header.data(), header.size()), 0);
     header[28] = '2';
     ASSERT_EQ(m_engine.EncipherWithIntrinsicKey(header.data(), header.size()), 0);
     const QString newer = path(QStringLiteral("newer.kbxf"));
-    writeAll(newer, header + bytes.mid(384));
+    WriteTestFile(newer, header + bytes.mid(384));
     ASSERT_EQ(m_crypt.GetContainerStatus(newer, Folder, &info, true, &status, &text), 0);
     EXPECT_EQ(status, NewerFormat);
     EXPECT_EQ(text, MsgA(424) + QStringLiteral("\n\n") + newer);
@@ -238,7 +226,7 @@ TEST_F(ContainerCryptTest, HeaderInformationAndStatus)
     // Not containers: zeros, and a file too short for a header.
     for (const QByteArray& content : {QByteArray(384, '\0'), QByteArray(100, 'x')}) {
         const QString other = path(QStringLiteral("other.kbxf"));
-        writeAll(other, content);
+        WriteTestFile(other, content);
         ASSERT_EQ(m_crypt.GetContainerStatus(other, Folder, &info, true, &status, &text), 0);
         EXPECT_EQ(status, NotAContainer);
         EXPECT_TRUE(info.plainName.isEmpty());
@@ -255,8 +243,8 @@ TEST_F(ContainerCryptTest, RenameGrowsTheNameBlockAndKeepsTheBody)
     const QString container = encrypt(randomBytes(200000, 11), QStringLiteral("1234567")); // 7 units: K = 16
     const QString renamed = path(QStringLiteral("renamed.kbxf"));
     ASSERT_EQ(m_crypt.RenameContainer(container, renamed, QStringLiteral("12345678"), Folder, true), 0);
-    const QByteArray before = readAll(container);
-    const QByteArray after = readAll(renamed);
+    const QByteArray before = ReadTestFile(container);
+    const QByteArray after = ReadTestFile(renamed);
     EXPECT_EQ(after.size(), before.size() + 16);
     EXPECT_EQ(after.mid(384 + 32), before.mid(384 + 16)); // the body byte for byte
 
@@ -265,7 +253,7 @@ TEST_F(ContainerCryptTest, RenameGrowsTheNameBlockAndKeepsTheBody)
     EXPECT_EQ(info.plainName, QStringLiteral("12345678"));
     const QString out = path(QStringLiteral("out"));
     ASSERT_EQ(m_crypt.DecryptToFile(renamed, out, Folder), 0);
-    EXPECT_EQ(readAll(out), readAll(path(QStringLiteral("in/1234567"))));
+    EXPECT_EQ(ReadTestFile(out), ReadTestFile(path(QStringLiteral("in/1234567"))));
 
     // A key the container was not written with would make it unreadable: refused.
     m_messages.clear();
@@ -280,13 +268,13 @@ TEST_F(ContainerCryptTest, RenameGrowsTheNameBlockAndKeepsTheBody)
 TEST_F(ContainerCryptTest, HintUpdatesOnlyWhenTheTextChanges)
 {
     const QString container = encrypt(textBytes(1000));
-    const QByteArray original = readAll(container);
+    const QByteArray original = ReadTestFile(container);
 
     ASSERT_EQ(m_crypt.UpdateContainerHint(container, QString::fromUtf8("いつもの   ")), 0);
-    EXPECT_EQ(readAll(container), original); // only trailing spaces differ: nothing written
+    EXPECT_EQ(ReadTestFile(container), original); // only trailing spaces differ: nothing written
 
     ASSERT_EQ(m_crypt.UpdateContainerHint(container, QString::fromUtf8("新しいヒント")), 0);
-    const QByteArray updated = readAll(container);
+    const QByteArray updated = ReadTestFile(container);
     EXPECT_EQ(updated.size(), original.size());
     EXPECT_EQ(updated.mid(384), original.mid(384));
     ContainerInfo info;
@@ -296,16 +284,16 @@ TEST_F(ContainerCryptTest, HintUpdatesOnlyWhenTheTextChanges)
     EXPECT_TRUE(m_messages.shown().isEmpty());
 
     const QString foreign = path(QStringLiteral("foreign.kbxf"));
-    writeAll(foreign, randomBytes(500, 9));
+    WriteTestFile(foreign, randomBytes(500, 9));
     EXPECT_EQ(m_crypt.UpdateContainerHint(foreign, QStringLiteral("x")), -7);
-    EXPECT_EQ(readAll(foreign), randomBytes(500, 9));
+    EXPECT_EQ(ReadTestFile(foreign), randomBytes(500, 9));
 }
 
 TEST_F(ContainerCryptTest, TailComparison)
 {
-    writeAll(path(QStringLiteral("a")), "0123456789abcdefXYZ");
-    writeAll(path(QStringLiteral("b")), "--3456789abcdefXYZ");
-    writeAll(path(QStringLiteral("c")), "0123456789abcdefXYz");
+    WriteTestFile(path(QStringLiteral("a")), "0123456789abcdefXYZ");
+    WriteTestFile(path(QStringLiteral("b")), "--3456789abcdefXYZ");
+    WriteTestFile(path(QStringLiteral("c")), "0123456789abcdefXYz");
     EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("b")), false), 0);
     EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("b")), true), -1);
     EXPECT_EQ(m_crypt.CompareFileTails(path(QStringLiteral("a")), path(QStringLiteral("c")), false), -1);
@@ -316,8 +304,8 @@ TEST_F(ContainerCryptTest, TailComparison)
 TEST_F(ContainerCryptTest, CancelLeavesNothingAndReportsOnlyTheCancel)
 {
     const QString container = encrypt(textBytes(100));
-    const QByteArray old = readAll(container);
-    writeAll(path(QStringLiteral("in/big.bin")), randomBytes(600000, 5));
+    const QByteArray old = ReadTestFile(container);
+    WriteTestFile(path(QStringLiteral("in/big.bin")), randomBytes(600000, 5));
     CancelAfterFirstChunk cancel;
     m_crypt.setProgressObserver(&cancel);
     MainWindowServices::instance().SetAbortable(true);
@@ -325,7 +313,7 @@ TEST_F(ContainerCryptTest, CancelLeavesNothingAndReportsOnlyTheCancel)
     MainWindowServices::instance().SetAbortable(false);
     m_crypt.setProgressObserver(nullptr);
     EXPECT_EQ(m_messages.texts(), QStringList{MsgA(334)});
-    EXPECT_EQ(readAll(container), old); // the container it was to replace is untouched
+    EXPECT_EQ(ReadTestFile(container), old); // the container it was to replace is untouched
     EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
 }
 
@@ -335,7 +323,7 @@ TEST_F(ContainerCryptTest, FailedReplacementKeepsTheOldContainer)
 {
     const QByteArray oldData = textBytes(3000);
     const QString container = encrypt(oldData);
-    writeAll(path(QStringLiteral("in/new.bin")), randomBytes(1 << 20, 12));
+    WriteTestFile(path(QStringLiteral("in/new.bin")), randomBytes(1 << 20, 12));
 
     std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit previous;
@@ -352,12 +340,12 @@ TEST_F(ContainerCryptTest, FailedReplacementKeepsTheOldContainer)
     EXPECT_EQ(m_messages.texts().last(), MsgA(335) + path(QStringLiteral("in/new.bin")));
     EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
     ASSERT_EQ(m_crypt.DecryptToFile(container, path(QStringLiteral("old.txt")), Folder), 0);
-    EXPECT_EQ(readAll(path(QStringLiteral("old.txt"))), oldData);
+    EXPECT_EQ(ReadTestFile(path(QStringLiteral("old.txt"))), oldData);
 }
 
 TEST_F(ContainerCryptTest, SourceThatChangesWhileEncryptedIsRefused)
 {
-    writeAll(path(QStringLiteral("growing.txt")), textBytes(400000));
+    WriteTestFile(path(QStringLiteral("growing.txt")), textBytes(400000));
     GrowSource grow(path(QStringLiteral("growing.txt")));
     m_crypt.setProgressObserver(&grow);
     const QString container = path(QStringLiteral("c.kbxf"));
@@ -371,14 +359,14 @@ TEST_F(ContainerCryptTest, SourceThatChangesWhileEncryptedIsRefused)
 TEST_F(ContainerCryptTest, ToolFormatRoundTrip)
 {
     const QByteArray data = textBytes(130001);
-    writeAll(path(QStringLiteral("tool.txt")), data);
+    WriteTestFile(path(QStringLiteral("tool.txt")), data);
     const QString slot = m_engine.SetTemporaryKey(QString::fromUtf16(u"Kr7qZUmi3580214"), QString());
     QString written;
     ASSERT_EQ(m_crypt.RawEncryptFile(path(QStringLiteral("tool.txt")), slot, &written), 0);
     EXPECT_EQ(written, path(QStringLiteral("tool.txt.kbxf2")));
     EXPECT_EQ(QFileInfo(written).size(), (data.size() + 15) / 16 * 16);
     ASSERT_EQ(m_crypt.RawDecryptFile(written, path(QStringLiteral("back.txt")), slot), 0);
-    const QByteArray back = readAll(path(QStringLiteral("back.txt")));
+    const QByteArray back = ReadTestFile(path(QStringLiteral("back.txt")));
     EXPECT_EQ(back.left(data.size()), data);
     EXPECT_EQ(back.mid(data.size()), QByteArray(back.size() - data.size(), '\0')); // the zero fill stays
 }
@@ -390,7 +378,7 @@ TEST_F(ContainerCryptTest, LeftoversOfACrashAreRecognisedAndRemoved)
     const QString container = encrypt(textBytes(100));
     const QString partial = ContainerCrypt::PartialPathFor(container);
     EXPECT_EQ(partial, path(QStringLiteral(".container.kbxf.kbxpart")));
-    writeAll(partial, "half a container");
+    WriteTestFile(partial, "half a container");
     EXPECT_TRUE(ContainerCrypt::IsPartialFileName(QFileInfo(partial).fileName()));
     EXPECT_FALSE(ContainerCrypt::IsPartialFileName(QStringLiteral("container.kbxf")));
     EXPECT_FALSE(ContainerFormat::IsContainerFileName(QFileInfo(partial).fileName()));
@@ -398,7 +386,7 @@ TEST_F(ContainerCryptTest, LeftoversOfACrashAreRecognisedAndRemoved)
     // A new write over the same target starts afresh, and a clean-up removes what is left.
     ASSERT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("in/plain.txt")), container, Folder), 0);
     EXPECT_FALSE(QFileInfo::exists(partial));
-    writeAll(path(QStringLiteral(".other.kbxf.kbxpart")), "x");
+    WriteTestFile(path(QStringLiteral(".other.kbxf.kbxpart")), "x");
     EXPECT_EQ(ContainerCrypt::RemovePartialFiles(m_dir.path()), 1);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
 }

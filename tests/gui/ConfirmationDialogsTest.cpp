@@ -8,6 +8,7 @@
 #include "dialogs/CD90Kbx.h"
 #include "engine/ContainerCrypt.h"
 #include "store/SettingsFile.h"
+#include "support/TestFiles.h"
 #include "util/SizeText.h"
 #include "util/TimeText.h"
 
@@ -22,13 +23,6 @@
 #include <memory>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 bool shown(const QWidget* dialog, const char* name)
 {
@@ -60,8 +54,8 @@ TEST_F(ConfirmationDialogsTest, FileOverwriteQuestionAnswersAndButtonSets)
     QTemporaryDir dir;
     const QString existing = dir.filePath(QStringLiteral("old.txt"));
     const QString incoming = dir.filePath(QStringLiteral("new.txt"));
-    writeFile(existing, QByteArray(2048, 'a'));
-    writeFile(incoming, "x");
+    WriteTestFile(existing, QByteArray(2048, 'a'));
+    WriteTestFile(incoming, "x");
 
     const AnswerCase cases[] = {
         {"yesButton", CD05ReWriteCheck::Yes},
@@ -107,7 +101,7 @@ TEST_F(ConfirmationDialogsTest, ContainerDescriptionShowsOriginalSizeAndStoredTi
 {
     QTemporaryDir dir;
     const QString plain = dir.filePath(QStringLiteral("plain.txt"));
-    writeFile(plain, QByteArray(5000, 'z'));
+    WriteTestFile(plain, QByteArray(5000, 'z'));
     const QDateTime modified(QDate(2023, 4, 5), QTime(6, 7, 8));
     {
         QFile f(plain);

@@ -1,22 +1,12 @@
 #include "app/ShellFileTypes.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-} // namespace
 
 // The desktop of a user of our own making: two programs for text files (one the default),
 // templates, and a Japanese language choice. The desktop database is read once per process, so
@@ -30,23 +20,25 @@ TEST(ShellFileTypesTest, LookupsFollowTheUsersDesktop)
     qputenv("XDG_DATA_HOME", QFile::encodeName(data));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("LANGUAGE", "ja");
-    writeText(data + QStringLiteral("/applications/kbx-a.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Editor A\nExec=/bin/cat %f\nMimeType=text/plain;\n");
-    writeText(data + QStringLiteral("/applications/kbx-b.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Editor B\nExec=/bin/ls %f\nMimeType=text/plain;\n");
-    writeText(
+    WriteTestFile(
+        data + QStringLiteral("/applications/kbx-a.desktop"),
+        "[Desktop Entry]\nType=Application\nName=Editor A\nExec=/bin/cat %f\nMimeType=text/plain;\n");
+    WriteTestFile(
+        data + QStringLiteral("/applications/kbx-b.desktop"),
+        "[Desktop Entry]\nType=Application\nName=Editor B\nExec=/bin/ls %f\nMimeType=text/plain;\n");
+    WriteTestFile(
         data + QStringLiteral("/applications/kbx-c.desktop"), // the same program again
         "[Desktop Entry]\nType=Application\nName=Editor C\nExec=/bin/cat --x %f\nMimeType=text/plain;\n");
     // The index the desktop's package tools keep of which entries declare which types.
-    writeText(data + QStringLiteral("/applications/mimeinfo.cache"),
-              "[MIME Cache]\ntext/plain=kbx-a.desktop;kbx-b.desktop;kbx-c.desktop;\n");
-    writeText(config + QStringLiteral("/mimeapps.list"),
-              "[Default Applications]\ntext/plain=kbx-b.desktop\n");
-    writeText(config + QStringLiteral("/user-dirs.dirs"),
-              "XDG_TEMPLATES_DIR=\"" + QFile::encodeName(templates) + "\"\n");
-    writeText(templates + QStringLiteral("/メモ.txt"), "");
-    writeText(templates + QStringLiteral("/報告.TXT"), "template body");
-    writeText(templates + QStringLiteral("/table.kbxnone"), "no program opens this");
+    WriteTestFile(data + QStringLiteral("/applications/mimeinfo.cache"),
+                  "[MIME Cache]\ntext/plain=kbx-a.desktop;kbx-b.desktop;kbx-c.desktop;\n");
+    WriteTestFile(config + QStringLiteral("/mimeapps.list"),
+                  "[Default Applications]\ntext/plain=kbx-b.desktop\n");
+    WriteTestFile(config + QStringLiteral("/user-dirs.dirs"),
+                  "XDG_TEMPLATES_DIR=\"" + QFile::encodeName(templates) + "\"\n");
+    WriteTestFile(templates + QStringLiteral("/メモ.txt"), "");
+    WriteTestFile(templates + QStringLiteral("/報告.TXT"), "template body");
+    WriteTestFile(templates + QStringLiteral("/table.kbxnone"), "no program opens this");
 
     QString name;
     ASSERT_EQ(GetTypeName(QStringLiteral(".txt"), &name), 0);

@@ -1,6 +1,7 @@
 #include "DialogTestSupport.h"
 #include "dialogs/CD01TakeOut.h"
 #include "dialogs/FileTransferRunner.h"
+#include "support/TestFiles.h"
 #include "util/PromptService.h"
 
 #include <QDir>
@@ -13,19 +14,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A folder browser that answers with a fixed folder and counts its calls.
 class ChosenFolder : public PromptService
@@ -81,8 +69,8 @@ protected:
         ASSERT_TRUE(QDir().mkpath(root));
         ASSERT_TRUE(QDir().mkpath(area + QStringLiteral("/album")));
         ASSERT_TRUE(QDir().mkpath(outside));
-        writeFile(area + QStringLiteral("/memo.txt"), "memo");
-        writeFile(area + QStringLiteral("/album/p1.jpg"), "p1");
+        WriteTestFile(area + QStringLiteral("/memo.txt"), "memo");
+        WriteTestFile(area + QStringLiteral("/album/p1.jpg"), "p1");
     }
 
     void fill(CD01TakeOut& d, int type) const
@@ -258,8 +246,8 @@ TEST_F(TakeOutDialogTest, CopyButtonCopiesIntoTheChosenFolder)
     EXPECT_EQ(browser.lastCaption, QStringLiteral("項目のコピー"));
     EXPECT_EQ(browser.lastOk, QStringLiteral("コピー"));
     EXPECT_EQ(d.moved, 0);
-    EXPECT_EQ(readFile(outside + QStringLiteral("/memo.txt")), "memo");
-    EXPECT_EQ(readFile(outside + QStringLiteral("/album/p1.jpg")), "p1");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/memo.txt")), "memo");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/album/p1.jpg")), "p1");
     EXPECT_TRUE(QFile::exists(area + QStringLiteral("/memo.txt")));
 }
 
@@ -295,17 +283,17 @@ TEST_F(TakeOutDialogTest, MoveIntoTheEncryptedFolderIsRefused)
     EXPECT_EQ(d.exec(), QDialog::Accepted);
     EXPECT_EQ(browser.lastCaption, QStringLiteral("項目の移動"));
     EXPECT_EQ(d.moved, 1);
-    EXPECT_EQ(readFile(sibling + QStringLiteral("/album/p1.jpg")), "p1");
+    EXPECT_EQ(ReadTestFile(sibling + QStringLiteral("/album/p1.jpg")), "p1");
     EXPECT_FALSE(QFile::exists(area + QStringLiteral("/memo.txt")));
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
 }
 
 TEST_F(TakeOutDialogTest, TransferAsksAboutTakenNames)
 {
-    writeFile(outside + QStringLiteral("/memo.txt"), "old memo");
+    WriteTestFile(outside + QStringLiteral("/memo.txt"), "old memo");
     QDir().mkpath(outside + QStringLiteral("/album"));
-    writeFile(outside + QStringLiteral("/album/p1.jpg"), "old p1");
-    writeFile(outside + QStringLiteral("/album/keep.jpg"), "keep");
+    WriteTestFile(outside + QStringLiteral("/album/p1.jpg"), "old p1");
+    WriteTestFile(outside + QStringLiteral("/album/keep.jpg"), "keep");
     const QStringList items = {area + QStringLiteral("/memo.txt"), area + QStringLiteral("/album")};
 
     // Skip the file, merge the folder, replace the file inside it.
@@ -324,15 +312,15 @@ TEST_F(TakeOutDialogTest, TransferAsksAboutTakenNames)
     };
     next();
     EXPECT_EQ(runner.run(FileTransferRunner::Mode::Copy, items, outside), 0);
-    EXPECT_EQ(readFile(outside + QStringLiteral("/memo.txt")), "old memo");
-    EXPECT_EQ(readFile(outside + QStringLiteral("/album/p1.jpg")), "p1");
-    EXPECT_EQ(readFile(outside + QStringLiteral("/album/keep.jpg")), "keep");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/memo.txt")), "old memo");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/album/p1.jpg")), "p1");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/album/keep.jpg")), "keep");
 
     // Cancel stops the run and leaves the rest untouched.
-    writeFile(area + QStringLiteral("/memo.txt"), "new memo");
+    WriteTestFile(area + QStringLiteral("/memo.txt"), "new memo");
     clickWhenOpen(QStringLiteral("cancelButton"));
     EXPECT_EQ(runner.run(FileTransferRunner::Mode::Move, items, outside), -9);
-    EXPECT_EQ(readFile(outside + QStringLiteral("/memo.txt")), "old memo");
+    EXPECT_EQ(ReadTestFile(outside + QStringLiteral("/memo.txt")), "old memo");
     EXPECT_TRUE(QFile::exists(area + QStringLiteral("/memo.txt")));
     EXPECT_TRUE(QFile::exists(area + QStringLiteral("/album/p1.jpg")));
 }

@@ -1,5 +1,6 @@
 #include "platform/AppAssociations.h"
 
+#include "support/TestFiles.h"
 #include "util/FileQueries.h"
 
 #include <QDir>
@@ -7,18 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-void writeText(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-} // namespace
 
 // A desktop entry and a default-application choice of the user's own, read through the real
 // desktop database. Each test runs in a process of its own, so the folders are set before the
@@ -28,11 +17,11 @@ TEST(AppAssociationsTest, UsersDefaultProgram)
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    writeText(
+    WriteTestFile(
         home.filePath(QStringLiteral("data/applications/kbx-test-viewer.desktop")),
         "[Desktop Entry]\nType=Application\nName=Kbx Test Viewer\nExec=/bin/cat %f\nMimeType=text/plain;\n");
-    writeText(home.filePath(QStringLiteral("config/mimeapps.list")),
-              "[Default Applications]\ntext/plain=kbx-test-viewer.desktop\n");
+    WriteTestFile(home.filePath(QStringLiteral("config/mimeapps.list")),
+                  "[Default Applications]\ntext/plain=kbx-test-viewer.desktop\n");
 
     QString program;
     ASSERT_EQ(AssociatedProgram(QStringLiteral("txt"), &program), 0);

@@ -130,9 +130,10 @@ TEST_F(MessageCatalogueTest, FixedDataTextsArePinned)
     EXPECT_EQ(MsgB(4), QStringLiteral("?KBX:NO-LOCATION?"));
     EXPECT_EQ(MsgB(6), QStringLiteral("KuraboxKBXF1 container signature"));
     EXPECT_EQ(MsgB(7), QStringLiteral("Kurabox-PassChk0 password check text"));
-    EXPECT_EQ(MsgB(31),
-              QStringLiteral("Kurabox folder password check block 0001 abcdefghijklmnopqrstuvwxyz0123456789"));
-    EXPECT_EQ(MsgB(34),
-              QStringLiteral("Kurabox administrator password check block 0001 abcdefghijklmnopqrstuvwxyz01234"));
+    EXPECT_EQ(MsgB(31), QStringLiteral(
+                            "Kurabox folder password check block 0001 abcdefghijklmnopqrstuvwxyz0123456789"));
+    EXPECT_EQ(
+        MsgB(34),
+        QStringLiteral("Kurabox administrator password check block 0001 abcdefghijklmnopqrstuvwxyz01234"));
     EXPECT_EQ(MsgB(35), QStringLiteral("KbxList8 change password list key"));
 }

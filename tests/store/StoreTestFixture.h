@@ -6,6 +6,7 @@
 #include "store/MessageCatalogue.h"
 #include "store/WholeFileSave.h"
 #include "support/RecordingMessageService.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,17 +33,8 @@ protected:
     QString path(const QString& relative) const { return m_dir.path() + QLatin1Char('/') + relative; }
     QString dataFolder() const { return path(QStringLiteral("data")); }
 
-    static QByteArray readFile(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& file, const QByteArray& bytes)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(f.write(bytes), bytes.size());
-    }
+    static QByteArray readFile(const QString& file) { return ReadTestFile(file); }
+    static void writeFile(const QString& file, const QByteArray& bytes) { WriteTestFile(file, bytes); }
     // The deciphered contents of a data file.
     QByteArray plainFile(const QString& file)
     {

@@ -1,5 +1,6 @@
 #include "util/FileChanges.h"
 
+#include "support/TestFiles.h"
 #include "util/ErrorText.h"
 #include "util/FileQueries.h"
 #include "util/MessageText.h"
@@ -15,13 +16,6 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 class FileChangesTest : public ::testing::Test
 {
 protected:
@@ -34,8 +28,8 @@ protected:
 TEST_F(FileChangesTest, ExistenceAndCounts)
 {
     ASSERT_EQ(CreateDirectoryTree(path(QStringLiteral("a/b/c"))), 0);
-    writeFile(path(QStringLiteral("a/one.txt")), "12345");
-    writeFile(path(QStringLiteral("a/b/.hidden")), "xy");
+    WriteTestFile(path(QStringLiteral("a/one.txt")), "12345");
+    WriteTestFile(path(QStringLiteral("a/b/.hidden")), "xy");
 
     EXPECT_EQ(DirectoryExists(path(QStringLiteral("a/b/c"))), 0);
     EXPECT_EQ(DirectoryExists(path(QStringLiteral("a/b/c/"))), 0);
@@ -117,7 +111,7 @@ TEST_F(FileChangesTest, WholeFilesAndAttributes)
 TEST_F(FileChangesTest, MovesAndFolderRemoval)
 {
     ASSERT_EQ(CreateDirectoryTree(path(QStringLiteral("t/x/y"))), 0);
-    writeFile(path(QStringLiteral("f.txt")), "f");
+    WriteTestFile(path(QStringLiteral("f.txt")), "f");
     ASSERT_EQ(MovePath(path(QStringLiteral("f.txt")), path(QStringLiteral("t/g.txt"))), 0);
     EXPECT_EQ(FileExists(path(QStringLiteral("t/g.txt"))), 0);
 
@@ -147,6 +141,6 @@ TEST_F(FileChangesTest, TestOpenExplainsFailures)
     EXPECT_EQ(text, FileExceptionText(FileErrorCause::FileNotFound));
     EXPECT_EQ(TestOpenSystemText(path(QStringLiteral("missing")), &text), -1);
     EXPECT_EQ(text, SystemErrorText(ENOENT));
-    writeFile(path(QStringLiteral("ok")), "1");
+    WriteTestFile(path(QStringLiteral("ok")), "1");
     EXPECT_EQ(TestOpen(path(QStringLiteral("ok"))), 0);
 }

@@ -1,5 +1,6 @@
 #include "util/ShellOperations.h"
 
+#include "support/TestFiles.h"
 #include "util/FileQueries.h"
 #include "util/TimeText.h"
 
@@ -11,19 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Points the user's Trash into a temporary folder for the test's lifetime.
 class TrashHome
@@ -48,8 +36,8 @@ TEST(ShellOperationsTest, CopyKeepsTimesAndReplaces)
     QTemporaryDir dir;
     const QString src = dir.filePath(QStringLiteral("src"));
     ASSERT_TRUE(QDir().mkpath(src + QStringLiteral("/folder/inner")));
-    writeFile(src + QStringLiteral("/a.txt"), "new a");
-    writeFile(src + QStringLiteral("/folder/inner/b.txt"), "b");
+    WriteTestFile(src + QStringLiteral("/a.txt"), "new a");
+    WriteTestFile(src + QStringLiteral("/folder/inner/b.txt"), "b");
     const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
     QFile a(src + QStringLiteral("/a.txt"));
     ASSERT_TRUE(a.open(QIODevice::ReadWrite));
@@ -58,13 +46,13 @@ TEST(ShellOperationsTest, CopyKeepsTimesAndReplaces)
 
     const QString dst = dir.filePath(QStringLiteral("dst"));
     ASSERT_TRUE(QDir().mkpath(dst));
-    writeFile(dst + QStringLiteral("/a.txt"), "old a");
+    WriteTestFile(dst + QStringLiteral("/a.txt"), "old a");
 
     ASSERT_EQ(ShellCopy({src + QStringLiteral("/a.txt"), src + QStringLiteral("/folder")}, dst), 0);
-    EXPECT_EQ(readFile(dst + QStringLiteral("/a.txt")), QByteArray("new a"));
+    EXPECT_EQ(ReadTestFile(dst + QStringLiteral("/a.txt")), QByteArray("new a"));
     EXPECT_EQ(QFileInfo(dst + QStringLiteral("/a.txt")).lastModified(), old);
-    EXPECT_EQ(readFile(dst + QStringLiteral("/folder/inner/b.txt")), QByteArray("b"));
-    EXPECT_EQ(readFile(src + QStringLiteral("/a.txt")), QByteArray("new a"));
+    EXPECT_EQ(ReadTestFile(dst + QStringLiteral("/folder/inner/b.txt")), QByteArray("b"));
+    EXPECT_EQ(ReadTestFile(src + QStringLiteral("/a.txt")), QByteArray("new a"));
     // Nothing of the copy's own is left behind.
     EXPECT_EQ(QDir(dst).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
 
@@ -75,13 +63,13 @@ TEST(ShellOperationsTest, MoveAndDelete)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("f/g"))));
-    writeFile(dir.filePath(QStringLiteral("f/g/x")), "x");
-    writeFile(dir.filePath(QStringLiteral("y")), "y");
+    WriteTestFile(dir.filePath(QStringLiteral("f/g/x")), "x");
+    WriteTestFile(dir.filePath(QStringLiteral("y")), "y");
     ASSERT_EQ(ShellMove({dir.filePath(QStringLiteral("f")), dir.filePath(QStringLiteral("y"))},
                         dir.filePath(QStringLiteral("to"))),
               0);
-    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("to/f/g/x"))), QByteArray("x"));
-    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("to/y"))), QByteArray("y"));
+    EXPECT_EQ(ReadTestFile(dir.filePath(QStringLiteral("to/f/g/x"))), QByteArray("x"));
+    EXPECT_EQ(ReadTestFile(dir.filePath(QStringLiteral("to/y"))), QByteArray("y"));
     EXPECT_EQ(DirectoryExists(dir.filePath(QStringLiteral("f"))), -1);
 
     ASSERT_EQ(ShellDelete({dir.filePath(QStringLiteral("to"))}), 0);
@@ -95,7 +83,7 @@ TEST(ShellOperationsTest, TrashRoundTrip)
     const QString folder = home.path() + QStringLiteral("/work");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString file = folder + QStringLiteral("/report.txt");
-    writeFile(file, "report");
+    WriteTestFile(file, "report");
     QString timeText;
     ASSERT_EQ(FileTimeText(file, FileTimeKind::LastWrite, &timeText), 0);
 
@@ -109,14 +97,14 @@ TEST(ShellOperationsTest, TrashRoundTrip)
         -1);
     ASSERT_EQ(FindInRecycleBin(QStringLiteral("report"), timeText, &trashed), 0); // name without extension
     ASSERT_EQ(RestoreFromRecycleBin(trashed), 0);
-    EXPECT_EQ(readFile(file), QByteArray("report"));
+    EXPECT_EQ(ReadTestFile(file), QByteArray("report"));
     EXPECT_TRUE(QDir(home.path() + QStringLiteral("/Trash/info")).entryList(QDir::Files).isEmpty());
 
     // Something new in the old place is never overwritten by a restore.
     ASSERT_EQ(ShellDeleteToRecycleBin({file}), 0);
-    writeFile(file, "newer");
+    WriteTestFile(file, "newer");
     ASSERT_EQ(FindInRecycleBin(QStringLiteral("report.txt"), timeText, &trashed), 0);
     QString error;
     EXPECT_EQ(RestoreFromRecycleBin(trashed, &error), -1);
-    EXPECT_EQ(readFile(file), QByteArray("newer"));
+    EXPECT_EQ(ReadTestFile(file), QByteArray("newer"));
 }

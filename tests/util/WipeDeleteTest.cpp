@@ -1,5 +1,6 @@
 #include "util/WipeDelete.h"
 
+#include "support/TestFiles.h"
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
 
@@ -13,22 +14,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
-} // namespace
-
 TEST(WipeDeleteTest, ReadOnlyFileIsZeroedAndRemoved)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("secret.txt"));
-    writeFile(file, QByteArray(300000, 's'));
+    WriteTestFile(file, QByteArray(300000, 's'));
     ASSERT_EQ(SetAttributeBits(file, FileAttribute::ReadOnly, false), 0);
     // A second name for the same data shows what the wipe left in it.
     ASSERT_EQ(::link(QFile::encodeName(file).constData(),
@@ -47,11 +37,11 @@ TEST(WipeDeleteTest, FolderTreeAndLinksOutside)
     QTemporaryDir dir;
     QTemporaryDir outside;
     const QString keep = outside.filePath(QStringLiteral("keep.txt"));
-    writeFile(keep, "precious");
+    WriteTestFile(keep, "precious");
     const QString tree = dir.filePath(QStringLiteral("area"));
     ASSERT_TRUE(QDir().mkpath(tree + QStringLiteral("/sub/deeper")));
-    writeFile(tree + QStringLiteral("/a.txt"), "a");
-    writeFile(tree + QStringLiteral("/sub/deeper/.b"), "b");
+    WriteTestFile(tree + QStringLiteral("/a.txt"), "a");
+    WriteTestFile(tree + QStringLiteral("/sub/deeper/.b"), "b");
     ASSERT_TRUE(QFile::link(keep, tree + QStringLiteral("/sub/link-to-keep")));
 
     ASSERT_EQ(WipeDelete(tree, false), 0);
@@ -72,7 +62,7 @@ TEST(WipeDeleteTest, LinksToFoldersAndPipes)
 {
     QTemporaryDir dir;
     QTemporaryDir outside;
-    writeFile(outside.filePath(QStringLiteral("keep.txt")), "precious");
+    WriteTestFile(outside.filePath(QStringLiteral("keep.txt")), "precious");
 
     // The path itself is a link to a folder: only the link goes.
     const QString link = dir.filePath(QStringLiteral("link"));
@@ -84,7 +74,7 @@ TEST(WipeDeleteTest, LinksToFoldersAndPipes)
     ASSERT_TRUE(QDir().mkpath(tree + QStringLiteral("/sub")));
     ASSERT_TRUE(QFile::link(outside.path(), tree + QStringLiteral("/sub/folder-link")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(tree + QStringLiteral("/pipe")).constData(), 0600), 0);
-    writeFile(tree + QStringLiteral("/sub/a.txt"), "a");
+    WriteTestFile(tree + QStringLiteral("/sub/a.txt"), "a");
     ASSERT_EQ(WipeDelete(tree, true), 0);
     EXPECT_EQ(DirectoryExists(tree), -1);
 
