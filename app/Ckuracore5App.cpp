@@ -4,8 +4,8 @@
 #include "frame/DialogPromptService.h"
 #include "frame/MessageBoxService.h"
 #include "platform/Platform.h"
-#include "store/DataFolder.h"
-#include "store/SettingsFile.h"
+#include "store/datafiles/DataFolder.h"
+#include "store/settings/SettingsFile.h"
 #include "util/FileQueries.h"
 #include "util/StringTable.h"
 

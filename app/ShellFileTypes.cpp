@@ -2,6 +2,7 @@
 
 #include "platform/AppAssociations.h"
 #include "platform/Platform.h"
+#include "util/ResultCodes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +34,7 @@ int GetTypeName(const QString& extension, QString* name)
 {
     const QString description = TypeDescriptionForExtension(extension);
     if (description.isEmpty()) {
-        return -1;
+        return Result::Failed;
     }
     *name = description;
     return 0;
@@ -55,7 +56,7 @@ int GetShellNewTemplate(const QString& extension, ShellNewTemplate* result)
         }
         return 0;
     }
-    return -1;
+    return Result::Failed;
 }
 
 QStringList ListNewFileTypes()

@@ -1,8 +1,8 @@
 // Throughput of whole-file encryption (with its verification) and decryption, on compressible
 // and incompressible data, through the same code the window and kbx use.
 #include "engine/ContainerCrypt.h"
-#include "store/EngineStartup.h"
-#include "store/MessageCatalogue.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
 
 #include <QCoreApplication>
 #include <QFile>

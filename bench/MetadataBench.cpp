@@ -3,10 +3,10 @@
 // and one after a single file was touched.
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
-#include "store/EngineStartup.h"
-#include "store/FolderMetadata.h"
-#include "store/MessageCatalogue.h"
-#include "store/RegisteredFolderTable.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
+#include "store/datafiles/RegisteredFolderTable.h"
+#include "store/metadata/FolderMetadata.h"
 #include "util/FileChanges.h"
 
 #include <QCoreApplication>

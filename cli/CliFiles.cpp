@@ -2,16 +2,13 @@
 
 #include "cli/CliMessageService.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sys/stat.h>
-
-namespace {
-
-} // namespace
 
 QString AbsolutePath(const QString& operand)
 {
@@ -38,11 +35,11 @@ int RequireInputFile(const QString& path)
     const QFileInfo info(path);
     if (!info.exists()) {
         ReportError(QStringLiteral("%1: no such file").arg(path));
-        return -1;
+        return Result::Failed;
     }
     if (!info.isFile()) {
         ReportError(QStringLiteral("%1: not a file").arg(path));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -52,11 +49,11 @@ int RequireFreeOutput(const QString& path, bool force)
     const QFileInfo info(path);
     if (info.isDir()) {
         ReportError(QStringLiteral("%1: is a folder").arg(path));
-        return -1;
+        return Result::Failed;
     }
     if ((info.exists() || info.isSymLink()) && !force) {
         ReportError(QStringLiteral("%1: the file exists; give --force to replace it").arg(path));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -66,7 +63,7 @@ int OutputPathInFolder(const QString& folder, const QString& name, QString* path
     if (!IsSingleFileName(name)) {
         ReportError(QStringLiteral("the stored file name '%1' cannot be used as a file name in %2")
                         .arg(name, folder));
-        return -1;
+        return Result::Failed;
     }
     *path = QDir::cleanPath(folder + QLatin1Char('/') + name);
     return 0;

@@ -1,7 +1,7 @@
 #include "cli/CliSession.h"
 
 #include "cli/InterruptGuard.h"
-#include "store/EngineStartup.h"
+#include "store/catalogue/EngineStartup.h"
 #include "util/SecureWipe.h"
 
 CliSession::CliSession(ProgressLine& progress)

@@ -3,7 +3,7 @@
 #include "cli/ProgressLine.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
-#include "store/MessageCatalogue.h"
+#include "store/catalogue/MessageCatalogue.h"
 
 #include <QString>
 

@@ -3,12 +3,13 @@
 #include "cli/CliSession.h"
 #include "cli/PasswordInput.h"
 #include "util/MessageService.h"
+#include "util/ResultCodes.h"
 
 int ReadKey(CliSession& session, const QString& prompt, QString* slot)
 {
     QString password;
     if (ReadPassword(prompt, &password) != 0) {
-        return -1;
+        return Result::Failed;
     }
     *slot = session.TakePassword(password);
     return slot->isEmpty() ? -1 : 0;
@@ -20,13 +21,13 @@ int RequireReadableContainer(CliSession& session, const QString& container, cons
     int status = ContainerReadable;
     QString text;
     if (session.crypt().GetContainerStatus(container, slot, info, true, &status, &text) != 0) {
-        return -1;
+        return Result::Failed;
     }
     if (status == ContainerReadable) {
         return 0;
     }
     ShowMessage(text, status == OtherKey ? MessageStyle::warning() : MessageStyle::error());
-    return -1;
+    return Result::Failed;
 }
 
 QString ShownHint(const QString& storedHint)

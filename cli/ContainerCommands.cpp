@@ -6,9 +6,10 @@
 #include "cli/CommandKeys.h"
 #include "cli/ExitStatus.h"
 #include "cli/PasswordInput.h"
-#include "cli/PasswordRules.h"
 #include "engine/ContainerFormat.h"
+#include "util/PasswordRules.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <QFileInfo>
@@ -35,13 +36,13 @@ int refuseReplacingOtherFile(CliSession& session, const QString& container, cons
     int status = ContainerReadable;
     QString text;
     if (session.crypt().GetContainerStatus(container, slot, &info, true, &status, &text) != 0) {
-        return -1;
+        return Result::Failed;
     }
     if (status == NotAContainer) {
         ReportError(QStringLiteral("%1: the file exists and is not an encrypted file; give --force to "
                                    "replace it")
                         .arg(container));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }

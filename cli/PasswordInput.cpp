@@ -3,6 +3,7 @@
 #include "cli/CliMessageService.h"
 #include "cli/InterruptGuard.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <array>
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr int ConfirmationDiffers = 514;
 constexpr std::size_t MaxLineBytes = 1024;
 
 enum class LineResult
@@ -121,7 +121,7 @@ int reportLineResult(LineResult result)
         ReportError(QStringLiteral("the password could not be read from standard input"));
         break;
     }
-    return -1;
+    return Result::Failed;
 }
 
 } // namespace
@@ -138,19 +138,19 @@ int ReadNewPassword(const QString& prompt, QString* password)
         return reportLineResult(readLine(password));
     }
     if (reportLineResult(readHiddenLine(prompt, password)) != 0) {
-        return -1;
+        return Result::Failed;
     }
     QString again;
     if (reportLineResult(readHiddenLine(QStringLiteral("Type it again: "), &again)) != 0) {
         SecureWipe(*password);
-        return -1;
+        return Result::Failed;
     }
     const bool same = again == *password;
     SecureWipe(again);
     if (!same) {
         SecureWipe(*password);
-        ReportWarning(MsgA(ConfirmationDiffers));
-        return -1;
+        ReportWarning(MsgA(514));
+        return Result::Failed;
     }
     return 0;
 }

@@ -5,9 +5,9 @@
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/PasswordInput.h"
-#include "cli/PasswordRules.h"
 #include "engine/ContainerFormat.h"
 #include "engine/FormatConstants.h"
+#include "util/PasswordRules.h"
 #include "util/SecureWipe.h"
 
 #include <QFileInfo>

@@ -9,6 +9,7 @@
 #include "util/EventPump.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/TextLists.h"
 #include "util/TimeText.h"
 
@@ -32,7 +33,7 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
             if (reportOpenFailure) {
                 ShowEngineError(MsgA(384) + ErrnoDetail(file.error(), container));
             }
-            return -1;
+            return Result::Failed;
         }
         WaitPumping(OpenRetryMs);
     }
@@ -112,7 +113,7 @@ int ContainerCrypt::CheckPasswordProbe(const QByteArray& passwordCheckField, con
     if (probe.size() != ContainerFormat::PasswordCheckSize ||
         m_engine.DecipherBuffer(probe.data(), probe.size(), slot) != 0) {
         ShowEngineError(MsgA(388));
-        return -1;
+        return Result::Failed;
     }
     if (probe == ContainerFormat::PasswordCheckPlain(MsgB(7))) {
         *match = true;
@@ -121,14 +122,14 @@ int ContainerCrypt::CheckPasswordProbe(const QByteArray& passwordCheckField, con
     if (showMessage) {
         ShowMessage(MsgA(389), MessageStyle::warning());
     }
-    return -1;
+    return Result::Failed;
 }
 
 int ContainerCrypt::GetContainerStatus(const QString& container, const QString& slot, ContainerInfo* info,
                                        bool reportOpenFailure, int* status, QString* text)
 {
     if (ReadContainerInfo(container, info, slot, reportOpenFailure) != 0) {
-        return -1;
+        return Result::Failed;
     }
     ContainerFormat::Header header;
     ContainerFormat::ParseHeaderImage(info->header, &header);
@@ -168,24 +169,24 @@ int ContainerCrypt::CompareFileTails(const QString& first, const QString& second
         PosixFile file;
         if (!file.openForReading(side.path)) {
             ShowEngineError(MsgA(side.openMessage) + ErrnoDetail(file.error(), side.path));
-            return -1;
+            return Result::Failed;
         }
         side.size = file.seekToEnd();
         if (side.size < 0) {
             ShowEngineError(MsgA(side.openMessage + 1) + ErrnoDetail(file.error(), side.path));
-            return -1;
+            return Result::Failed;
         }
         if (ReadFileTail(file.fd(), side.size, &side.tail) != 0) {
-            return -1;
+            return Result::Failed;
         }
     }
     if (compareSizes && sides[0].size != sides[1].size) {
         ShowEngineError(MsgA(448) + first + QLatin1Char('\n') + second);
-        return -1;
+        return Result::Failed;
     }
     if (sides[0].tail != sides[1].tail) {
         ShowEngineError(MsgA(449) + first + QLatin1Char('\n') + second);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }

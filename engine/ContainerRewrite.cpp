@@ -11,6 +11,7 @@
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/TextLists.h"
 
 #include <QFile>
@@ -33,13 +34,13 @@ int copyRest(PosixFile& in, PosixFile& out)
         PumpMessages();
         const qint64 n = in.readFull(buffer.get(), ContainerCrypt::ChunkSize);
         if (n < 0) {
-            return -7;
+            return Result::ReadError;
         }
         if (n == 0) {
             return 0;
         }
         if (!out.writeFull(buffer.get(), n)) {
-            return -8;
+            return Result::WriteError;
         }
     }
 }
@@ -61,47 +62,47 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         if (report) {
             ShowMessage(MsgA(390), MessageStyle::warning());
         }
-        return -1;
+        return Result::Failed;
     }
     QByteArray newBlock = ContainerFormat::BuildNameBlock(newName);
     if (newBlock.isEmpty()) {
         ShowEngineError(MsgA(394) + ErrnoDetail(ENAMETOOLONG, target));
-        return -1;
+        return Result::Failed;
     }
     PosixFile in;
     if (!in.openForReading(source)) {
         ShowEngineError(MsgA(391) + ErrnoDetail(in.error(), source));
-        return -1;
+        return Result::Failed;
     }
     const QString partial = PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
     if (!out.createExclusive(partial, 0666)) {
         ShowEngineError(MsgA(392) + ErrnoDetail(out.error(), target));
-        return -1;
+        return Result::Failed;
     }
 
     auto copy = [&]() -> int {
         const qint64 size = in.seekToEnd();
         if (size < 0) {
             ShowEngineError(MsgA(397) + ErrnoText(in.error()));
-            return -7;
+            return Result::ReadError;
         }
         if (size == 0) {
             ShowEngineError(MsgA(399));
-            return -7;
+            return Result::ReadError;
         }
         if (!in.seek(0)) {
             ShowEngineError(MsgA(400) + ErrnoText(in.error()));
-            return -7;
+            return Result::ReadError;
         }
         QByteArray image(ContainerFormat::HeaderSize, '\0');
         if (in.readFull(image.data(), image.size()) != image.size()) {
             ShowEngineError(MsgA(401));
-            return -7;
+            return Result::ReadError;
         }
         if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
-            return -7;
+            return Result::ReadError;
         }
         ContainerFormat::Header header;
         ContainerFormat::ParseHeaderImage(image, &header);
@@ -110,41 +111,41 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         bool match = false;
         if (!ContainerFormat::HasSignature(header, MsgB(6)) ||
             CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
-            return -1;
+            return Result::Failed;
         }
         const int oldLength = header.nameBlockLength;
         qToLittleEndian<qint16>(qint16(newBlock.size()),
                                 image.data() + ContainerFormat::Offset::NameBlockLength);
         if (m_engine.EncipherWithIntrinsicKey(image.data(), image.size()) != 0) {
-            return -8;
+            return Result::WriteError;
         }
         if (!out.writeFull(image.constData(), image.size())) {
-            return -8;
+            return Result::WriteError;
         }
         QByteArray oldBlock(qMax(oldLength, 0), '\0');
         if (!ContainerFormat::IsValidNameBlockLength(oldLength) ||
             in.readFull(oldBlock.data(), oldBlock.size()) != oldBlock.size()) {
             ShowEngineError(MsgA(402));
-            return -7;
+            return Result::ReadError;
         }
         if (m_engine.EncipherBuffer(newBlock.data(), newBlock.size(), slot) != 0) {
-            return -8;
+            return Result::WriteError;
         }
         if (!out.writeFull(newBlock.constData(), newBlock.size())) {
-            return -8;
+            return Result::WriteError;
         }
         return copyRest(in, out);
     };
 
     int rc = copy();
-    if (rc == -7) {
+    if (rc == Result::ReadError) {
         ShowEngineError(MsgA(393) + ErrnoDetail(in.error() ? in.error() : errno, source));
-    } else if (rc == -8) {
+    } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(394) + ErrnoDetail(out.error() ? out.error() : errno, target));
     }
     if (rc == 0 && !out.sync()) {
         ShowEngineError(MsgA(394) + ErrnoDetail(out.error(), target));
-        rc = -8;
+        rc = Result::WriteError;
     }
     in.close();
     out.close();
@@ -159,7 +160,7 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
     }
     if (rc != 0) {
         removePartial(partial, 396, target);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -169,12 +170,12 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
     if (hint.size() > ContainerFormat::HintLength) {
         ShowMessage(MsgA(515) + QString::number(ContainerFormat::HintLength) + MsgA(516),
                     MessageStyle::warning());
-        return -1;
+        return Result::Failed;
     }
     PosixFile in;
     if (!in.openForReadWrite(container)) {
         ShowEngineError(MsgA(413) + ErrnoDetail(in.error(), container));
-        return -1;
+        return Result::Failed;
     }
     struct stat st;
     const mode_t mode = ::fstat(in.fd(), &st) == 0 ? (st.st_mode & 07777) : 0644;
@@ -184,25 +185,25 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
     auto rewrite = [&]() -> int {
         if (!in.seek(0)) {
             ShowEngineError(MsgA(416) + ErrnoText(in.error()));
-            return -7;
+            return Result::ReadError;
         }
         QByteArray image(ContainerFormat::HeaderSize, '\0');
         if (in.readFull(image.data(), image.size()) != image.size()) {
             ShowEngineError(MsgA(417));
-            return -7;
+            return Result::ReadError;
         }
         if (m_engine.DecipherWithIntrinsicKey(image.data(), image.size()) != 0) {
-            return -7;
+            return Result::ReadError;
         }
         ContainerFormat::Header header;
         ContainerFormat::ParseHeaderImage(image, &header);
         if (!ContainerFormat::HasSignature(header, MsgB(6))) {
             ShowEngineError(MsgA(418) + MsgA(423) + QStringLiteral("\n\n") + container);
-            return -7;
+            return Result::ReadError;
         }
         if (ContainerFormat::IsNewerFormat(header.version)) {
             ShowEngineError(MsgA(418) + MsgA(424) + QStringLiteral("\n\n") + container);
-            return -7;
+            return Result::ReadError;
         }
         if (TrimmedRight(header.hint) == hint) {
             return 1; // nothing to change
@@ -214,30 +215,30 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
         const int afterHint = ContainerFormat::Offset::Hint + 2 * ContainerFormat::HintLength;
         updated.replace(afterHint, image.size() - afterHint, image.mid(afterHint));
         if (m_engine.EncipherWithIntrinsicKey(updated.data(), updated.size()) != 0) {
-            return -8;
+            return Result::WriteError;
         }
         ::unlink(QFile::encodeName(partial).constData());
         if (!out.createExclusive(partial, int(mode | S_IWUSR))) {
             ShowEngineError(MsgA(419) + ErrnoText(out.error()));
-            return -8;
+            return Result::WriteError;
         }
         if (!out.writeFull(updated.constData(), updated.size())) {
             ShowEngineError(MsgA(420) + ErrnoText(out.error()));
-            return -8;
+            return Result::WriteError;
         }
         if (const int rc = copyRest(in, out)) {
             return rc;
         }
         if (!out.sync() || ::fchmod(out.fd(), mode) != 0) {
-            return -8;
+            return Result::WriteError;
         }
         return 0;
     };
 
     int rc = rewrite();
-    if (rc == -7) {
+    if (rc == Result::ReadError) {
         ShowEngineError(MsgA(414) + ErrnoDetail(in.error() ? in.error() : errno, container));
-    } else if (rc == -8) {
+    } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(415) + ErrnoDetail(out.error() ? out.error() : errno, container));
     }
     in.close();
@@ -245,7 +246,7 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(container).constData()) != 0) {
         ShowEngineError(MsgA(415) + ErrnoDetail(errno, container));
-        rc = -8;
+        rc = Result::WriteError;
     }
     if (rc < 0) {
         removePartial(partial, 347, container);

@@ -2,10 +2,10 @@
 
 #include "engine/EngineLock.h"
 #include "engine/FormatConstants.h"
-#include "engine/MessageNumbers.h"
 #include "util/AnsiText.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <openssl/evp.h>
@@ -115,8 +115,8 @@ QByteArray CryptEngine::PasswordToBytes(const QString& password)
 int CryptEngine::DeriveKeyAndIv(const QByteArray& password, AesKey& key, AesIv& iv)
 {
     if (password.size() > MaxPasswordBytes) {
-        ShowMessage(MsgA(Msg::PasswordTooLong), MessageStyle::warning());
-        return -1;
+        ShowMessage(MsgA(409), MessageStyle::warning());
+        return Result::Failed;
     }
     QByteArray padded = password;
     padded.append(QByteArray(MaxPasswordBytes - password.size(), FormatConstants::kPasswordFiller));
@@ -125,8 +125,8 @@ int CryptEngine::DeriveKeyAndIv(const QByteArray& password, AesKey& key, AesIv& 
     if (!sha256(padded, m_derivationText, digest)) {
         SecureWipe(padded);
         SecureWipe(digest, sizeof digest);
-        showError(Msg::KeyDerivationFailed);
-        return -1;
+        showError(410);
+        return Result::Failed;
     }
     SecureWipe(padded);
     std::memcpy(key.data(), digest, key.size());
@@ -140,8 +140,8 @@ int CryptEngine::DeriveKeyAndIv(const QByteArray& password, AesKey& key, AesIv& 
     if (!ok) {
         SecureWipe(digest, sizeof digest);
         SecureWipe(key.data(), key.size());
-        showError(Msg::IvDerivationFailed);
-        return -1;
+        showError(411);
+        return Result::Failed;
     }
     std::memcpy(iv.data(), digest, iv.size());
     SecureWipe(digest, sizeof digest);
@@ -167,20 +167,18 @@ int CryptEngine::chooseSlot(const QString& name) const
 int CryptEngine::SetKeySlot(const QByteArray& password, const QString& name, const QString& hint)
 {
     if (password.size() > MaxPasswordBytes) {
-        ShowMessage(MsgA(Msg::PasswordTooLong), MessageStyle::warning());
-        return -1;
+        ShowMessage(MsgA(409), MessageStyle::warning());
+        return Result::Failed;
     }
     if (hint.size() > KeySlot::HintLength) {
         // Callers keep hints within the header field; a longer one is refused, not cut.
-        ShowMessage(MsgA(Msg::HintTooLongBefore) + QString::number(KeySlot::HintLength) +
-                        MsgA(Msg::HintTooLongAfter),
-                    MessageStyle::warning());
-        return -1;
+        ShowMessage(MsgA(515) + QString::number(KeySlot::HintLength) + MsgA(516), MessageStyle::warning());
+        return Result::Failed;
     }
     AesKey key{};
     AesIv iv{};
     if (DeriveKeyAndIv(password, key, iv) != 0) {
-        return -1;
+        return Result::Failed;
     }
     // A name already in a folder slot keeps that slot: a second login replaces the key
     // instead of leaving a second copy behind that a logout would not free.
@@ -191,8 +189,8 @@ int CryptEngine::SetKeySlot(const QByteArray& password, const QString& name, con
     if (index < 0) {
         SecureWipe(key.data(), key.size());
         SecureWipe(iv.data(), iv.size());
-        showError(Msg::NoFreeKeySlot);
-        return -1;
+        showError(412);
+        return Result::Failed;
     }
     KeySlot& s = m_slots[static_cast<std::size_t>(index)];
     freeSlot(s);
@@ -257,16 +255,16 @@ int CryptEngine::SelectKey(Direction direction, const QString& name, AesIv* iv, 
 {
     const int index = findSlot(name);
     if (index < 0) {
-        showError(Msg::KeySlotNotFound);
-        return -1;
+        showError(337);
+        return Result::Failed;
     }
     const KeySlot& s = m_slots[static_cast<std::size_t>(index)];
     EVP_CIPHER_CTX* ctx = context(direction);
     const int enc = direction == Direction::Encipher ? 1 : 0;
     if (!ctx || EVP_CipherInit_ex(ctx, EVP_aes_256_cbc(), nullptr, s.key.data(), s.iv.data(), enc) != 1 ||
         EVP_CIPHER_CTX_set_padding(ctx, 0) != 1) {
-        showError(Msg::KeyScheduleFailed);
-        return -1;
+        showError(338);
+        return Result::Failed;
     }
     if (iv) {
         *iv = s.iv;
@@ -281,15 +279,15 @@ int CryptEngine::BeginChain(Direction direction, const QString& name, const AesI
 {
     AesIv slotIv{};
     if (SelectKey(direction, name, &slotIv, hint) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const AesIv& start = iv ? *iv : slotIv;
     const int enc = direction == Direction::Encipher ? 1 : 0;
     const int rc = EVP_CipherInit_ex(context(direction), nullptr, nullptr, nullptr, start.data(), enc);
     SecureWipe(slotIv.data(), slotIv.size());
     if (rc != 1) {
-        showError(direction == Direction::Encipher ? Msg::EncipherBlockFailed : Msg::DecipherBlockFailed);
-        return -1;
+        showError(direction == Direction::Encipher ? 405 : 408);
+        return Result::Failed;
     }
     return 0;
 }
@@ -314,8 +312,8 @@ int CryptEngine::ContinueChain(Direction direction, const void* in, void* out, q
 {
     const bool encipher = direction == Direction::Encipher;
     if (length < 0 || length % BlockSize != 0) {
-        showError(encipher ? Msg::EncipherLengthInvalid : Msg::DecipherLengthInvalid);
-        return -1;
+        showError(encipher ? 404 : 407);
+        return Result::Failed;
     }
     auto* source = static_cast<const std::uint8_t*>(in);
     auto* target = static_cast<std::uint8_t*>(out);
@@ -325,8 +323,8 @@ int CryptEngine::ContinueChain(Direction direction, const void* in, void* out, q
         int written = 0;
         if (EVP_CipherUpdate(context(direction), target + done, &written, source + done, part) != 1 ||
             written != part) {
-            showError(encipher ? Msg::EncipherBlockFailed : Msg::DecipherBlockFailed);
-            return -1;
+            showError(encipher ? 405 : 408);
+            return Result::Failed;
         }
         done += part;
     }
@@ -337,16 +335,16 @@ int CryptEngine::cipherBuffer(Direction direction, void* buffer, qint64 length, 
                               const AesIv* iv)
 {
     const bool encipher = direction == Direction::Encipher;
-    EngineLock lock(*this, encipher ? Msg::EncipherBusy : Msg::DecipherBusy);
+    EngineLock lock(*this, encipher ? 403 : 406);
     if (!lock.acquired()) {
-        return -1;
+        return Result::Failed;
     }
     if (length < 0 || length % BlockSize != 0) {
-        showError(encipher ? Msg::EncipherLengthInvalid : Msg::DecipherLengthInvalid);
-        return -1;
+        showError(encipher ? 404 : 407);
+        return Result::Failed;
     }
     if (BeginChain(direction, name, iv) != 0) {
-        return -1;
+        return Result::Failed;
     }
     return ContinueChain(direction, buffer, length);
 }

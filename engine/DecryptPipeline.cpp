@@ -10,6 +10,7 @@
 #include "util/EventPump.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <QtEndian>
@@ -57,29 +58,29 @@ private:
 int DecryptStreamRun::run(const QString& slot, qint64* produced)
 {
     if (m_engine.SelectKey(Direction::Decipher, slot) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const off_t end = ::lseek(m_source, 0, SEEK_END);
     if (end < 0) {
         ShowEngineError(MsgA(369) + ErrnoText(errno));
-        return -7;
+        return Result::ReadError;
     }
     if (end == 0) {
         ShowEngineError(MsgA(371));
-        return -7;
+        return Result::ReadError;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
         ShowEngineError(MsgA(372) + ErrnoText(errno));
-        return -7;
+        return Result::ReadError;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
     if (ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
         ShowEngineError(MsgA(373));
-        return -7;
+        return Result::ReadError;
     }
     if (m_engine.BeginChain(Direction::Decipher, CryptEngine::IntrinsicSlotName) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, image.data(), image.size()) != 0) {
-        return -7;
+        return Result::ReadError;
     }
     ContainerFormat::Header header;
     ContainerFormat::ParseHeaderImage(image, &header);
@@ -88,20 +89,20 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, check.data(), check.size()) != 0) {
         ShowEngineError(MsgA(374));
-        return -1;
+        return Result::Failed;
     }
     if (check != ContainerFormat::PasswordCheckPlain(MsgB(7))) {
         ShowMessage(MsgA(375), MessageStyle::warning());
-        return -1;
+        return Result::Failed;
     }
     const int nameBlockLength = header.nameBlockLength;
     if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
         ReadUpTo(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
         ShowEngineError(MsgA(376));
-        return -7;
+        return Result::ReadError;
     }
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const qint64 bodySize = qint64(end) - ContainerFormat::HeaderSize - nameBlockLength;
     if (const int rc = inflateBody(bodySize, header.fillCount)) {
@@ -109,7 +110,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     }
     if (m_produced != header.plainSize) {
         ShowEngineError(MsgA(377) + QStringLiteral("（%1,%2）").arg(header.plainSize).arg(m_produced));
-        return -1;
+        return Result::Failed;
     }
     *produced = m_produced;
     return 0;
@@ -118,7 +119,7 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
 int DecryptStreamRun::emitOutput(qint64 length)
 {
     if (!m_verifyOnly && !WriteAll(m_target, m_output.get(), length)) {
-        return -8;
+        return Result::WriteError;
     }
     LastChunkRecord& last = m_crypt.m_lastChunk;
     last.offset = m_produced;
@@ -133,7 +134,7 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
     z_stream z{};
     if (inflateInit(&z) != Z_OK) {
         ShowEngineError(MsgA(378) + ZlibText(z.msg));
-        return -1;
+        return Result::Failed;
     }
     auto fail = [&z](int rc) {
         inflateEnd(&z);
@@ -148,7 +149,7 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
             m_crypt.reportProgress(bytesRead, bodySize);
             qint64 length = ReadUpTo(m_source, m_input.get(), ChunkSize);
             if (length < 0) {
-                return fail(-7);
+                return fail(Result::ReadError);
             }
             bytesRead += length;
             if (length % 16 != 0) {
@@ -199,13 +200,13 @@ int DecryptStreamRun::inflateBody(qint64 bodySize, int fillCount)
     }
     if (inflateEnd(&z) != Z_OK) {
         ShowEngineError(MsgA(380) + ZlibText(z.msg));
-        return -1;
+        return Result::Failed;
     }
     // Whatever followed the end of the stream in the last read was never inflated.
     const qint64 unread = qint64(z.avail_in);
     if (bytesRead != bodySize || unread > 0) {
         ShowEngineError(MsgA(381) + QStringLiteral("（%1,%2）").arg(bodySize).arg(bytesRead - unread));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }

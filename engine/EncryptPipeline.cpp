@@ -11,6 +11,7 @@
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <QDateTime>
@@ -69,7 +70,7 @@ int EncryptStreamRun::encipherField(QByteArray* field, const QString& slot, int 
     if (m_engine.BeginChain(Direction::Encipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Encipher, field->data(), field->size()) != 0) {
         ShowEngineError(MsgA(failureMessage));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -78,7 +79,7 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
 {
     QString hint;
     if (m_engine.SelectKey(Direction::Encipher, slot, nullptr, &hint) != 0) {
-        return -1;
+        return Result::Failed;
     }
     struct stat st;
     const qint64 modified =
@@ -87,7 +88,7 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
     const off_t end = ::lseek(m_source, 0, SEEK_END);
     if (end < 0) {
         ShowEngineError(MsgA(352) + ErrnoText(errno));
-        return -7;
+        return Result::ReadError;
     }
     const qint64 plainSize = end;
     QByteArray tail;
@@ -98,7 +99,7 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
     QByteArray nameBlock = ContainerFormat::BuildNameBlock(plainName);
     if (nameBlock.isEmpty()) {
         ShowEngineError(MsgA(357));
-        return -1;
+        return Result::Failed;
     }
     ContainerFormat::Header header;
     header.signature = ContainerFormat::SignatureOf(MsgB(6));
@@ -112,20 +113,20 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
     header.passwordCheck = ContainerFormat::PasswordCheckPlain(MsgB(7));
     if (encipherField(&header.tailCheck, slot, 354) || encipherField(&header.times, slot, 355) ||
         encipherField(&header.passwordCheck, slot, 356) || encipherField(&nameBlock, slot, 357)) {
-        return -1;
+        return Result::Failed;
     }
 
     const QByteArray placeholder(ContainerFormat::HeaderSize, '\0');
     if (!WriteAll(m_target, placeholder.constData(), placeholder.size()) ||
         !WriteAll(m_target, nameBlock.constData(), nameBlock.size())) {
-        return -8;
+        return Result::WriteError;
     }
     if (m_engine.BeginChain(Direction::Encipher, slot) != 0) {
-        return -1;
+        return Result::Failed;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
         ShowEngineError(MsgA(358) + ErrnoText(errno));
-        return -7;
+        return Result::ReadError;
     }
     if (const int rc = compressBody(plainSize)) {
         return rc;
@@ -135,15 +136,15 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
     QByteArray image = ContainerFormat::BuildHeaderImage(header);
     if (m_engine.BeginChain(Direction::Encipher, CryptEngine::IntrinsicSlotName) != 0 ||
         m_engine.ContinueChain(Direction::Encipher, image.data(), image.size()) != 0) {
-        return -8;
+        return Result::WriteError;
     }
     if (::lseek(m_target, 0, SEEK_SET) < 0) {
         ShowEngineError(MsgA(359) + ErrnoText(errno));
-        return -8;
+        return Result::WriteError;
     }
     if (!WriteAll(m_target, image.constData(), image.size())) {
         ShowEngineError(MsgA(360) + ErrnoText(errno));
-        return -8;
+        return Result::WriteError;
     }
     *written = ContainerFormat::HeaderSize + nameBlock.size() + m_bodyBytes;
     return 0;
@@ -154,7 +155,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
     z_stream z{};
     if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) {
         ShowEngineError(MsgA(363) + ZlibText(z.msg));
-        return -1;
+        return Result::Failed;
     }
     auto fail = [&z](int rc) {
         deflateEnd(&z);
@@ -171,7 +172,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
             m_crypt.reportProgress(bytesRead, plainSize);
             const qint64 n = ReadUpTo(m_source, m_input.get(), ChunkSize);
             if (n < 0) {
-                return fail(-7);
+                return fail(Result::ReadError);
             }
             bytesRead += n;
             z.next_in = m_input.get();
@@ -189,7 +190,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
             return fail(-1);
         }
         if (services.CancelRequested()) {
-            return fail(-9);
+            return fail(Result::Cancelled);
         }
         if (z.avail_out == 0) {
             if (const int w = writeChunk(m_output.get(), ChunkSize)) {
@@ -207,12 +208,12 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
     }
     if (deflateEnd(&z) != Z_OK) {
         ShowEngineError(MsgA(365) + ZlibText(z.msg));
-        return -1;
+        return Result::Failed;
     }
     m_crypt.reportProgress(bytesRead, plainSize);
     if (bytesRead != plainSize) {
         ShowEngineError(MsgA(366) + QStringLiteral("（%1,%2）").arg(plainSize).arg(bytesRead));
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -224,10 +225,10 @@ int EncryptStreamRun::writeChunk(unsigned char* chunk, int length)
     std::memset(chunk + length, ContainerFormat::FillByte, size_t(m_fillCount));
     if (m_engine.ContinueChain(Direction::Encipher, chunk, m_enciphered.get(), padded) != 0) {
         ShowEngineError(MsgA(367));
-        return -1;
+        return Result::Failed;
     }
     if (!WriteAll(m_target, m_enciphered.get(), padded)) {
-        return -8;
+        return Result::WriteError;
     }
     m_bodyBytes += padded;
     return 0;

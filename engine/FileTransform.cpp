@@ -13,6 +13,7 @@
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,17 +85,17 @@ int ContainerCrypt::checkFreeSpace(const QString& target, qint64 needed)
     const bool working = !m_workingFolder.isEmpty() &&
                          (PathIsInside(target, m_workingFolder) || PathIsInside(m_workingFolder, target));
     ShowEngineError(MsgA(working ? 310 : 311));
-    return -1;
+    return Result::Failed;
 }
 
 int ContainerCrypt::EncryptIntoFolder(const QString& source, const QString& container, const QString& slot)
 {
     qint64 size = 0;
     if (FileSize(source, &size) == 0 && checkFreeSpace(container, size) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const int rc = TransformFile(Direction::Encrypt, source, container, slot);
-    if (rc == -9) {
+    if (rc == Result::Cancelled) {
         ShowMessage(MsgA(334), MessageStyle::information());
     } else if (rc != 0) {
         ShowEngineError(MsgA(335) + source);
@@ -107,14 +108,14 @@ int ContainerCrypt::DecryptToFile(const QString& container, const QString& targe
     if (target.size() > TargetPathLimit) {
         ShowMessage(MsgA(468) + QString::number(TargetPathLimit) + MsgA(469) + QLatin1Char('\n') + target,
                     MessageStyle::warning());
-        return -1;
+        return Result::Failed;
     }
     qint64 size = 0;
     if (FileSize(container, &size) == 0 && checkFreeSpace(target, size) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const int rc = TransformFile(Direction::Decrypt, container, target, slot);
-    if (rc == -9) {
+    if (rc == Result::Cancelled) {
         ShowMessage(MsgA(334), MessageStyle::information());
     } else if (rc != 0) {
         ShowEngineError(MsgA(336) + container);
@@ -129,7 +130,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     PosixFile in;
     if (!in.openForReading(source)) {
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
-        return -1;
+        return Result::Failed;
     }
     // The output is written beside the target and renamed over it once it is known to be good.
     const QString partial = PartialPathFor(target);
@@ -137,7 +138,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     PosixFile out;
     if (!out.createExclusive(partial, encrypt ? ContainerMode : PlainMode)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
-        return -1;
+        return Result::Failed;
     }
 
     qint64 count = 0;
@@ -153,19 +154,19 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
         }
     }
     const int streamError = errno;
-    if (rc == -7) {
+    if (rc == Result::ReadError) {
         ShowEngineError(MsgA(341) + ErrnoDetail(streamError, source));
-    } else if (rc == -8) {
+    } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(342) + ErrnoDetail(streamError, target));
     }
     if (rc == 0 && !out.sync()) {
         ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
-        rc = -8;
+        rc = Result::WriteError;
     }
     in.close();
     if (!out.close() && rc == 0) {
         ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
-        rc = -8;
+        rc = Result::WriteError;
     }
 
     if (rc == 0) {
@@ -209,7 +210,7 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
     PosixFile in;
     if (!in.openForReading(container)) {
         ShowEngineError(MsgA(425) + ErrnoDetail(in.error(), container));
-        return -1;
+        return Result::Failed;
     }
     m_lastChunk = LastChunkRecord{};
     qint64 produced = 0;
@@ -223,27 +224,27 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
     in.close();
     if (rc != 0) {
         ShowEngineError(MsgA(426) + QStringLiteral("\n\n") + container);
-        return -1;
+        return Result::Failed;
     }
     PosixFile plain;
     if (!plain.openForReading(source)) {
         ShowEngineError(MsgA(427) + ErrnoDetail(plain.error(), source));
-        return -1;
+        return Result::Failed;
     }
     if (!plain.seek(m_lastChunk.offset)) {
         ShowEngineError(MsgA(428) + ErrnoDetail(plain.error(), source));
-        return -1;
+        return Result::Failed;
     }
     QByteArray bytes(ChunkSize, Qt::Uninitialized);
     const qint64 read = plain.readFull(bytes.data(), ChunkSize);
     if (read != m_lastChunk.bytes.size()) {
         ShowEngineError(MsgA(429) + source);
-        return -1;
+        return Result::Failed;
     }
     bytes.truncate(read);
     if (bytes != m_lastChunk.bytes) {
         ShowEngineError(MsgA(430) + source);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -252,30 +253,30 @@ int ContainerCrypt::VerifyDecryptedCopy(const QString& container, const QString&
 {
     ContainerInfo info;
     if (ReadContainerInfo(container, &info, slot, true) != 0) {
-        return -1;
+        return Result::Failed;
     }
     PosixFile file;
     if (!file.openForReading(plain)) {
         ShowEngineError(MsgA(437) + ErrnoDetail(file.error(), plain));
-        return -1;
+        return Result::Failed;
     }
     const qint64 size = file.seekToEnd();
     if (size < 0) {
         ShowEngineError(MsgA(438) + ErrnoDetail(file.error(), plain));
-        return -1;
+        return Result::Failed;
     }
     QByteArray tail;
     if (ReadFileTail(file.fd(), size, &tail) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const QString shownPath = DirectoryPart(container) + QLatin1Char('/') + info.plainName;
     if (!info.keyMatched || size != info.plainSize) {
         ShowEngineError(MsgA(440) + shownPath);
-        return -1;
+        return Result::Failed;
     }
     if (tail != info.header.mid(ContainerFormat::Offset::TailCheck, 16)) {
         ShowEngineError(MsgA(441) + shownPath);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -284,7 +285,7 @@ int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString&
 {
     ContainerInfo info;
     if (ReadContainerInfo(container, &info, slot, true) != 0) {
-        return -1;
+        return Result::Failed;
     }
     QString text;
     if (!info.keyMatched) {
@@ -293,5 +294,5 @@ int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString&
         return 0;
     }
     ShowEngineError(MsgA(629) + text + QStringLiteral("\n\n") + plain);
-    return -1;
+    return Result::Failed;
 }

@@ -1,5 +1,7 @@
 #include "engine/PosixFile.h"
 
+#include "util/ResultCodes.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -8,15 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-int LastErrno()
-{
-    return errno;
-}
-
 int PosixFile::fail()
 {
     m_error = errno ? errno : EIO;
-    return -1;
+    return Result::Failed;
 }
 
 bool PosixFile::openForReading(const QString& path)

@@ -43,6 +43,3 @@ private:
     int m_fd = -1;
     int m_error = 0;
 };
-
-// The errno of the last failed system call, kept across other calls.
-int LastErrno();

@@ -10,6 +10,7 @@
 #include "util/EventPump.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
 #include <QFile>
@@ -27,7 +28,7 @@ int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile&
 {
     EngineLock lock(engine, direction == Direction::Encipher ? 403 : 406);
     if (!lock.acquired() || engine.BeginChain(direction, slot) != 0) {
-        return -1;
+        return Result::Failed;
     }
     const int chunk = ContainerCrypt::ChunkSize;
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[chunk + 16]);
@@ -37,7 +38,7 @@ int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile&
         PumpMessages();
         const qint64 n = in.readFull(buffer.get(), chunk);
         if (n < 0) {
-            rc = -7;
+            rc = Result::ReadError;
             break;
         }
         if (n == 0) {
@@ -55,7 +56,7 @@ int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile&
             break;
         }
         if (!out.writeFull(result.get(), padded)) {
-            rc = -8;
+            rc = Result::WriteError;
             break;
         }
         if (n < chunk) {
@@ -73,29 +74,29 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
     PosixFile in;
     if (!in.openForReading(source)) {
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
-        return -1;
+        return Result::Failed;
     }
     const QString partial = ContainerCrypt::PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
     if (!out.createExclusive(partial, direction == Direction::Encipher ? 0666 : 0600)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
-        return -1;
+        return Result::Failed;
     }
     int rc = runChain(engine, direction, in, out, slot);
     if (rc == 0 && !out.sync()) {
-        rc = -8;
+        rc = Result::WriteError;
     }
-    if (rc == -7) {
+    if (rc == Result::ReadError) {
         ShowEngineError(MsgA(341) + ErrnoDetail(in.error(), source));
-    } else if (rc == -8) {
+    } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
     }
     out.close();
     if (rc == 0 &&
         ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
         ShowEngineError(MsgA(342) + ErrnoDetail(errno, target));
-        rc = -8;
+        rc = Result::WriteError;
     }
     if (rc != 0) {
         ::unlink(QFile::encodeName(partial).constData());

@@ -1,30 +1,27 @@
 #include "frame/CMainFrame.h"
 
 #include "app/ShellFileTypes.h"
-#include "dialogs/CD25ReturnMsg.h"
-#include "dialogs/CD90Kbx.h"
+#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
 #include "frame/BusyInputFilter.h"
-#include "frame/CTreeV.h"
-#include "frame/CommandTable.h"
 #include "frame/ToolbarIcons.h"
-#include "store/CommonData2.h"
-#include "store/DataFolder.h"
-#include "store/DecryptedCopies.h"
-#include "store/EngineStartup.h"
-#include "store/MessageCatalogue.h"
-#include "store/RegisteredFolderTable.h"
-#include "store/StoreAreas.h"
-#include "store/WorkingFolderLocation.h"
+#include "frame/commands/CommandRules.h"
+#include "frame/commands/CommandTable.h"
+#include "frame/tree/CTreeV.h"
+#include "store/datafiles/DataFolder.h"
+#include "store/working/DecryptedCopies.h"
+#include "store/working/StoreAreas.h"
 #include "util/EventPump.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/StringTable.h"
-#include "views/CListV.h"
-#include "views/CListV2.h"
+#include "views/contents/CListV.h"
+#include "views/decrypted/CListV2.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -42,7 +39,6 @@
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
-#include <QTreeWidgetItem>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -64,7 +60,8 @@ CMainFrame* CMainFrame::instance()
 }
 
 CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
-    : QMainWindow(parent), m_dataFolder(dataFolder.isEmpty() ? DataFolderPath() : dataFolder)
+    : QMainWindow(parent), m_store(dataFolder.isEmpty() ? DataFolderPath() : dataFolder,
+                                   CryptEngine::instance(), ContainerCrypt::instance())
 {
     g_frame = this;
     setObjectName(QStringLiteral("CMainFrame"));
@@ -74,16 +71,17 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
     buildMenus();
     buildToolbar();
     buildStatusBar();
-    if (!createStore()) {
+    routeWindowCommands();
+    if (m_store.Start() != 0) {
         return;
     }
-    const bool hadSettings = SettingsFileExists(m_dataFolder) == 0;
-    resize(hadSettings ? m_settings.SizeMfWidth : DefaultWidth,
-           hadSettings ? m_settings.SizeMfHigh : DefaultHeight);
-    const int tree = qMax(MinimumColumn, m_settings.SizeTvWidth);
-    const int list =
-        qMax(MinimumColumn, m_settings.SizeMfWidth - m_settings.SizeTvWidth - m_settings.SizeLv2Width);
-    m_splitter->setSizes({tree, list, qMax(MinimumColumn, m_settings.SizeLv2Width)});
+    m_newFileTypes = ListNewFileTypes();
+    const SettingsRecord& settings = m_store.settings();
+    resize(m_store.hadSettings() ? settings.SizeMfWidth : DefaultWidth,
+           m_store.hadSettings() ? settings.SizeMfHigh : DefaultHeight);
+    const int tree = qMax(MinimumColumn, settings.SizeTvWidth);
+    const int list = qMax(MinimumColumn, settings.SizeMfWidth - settings.SizeTvWidth - settings.SizeLv2Width);
+    m_splitter->setSizes({tree, list, qMax(MinimumColumn, settings.SizeLv2Width)});
 
     connect(&MainWindowServices::instance(), &MainWindowServices::busyChanged, this,
             &CMainFrame::onBusyChanged);
@@ -110,43 +108,11 @@ CMainFrame::~CMainFrame()
     }
 }
 
-bool CMainFrame::createStore()
-{
-    CryptEngine& engine = CryptEngine::instance();
-    m_catalogue = std::make_unique<MessageCatalogue>(engine);
-    if (StartEngine(engine, *m_catalogue) != 0) {
-        return false;
-    }
-    if (LoadSettingsAtStartup(m_settings, m_dataFolder) != 0) {
-        return false;
-    }
-    auto working = [this] { return workingFolder(); };
-    m_common2 = std::make_unique<CommonData2>(engine, m_dataFolder, DefaultWorkingFolder());
-    m_folders = std::make_unique<RegisteredFolderTable>(engine, m_dataFolder, working);
-    if (m_folders->LoadRegisteredFolders() != 0 || m_common2->LoadCommon2() != 0) {
-        return false;
-    }
-    ContainerCrypt::instance().setWorkingFolder(workingFolder());
-    m_areas = std::make_unique<StoreAreas>(*m_folders, working);
-    m_copies = std::make_unique<DecryptedCopies>(*m_folders, working);
-    m_areas->CleanTakeOutAreas(true);
-    m_newFileTypes = ListNewFileTypes();
-    return true;
-}
-
-QString CMainFrame::workingFolder() const
-{
-    if (m_common2 && !m_common2->AngoTempFolder.isEmpty()) {
-        return m_common2->AngoTempFolder;
-    }
-    return DefaultWorkingFolder();
-}
-
 int CMainFrame::StartUpWork()
 {
-    m_areas->CleanScratchAreas(true);
+    m_store.areas().CleanScratchAreas(true);
     QString list;
-    if (m_copies->ListFoldersWithDecryptedFiles(&list) != 0) {
+    if (m_store.copies().ListFoldersWithDecryptedFiles(&list) != 0) {
         ShowMessage(MsgA(143) + list, MessageStyle::information());
     }
     updateCommandStates();
@@ -165,8 +131,8 @@ void CMainFrame::buildPanes()
     setCentralWidget(m_splitter);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
         const QList<int> sizes = m_splitter->sizes();
-        m_settings.SizeTvWidth = sizes.at(0);
-        m_settings.SizeLv2Width = sizes.at(2);
+        settings().SizeTvWidth = sizes.at(0);
+        settings().SizeLv2Width = sizes.at(2);
     });
     for (QAbstractScrollArea* pane : panes()) {
         pane->viewport()->installEventFilter(this);
@@ -187,9 +153,10 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
     // The tree keeps its width, the decrypted-files list its own; the contents list takes the rest.
     constexpr int Margin = 14;
     constexpr int MinimumContents = 100;
-    const int tree = qMax(MinimumColumn, m_settings.SizeTvWidth);
-    const int contents = qMax(MinimumContents, width() - tree - m_settings.SizeLv2Width - Margin);
-    m_splitter->setSizes({tree, contents, qMax(MinimumColumn, m_settings.SizeLv2Width)});
+    const SettingsRecord& settings = m_store.settings();
+    const int tree = qMax(MinimumColumn, settings.SizeTvWidth);
+    const int contents = qMax(MinimumContents, width() - tree - settings.SizeLv2Width - Margin);
+    m_splitter->setSizes({tree, contents, qMax(MinimumColumn, settings.SizeLv2Width)});
 }
 
 // A wheel turned over one pane while another has the focus scrolls the pane under the cursor.
@@ -233,10 +200,8 @@ void CMainFrame::buildMenus()
         if (!shortcut.isEmpty()) {
             action->setShortcut(QKeySequence(shortcut));
         }
-        const bool checkable = entry.id == Command::IconView || entry.id == Command::DetailView ||
-                               entry.id == Command::ToggleWatch || entry.id == Command::ToggleDragEncrypted;
-        action->setCheckable(checkable);
-        connect(action, &QAction::triggered, this, [this, id = entry.id] { onCommand(id); });
+        action->setCheckable(entry.checkable);
+        connect(action, &QAction::triggered, this, [this, id = entry.id] { runCommand(id); });
         m_actions.insert(entry.id, action);
     }
 }
@@ -258,7 +223,7 @@ void CMainFrame::buildToolbar()
             // Commands without a menu item live on the toolbar alone.
             action = new QAction(this);
             action->setData(id);
-            connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
+            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
             m_actions.insert(id, action);
         }
         action->setToolTip(ToolbarTip(id));
@@ -291,143 +256,50 @@ QLabel* CMainFrame::statusPane(int index) const
     return m_panes.value(index);
 }
 
-namespace {
-
-// Commands on the items of the tree or of the contents list.
-const QList<int> ItemCommands = {Command::Open,
-                                 Command::TakeOut,
-                                 Command::Mail,
-                                 Command::DecryptOnly,
-                                 Command::TakeOutEncrypted,
-                                 Command::TakeOutNewPassword,
-                                 Command::MailNewPassword,
-                                 Command::Delete,
-                                 Command::Rename,
-                                 Command::Properties,
-                                 Command::Cut,
-                                 Command::Copy};
-
-} // namespace
-
-// The selection rule: which commands the focused pane and its selection allow.
-bool CMainFrame::selectionAllows(int id) const
+PaneState CMainFrame::paneState() const
 {
-    if (m_contents->hasFocus()) {
-        if (id == Command::Unregister || id == Command::Backup || id == Command::Login ||
-            id == Command::Logout) {
-            return false;
-        }
-        const int selected = int(m_contents->selectedItems().size());
-        if (selected == 0 && ItemCommands.contains(id)) {
-            return false;
-        }
-        return !(id == Command::Properties && selected > 1);
-    }
+    const MainWindowServices& services = MainWindowServices::instance();
+    PaneState state;
+    state.busy = services.IsBusy();
+    state.abortable = services.isAbortable();
+    state.takeOutOnly = m_takeOutOnly;
     if (m_tree->hasFocus()) {
-        static const QList<int> listOnly = {Command::Open,
-                                            Command::TakeOut,
-                                            Command::Mail,
-                                            Command::DecryptOnly,
-                                            Command::TakeOutEncrypted,
-                                            Command::TakeOutNewPassword,
-                                            Command::MailNewPassword,
-                                            Command::Rename};
-        return !listOnly.contains(id) && treeItemAllows(id);
+        state.focus = PaneState::Tree;
+    } else if (m_contents->hasFocus()) {
+        state.focus = PaneState::Contents;
+    } else if (m_decrypted->hasFocus()) {
+        state.focus = PaneState::Decrypted;
     }
-    return false;
-}
-
-// The tree rule: the item concerned must exist; unregistering needs a root, deleting and the
-// inside clipboard an item below one.
-bool CMainFrame::treeItemAllows(int id) const
-{
-    const QTreeWidgetItem* item = m_tree->currentItem();
-    if (!item) {
-        return false;
-    }
-    const bool root = item->parent() == nullptr;
-    if (id == Command::Unregister) {
-        return root;
-    }
-    if (id == Command::Delete || id == Command::Cut || id == Command::Copy) {
-        return !root;
-    }
-    return true;
-}
-
-bool CMainFrame::commandEnabled(int id) const
-{
-    MainWindowServices& services = MainWindowServices::instance();
-    if (id == Command::Stop) {
-        return services.isAbortable();
-    }
-    if (id == Command::Exit || id == Command::ListView) {
-        return true;
-    }
-    const CommandEntry* entry = FindCommand(id);
-    if (entry && entry->general && services.IsBusy()) {
-        return false;
-    }
-    if (entry && entry->takeOutOnlyBlocks && m_takeOutOnly) {
-        return false;
-    }
-    const bool rootShown = !m_contents->selectedRootPath().isEmpty();
-    switch (id) {
-    case Command::Login:
-        return !services.isAbortable() && m_tree->currentItem() && !m_tree->currentItem()->parent() &&
-               !rootShown;
-    case Command::Logout:
-        return !services.isAbortable() && m_tree->currentItem() && rootShown;
-    case Command::UpFolder:
-        return !services.isAbortable() && rootShown &&
-               m_contents->shownFolderPath() != m_contents->selectedRootPath();
-    case Command::SwitchView:
-        return !services.isAbortable() && rootShown;
-    case Command::ReflectAll:
-        return !services.isAbortable() && m_decrypted->topLevelItemCount() > 0;
-    case Command::ReflectSelected:
-        return m_decrypted->hasFocus() && !m_decrypted->selectedItems().isEmpty();
-    case Command::EraseSelected:
-        return !m_decrypted->selectedItems().isEmpty();
-    case Command::SelectAll:
-    case Command::IconView:
-    case Command::DetailView:
-    case Command::Refresh:
-    case Command::ToggleDragEncrypted:
-    case Command::PlainFileCheck:
-        return rootShown;
-    case Command::Unregister:
-    case Command::Backup:
-        return selectionAllows(id) && treeItemAllows(id);
-    case Command::Paste:
-    case Command::Properties:
-    case Command::Delete:
-    case Command::Cut:
-    case Command::Copy:
-        return selectionAllows(id);
-    case Command::Undo:
-        return false; // an undo record arrives with the operations that make one
-    default:
-        return ItemCommands.contains(id) ? selectionAllows(id) : true;
-    }
+    state.contentsSelected = m_contents->selectedRowCount();
+    const QModelIndex item = m_tree->itemConcerned();
+    state.treeItem = item.isValid();
+    state.treeItemIsRoot = item.isValid() && !item.parent().isValid();
+    state.rootShown = !m_contents->selectedRootPath().isEmpty();
+    state.shownFolderIsRoot = m_contents->shownFolderPath() == m_contents->selectedRootPath();
+    state.decryptedRows = m_decrypted->rowCount();
+    state.decryptedSelected = m_decrypted->selectedRowCount();
+    state.undoAvailable = false; // an undo record arrives with the operations that make one
+    return state;
 }
 
 void CMainFrame::updateCommandStates()
 {
+    const PaneState state = paneState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        it.value()->setEnabled(commandEnabled(it.key()));
+        it.value()->setEnabled(CommandEnabled(it.key(), state));
     }
+    const SettingsRecord& values = m_store.settings();
     if (QAction* icon = m_actions.value(Command::IconView)) {
-        icon->setChecked(m_settings.DispMode == 0);
+        icon->setChecked(values.DispMode == 0);
     }
     if (QAction* detail = m_actions.value(Command::DetailView)) {
-        detail->setChecked(m_settings.DispMode == 2);
+        detail->setChecked(values.DispMode == 2);
     }
     if (QAction* watch = m_actions.value(Command::ToggleWatch)) {
-        watch->setChecked(m_settings.ExecProcEndWaitFlg == 0);
+        watch->setChecked(values.ExecProcEndWaitFlg == 0);
     }
     if (QAction* drag = m_actions.value(Command::ToggleDragEncrypted)) {
-        drag->setChecked(m_settings.DandDDecryFlg == 0);
+        drag->setChecked(values.DandDDecryFlg == 0);
     }
     if (QAction* paste = m_actions.value(Command::Paste)) {
         // Files on the system clipboard are encrypted in; the store's own items are pasted.
@@ -437,53 +309,58 @@ void CMainFrame::updateCommandStates()
     }
 }
 
-void CMainFrame::onCommand(int id)
+int CMainFrame::runCommand(int id)
 {
-    switch (id) {
-    case Command::Exit:
-        close();
-        return;
-    case Command::Stop:
+    const int result = m_router.run(id);
+    updateCommandStates();
+    return result;
+}
+
+int CMainFrame::toggleSetting(int* field)
+{
+    *field = *field == 0 ? 1 : 0;
+    return Result::Ok;
+}
+
+// The commands the window carries out itself; the panes and operations route their own.
+void CMainFrame::routeWindowCommands()
+{
+    m_router.route(Command::Exit, [this] { return close() ? Result::Ok : Result::Failed; });
+    m_router.route(Command::Stop, [] {
         MainWindowServices::instance().RequestCancel();
-        return;
-    case Command::IconView:
-        m_settings.DispMode = 0;
-        break;
-    case Command::ListView:
-        m_settings.DispMode = 1;
-        break;
-    case Command::DetailView:
-        m_settings.DispMode = 2;
-        break;
-    case Command::SwitchView:
-        m_settings.DispMode = m_settings.DispMode != 0 ? 0 : 2;
-        break;
-    case Command::ToggleWatch:
-        m_settings.ExecProcEndWaitFlg = m_settings.ExecProcEndWaitFlg == 0 ? 1 : 0;
-        break;
-    case Command::ToggleDragEncrypted:
-        m_settings.DandDDecryFlg = m_settings.DandDDecryFlg == 0 ? 1 : 0;
-        break;
-    case Command::HomePage:
-        QDesktopServices::openUrl(QUrl(CD90Kbx::HomePage));
-        break;
-    case Command::About: {
+        return Result::Ok;
+    });
+    auto viewMode = [this](int mode) {
+        return [this, mode] {
+            settings().DispMode = mode;
+            return Result::Ok;
+        };
+    };
+    m_router.route(Command::IconView, viewMode(0));
+    m_router.route(Command::ListView, viewMode(1));
+    m_router.route(Command::DetailView, viewMode(2));
+    m_router.route(Command::SwitchView, [this] {
+        settings().DispMode = settings().DispMode != 0 ? 0 : 2;
+        return Result::Ok;
+    });
+    m_router.route(Command::ToggleWatch, [this] { return toggleSetting(&settings().ExecProcEndWaitFlg); });
+    m_router.route(Command::ToggleDragEncrypted, [this] { return toggleSetting(&settings().DandDDecryFlg); });
+    m_router.route(Command::HomePage, [] {
+        return QDesktopServices::openUrl(QUrl(CD90Kbx::HomePage)) ? Result::Ok : Result::Failed;
+    });
+    m_router.route(Command::About, [this] {
         CD90Kbx about(this);
         about.exec();
-        break;
-    }
-    case Command::Help: {
+        return Result::Ok;
+    });
+    m_router.route(Command::Help, [] {
         const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/manual/index.html");
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
             ShowMessage(QStringLiteral("ヘルプが見つかりません　"), MessageStyle::warning());
+            return Result::Failed;
         }
-        break;
-    }
-    default:
-        break;
-    }
-    emit commandTriggered(id);
-    updateCommandStates();
+        return Result::Ok;
+    });
 }
 
 void CMainFrame::onBusyChanged(bool busy)
@@ -545,7 +422,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     QString list;
-    if (m_copies && m_copies->ListFoldersWithDecryptedFiles(&list) != 0) {
+    if (m_store.isStarted() && m_store.copies().ListFoldersWithDecryptedFiles(&list) != 0) {
         // Decrypted copies are still out: the user decides before anything goes.
         CD25ReturnMsg confirm(this);
         confirm.title = QStringLiteral("終了確認");
@@ -556,8 +433,13 @@ void CMainFrame::closeEvent(QCloseEvent* event)
             event->ignore();
             return;
         }
-        // Reflecting every folder's copies back is routed to the decrypted-files operations.
-        emit commandTriggered(Command::ReflectAll);
+        // Every folder's copies are reflected back by the decrypted-files operations once they
+        // are routed; a failure leaves the choice to the user.
+        if (m_router.isRouted(Command::ReflectAll) && m_router.run(Command::ReflectAll) != Result::Ok &&
+            ShowMessage(MsgA(649), MessageStyle::question(MsgButton::No)) != MsgButton::Yes) {
+            event->ignore();
+            return;
+        }
     }
     if (!m_closing) {
         m_closing = true;
@@ -582,11 +464,11 @@ void CMainFrame::StopBackgroundWork()
 
 void CMainFrame::closingHousekeeping(bool withMessages)
 {
-    if (!m_areas) {
+    if (!m_store.isStarted()) {
         return;
     }
-    m_areas->CleanScratchAreas(withMessages);
-    m_areas->CleanTakeOutAreas(withMessages);
+    m_store.areas().CleanScratchAreas(withMessages);
+    m_store.areas().CleanTakeOutAreas(withMessages);
 }
 
 void CMainFrame::saveOnExit()
@@ -595,18 +477,16 @@ void CMainFrame::saveOnExit()
         return;
     }
     m_saved = true;
-    m_settings.SizeMfMax = isMaximized() ? 1 : 0;
+    SettingsRecord& settings = m_store.settings();
+    settings.SizeMfMax = isMaximized() ? 1 : 0;
     if (!isMaximized() && isVisible()) {
-        m_settings.SizeMfWidth = width();
-        m_settings.SizeMfHigh = height();
+        settings.SizeMfWidth = width();
+        settings.SizeMfHigh = height();
     }
     const QList<int> sizes = m_splitter->sizes();
     if (sizes.size() == 3) {
-        m_settings.SizeTvWidth = sizes.at(0);
-        m_settings.SizeLv2Width = sizes.at(2);
+        settings.SizeTvWidth = sizes.at(0);
+        settings.SizeLv2Width = sizes.at(2);
     }
-    SaveSettingsAtExit(m_settings, m_dataFolder);
-    if (m_common2 && m_common2->isLoaded() && m_common2->SaveCommon2() != 0) {
-        ShowMessage(MsgA(155), MessageStyle::error());
-    }
+    m_store.Save();
 }

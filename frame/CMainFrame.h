@@ -1,6 +1,7 @@
 #pragma once
 
-#include "store/SettingsFile.h"
+#include "frame/commands/CommandRouter.h"
+#include "store/StoreContext.h"
 
 #include <QBasicTimer>
 #include <QHash>
@@ -12,22 +13,19 @@ class BusyInputFilter;
 class CListV;
 class CListV2;
 class CTreeV;
-class CommonData2;
-class DecryptedCopies;
-class MessageCatalogue;
 class QAbstractScrollArea;
 class QAction;
 class QLabel;
 class QMenu;
 class QSplitter;
 class QToolBar;
-class RegisteredFolderTable;
-class StoreAreas;
+struct PaneState;
 
 // The program's one window: the folder tree, the contents list and the decrypted-files list
-// side by side, the menu bar, the toolbar and the status bar. It loads the store when it is
-// created, routes every command, decides which commands are enabled, and saves the settings and
-// the common data when it goes.
+// side by side, the menu bar, the toolbar and the status bar. It starts the store when it is
+// created and hands it to the panes, sends every command through its router (the panes and the
+// operations route their own commands there), applies the enable rules, runs the close
+// sequence and saves the settings and the common data when it goes.
 class CMainFrame : public QMainWindow
 {
     Q_OBJECT
@@ -50,19 +48,19 @@ public:
     QAction* action(int id) const { return m_actions.value(id); }
     QList<QMenu*> topMenus() const { return m_menus; }
     QLabel* statusPane(int index) const;
-    SettingsRecord& settings() { return m_settings; }
-    RegisteredFolderTable* folders() const { return m_folders.get(); }
-    QString workingFolder() const;
-    QString dataFolder() const { return m_dataFolder; }
+    StoreContext& store() { return m_store; }
+    SettingsRecord& settings() { return m_store.settings(); }
+    RegisteredFolderTable* folders() { return m_store.isStarted() ? &m_store.folders() : nullptr; }
+    QString workingFolder() const { return m_store.workingFolder(); }
+    QString dataFolder() const { return m_store.dataFolder(); }
+    CommandRouter& router() { return m_router; }
 
+    // Runs a command as the menu would and gives back its result (0, -1 or an engine code).
+    int runCommand(int id);
     // Evaluates the enable rules of every command (menus opening and the status timer do).
     void updateCommandStates();
     // The stop, close and end-of-session paths, as the window runs them.
     void StopBackgroundWork();
-
-signals:
-    // Every command reaches its operation through here.
-    void commandTriggered(int id);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,33 +69,26 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    bool createStore();
     QList<QAbstractScrollArea*> panes() const;
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
     void buildPanes();
-    void onCommand(int id);
+    void routeWindowCommands();
+    int toggleSetting(int* field);
     void onBusyChanged(bool busy);
     void statusTick();
     void closingHousekeeping(bool withMessages);
     void saveOnExit();
-    bool commandEnabled(int id) const;
-    bool selectionAllows(int id) const;
-    bool treeItemAllows(int id) const;
+    PaneState paneState() const;
 
-    QString m_dataFolder;
+    StoreContext m_store;
+    CommandRouter m_router;
     bool m_created = false;
     bool m_closing = false;
     bool m_saved = false;
     bool m_takeOutOnly = false;
 
-    std::unique_ptr<MessageCatalogue> m_catalogue;
-    SettingsRecord m_settings;
-    std::unique_ptr<RegisteredFolderTable> m_folders;
-    std::unique_ptr<CommonData2> m_common2;
-    std::unique_ptr<StoreAreas> m_areas;
-    std::unique_ptr<DecryptedCopies> m_copies;
     QStringList m_newFileTypes;
 
     QSplitter* m_splitter = nullptr;

@@ -1,6 +1,13 @@
 #include "frame/DialogPromptService.h"
 
+#include "dialogs/confirmation/CD05ReWriteCheck.h"
+#include "dialogs/confirmation/CD06ReWriteCheck2.h"
+#include "dialogs/confirmation/CD13Msg1.h"
+#include "util/ResultCodes.h"
+
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 
 namespace {
 
@@ -27,12 +34,48 @@ int DialogPromptService::BrowseForFolder(const QString& title, const QString& pa
         dialog.setDirectory(start);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return -1;
+        return Result::Failed;
     }
     QString folder = dialog.selectedFiles().first();
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) {
         folder.chop(1);
     }
     *chosen = folder;
-    return 0;
+    return Result::Ok;
+}
+
+OverwriteAnswer DialogPromptService::AskOverwrite(const OverwriteQuestion& question)
+{
+    QFileIconProvider icons;
+    if (question.folder) {
+        CD06ReWriteCheck2 dialog(m_owner);
+        dialog.single = question.single ? 1 : 0;
+        dialog.folderName = question.displayName;
+        dialog.icon = icons.icon(QFileIconProvider::Folder);
+        dialog.exec();
+        return OverwriteAnswer(dialog.answer);
+    }
+    CD05ReWriteCheck dialog(m_owner);
+    dialog.single = question.single ? 1 : 0;
+    dialog.displayName = question.displayName;
+    dialog.existingPath = question.existingPath;
+    dialog.newPath = question.newPath;
+    dialog.existingIsContainer = question.existingIsContainer;
+    dialog.newIsContainer = question.newIsContainer;
+    dialog.existingSlot = question.existingSlot;
+    dialog.newSlot = question.newSlot;
+    dialog.icon = icons.icon(QFileInfo(question.newIsContainer ? question.displayName : question.newPath));
+    dialog.exec();
+    return OverwriteAnswer(dialog.answer);
+}
+
+int DialogPromptService::ShowNotice(const NoticeQuestion& question, bool* dontShowAgain)
+{
+    CD13Msg1 dialog(m_owner);
+    dialog.message = question.message;
+    dialog.checkText = question.checkText;
+    dialog.yesNo = question.yesNo;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    *dontShowAgain = accepted && dialog.dontShowAgain == 1;
+    return accepted ? Result::Ok : Result::Failed;
 }

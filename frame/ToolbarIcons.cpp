@@ -1,6 +1,6 @@
 #include "frame/ToolbarIcons.h"
 
-#include "frame/CommandTable.h"
+#include "frame/commands/CommandTable.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,5 +1,7 @@
 #include "frame/WindowUtilities.h"
 
+#include "util/ResultCodes.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QWidget>
@@ -8,7 +10,7 @@ int ClearClipboard()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) {
-        return -1;
+        return Result::Failed;
     }
     clipboard->clear();
     return 0;

@@ -6,7 +6,7 @@
 
 #include "engine/CryptEngine.h"
 #include "engine/FormatConstants.h"
-#include "store/MessageCatalogue.h"
+#include "store/catalogue/MessageCatalogue.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,7 @@
 #include "util/DescriptorIo.h"
 
+#include "util/ResultCodes.h"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -13,7 +15,7 @@ qint64 ReadUpTo(int fd, void* buffer, qint64 length)
             continue;
         }
         if (n < 0) {
-            return -1;
+            return Result::Failed;
         }
         if (n == 0) {
             break;

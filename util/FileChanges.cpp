@@ -1,10 +1,12 @@
 #include "util/FileChanges.h"
 
+#include "util/DescriptorIo.h"
 #include "util/ErrorText.h"
 #include "util/FileQueries.h"
 #include "util/FileReplace.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 #include "util/ShellOperations.h"
 
 #include <QDirIterator>
@@ -31,7 +33,7 @@ int failWith(QString* errorText, const QString& text)
     if (errorText) {
         *errorText = text;
     }
-    return -1;
+    return Result::Failed;
 }
 
 int failWithCause(QString* errorText, int error)
@@ -52,7 +54,7 @@ int FileAttributeBits(const QString& path, quint32* bits)
 {
     struct stat st;
     if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) {
-        return -1;
+        return Result::Failed;
     }
     quint32 b = 0;
     if ((st.st_mode & AllWriteBits) == 0) {
@@ -78,7 +80,7 @@ int CreateDirectoryTree(const QString& path, QString* errorText, unsigned mode)
         const QString prefix = next < 0 ? path : path.left(next);
         if (!prefix.isEmpty() && DirectoryExists(prefix) != 0) {
             if (CheckFolderPathLength(prefix, errorText) != 0) {
-                return -1;
+                return Result::Failed;
             }
             if (::mkdir(native(prefix).constData(), mode_t(mode)) != 0) {
                 // Something else standing in the way is no folder to build on.
@@ -121,21 +123,14 @@ int ReadWholeFile(const QString& path, qint64 length, QByteArray* data, QString*
     struct stat st;
     if (::fstat(fd, &st) != 0 || st.st_size != length) {
         ::close(fd);
-        return -1;
+        return Result::Failed;
     }
     QByteArray buffer(length, Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < length) {
-        const ssize_t n = ::read(fd, buffer.data() + done, static_cast<size_t>(length - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            const int error = n < 0 ? errno : EIO;
-            ::close(fd);
-            return failWithCause(errorText, error);
-        }
-        done += n;
+    const qint64 done = ReadUpTo(fd, buffer.data(), length);
+    if (done != length) {
+        const int error = done < 0 ? errno : EIO;
+        ::close(fd);
+        return failWithCause(errorText, error);
     }
     ::close(fd);
     *data = buffer;
@@ -215,7 +210,7 @@ int MovePath(const QString& from, const QString& to, QString* errorText)
 int RemoveFile(const QString& path, QString* errorText)
 {
     if (SetAttributeBits(path, FileAttribute::ReadOnly, true, errorText) != 0) {
-        return -1;
+        return Result::Failed;
     }
     if (::unlink(native(path).constData()) != 0) {
         return failWithCause(errorText, errno);

@@ -5,6 +5,7 @@
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 #include "util/SizeText.h"
 
 #include <QCoreApplication>
@@ -66,7 +67,7 @@ int HasSubfolder(const QString& folder)
 int CountEntries(const QString& folder, qint64* count)
 {
     if (DirectoryExists(folder) != 0) {
-        return -1;
+        return Result::Failed;
     }
     qint64 n = 0;
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
@@ -114,7 +115,7 @@ int FileSize(const QString& path, qint64* size)
 {
     struct stat st;
     if (!statPath(path, &st)) {
-        return -1;
+        return Result::Failed;
     }
     *size = st.st_size;
     return 0;
@@ -124,7 +125,7 @@ int FreeSpace(const QString& path, qint64* bytes, QString* sizeText)
 {
     struct statvfs st;
     if (path.isEmpty() || ::statvfs(QFile::encodeName(path).constData(), &st) != 0) {
-        return -1;
+        return Result::Failed;
     }
     *bytes = static_cast<qint64>(st.f_bavail) * static_cast<qint64>(st.f_frsize);
     if (sizeText) {
@@ -145,7 +146,7 @@ int DriveType(const QString& path, int* type)
         *type = code;
         return 0;
     default:
-        return -1;
+        return Result::Failed;
     }
 }
 
@@ -153,7 +154,7 @@ int VolumeFileSystem(const QString& path, QString* name, quint32* flags)
 {
     VolumeInfo volume;
     if (!Platform::instance().VolumeOf(path, &volume)) {
-        return -1;
+        return Result::Failed;
     }
     *name = volume.fileSystemName;
     *flags = volume.flags;
@@ -198,7 +199,7 @@ int CheckFolderPathLength(const QString& path, QString* errorText)
     if (errorText) {
         *errorText = MsgA(466) + QString::number(FolderPathLimit) + MsgA(467);
     }
-    return -1;
+    return Result::Failed;
 }
 
 int CheckFilePathLength(const QString& path, QString* errorText)
@@ -209,7 +210,7 @@ int CheckFilePathLength(const QString& path, QString* errorText)
     if (errorText) {
         *errorText = MsgA(468) + QString::number(FilePathLimit) + MsgA(469);
     }
-    return -1;
+    return Result::Failed;
 }
 
 QString ModuleDirectory()
@@ -221,7 +222,7 @@ int AssociatedProgram(const QString& extension, QString* programPath)
 {
     const QString path = DefaultProgramForExtension(extension);
     if (path.isEmpty()) {
-        return -1;
+        return Result::Failed;
     }
     *programPath = path;
     return 0;

@@ -2,6 +2,7 @@
 
 #include "util/DescriptorIo.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 
 #include <QFile>
 #include <QUuid>
@@ -22,7 +23,7 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
     const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         *error = errno;
-        return -1;
+        return Result::Failed;
     }
     int failure = 0;
     const qint64 length = writeLimit >= 0 ? qMin<qint64>(writeLimit, data.size()) : data.size();
@@ -47,7 +48,7 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
     if (failure) {
         ::unlink(temporary.constData());
         *error = failure;
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }

@@ -1,11 +1,11 @@
 #include "util/NamingRules.h"
 
-#include "engine/ContainerFormat.h"
 #include "platform/Platform.h"
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 
 #include <QUuid>
 
@@ -42,39 +42,22 @@ QString replacePrefix(const QString& path, const QString& prefix, const QString&
 
 } // namespace
 
-int ContainerName(const QString& folder, QString* name)
-{
-    for (qint64 n = 0; n < MaxCandidates; ++n) {
-        const QUuid guid = QUuid::createUuid();
-        if (guid.isNull()) {
-            ShowMessage(MsgA(451), MessageStyle::error());
-            return -1;
-        }
-        const QString candidate = ContainerFormat::ContainerFileName(guid);
-        if (FileExists(folder + QLatin1Char('/') + candidate) != 0) {
-            *name = candidate;
-            return 0;
-        }
-    }
-    return -1;
-}
-
 int ShortFolderName(const QString& parent, QString* name)
 {
     for (qint64 n = 0; n < MaxCandidates; ++n) {
         const QUuid guid = QUuid::createUuid();
         if (guid.isNull()) {
             ShowMessage(MsgA(452), MessageStyle::error());
-            return -1;
+            return Result::Failed;
         }
-        const QString candidate =
-            ContainerFormat::ContainerFileName(guid).remove(QLatin1Char('-')).left(ShortNameLength);
+        // The leading hex digits of the GUID, as they begin a container name.
+        const QString candidate = QString::asprintf("%08X", guid.data1).left(ShortNameLength);
         if (DirectoryExists(parent + QLatin1Char('/') + candidate) != 0) {
             *name = candidate;
             return 0;
         }
     }
-    return -1;
+    return Result::Failed;
 }
 
 QString NewFolderName(const QString& parent)

@@ -7,9 +7,6 @@
 // Names the program gives to what it creates, and the tokens that keep stored paths
 // independent of the user's home.
 
-// A fresh container file name ("%08X%04X%04X-%02X…" + ".kbxf") that no file in the folder has.
-// A failure to draw a GUID shows A-451 and returns -1.
-int ContainerName(const QString& folder, QString* name);
 // A fresh 6-character folder name (GUID digits) that no folder in parent has; A-452 on failure.
 int ShortFolderName(const QString& parent, QString* name);
 // "新しいフォルダー", then "新しいフォルダー (2)", "(3)", …: the first that is no folder in parent.

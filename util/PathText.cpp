@@ -1,5 +1,7 @@
 #include "util/PathText.h"
 
+#include "util/ResultCodes.h"
+
 #include <QFile>
 #include <QtGlobal>
 
@@ -117,7 +119,7 @@ int SameNameOrWithExtension(const QString& a, const QString& b)
     }
     const qsizetype dot = b.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) {
-        return -1;
+        return Result::Failed;
     }
     return b == a + QLatin1Char('.') + b.mid(dot + 1) ? 0 : -1;
 }

@@ -1,5 +1,7 @@
 #include "util/PromptService.h"
 
+#include "util/ResultCodes.h"
+
 namespace {
 
 PromptService g_cancelling;
@@ -17,7 +19,23 @@ PromptService::~PromptService()
 int PromptService::BrowseForFolder(const QString&, const QString&, const QString&, const QString&, int,
                                    QString*)
 {
-    return -1;
+    return Result::Failed;
+}
+
+OverwriteAnswer PromptService::AskOverwrite(const OverwriteQuestion&)
+{
+    return OverwriteCancel;
+}
+
+int PromptService::AskPassword(const PasswordQuestion&, QString*)
+{
+    return Result::Failed;
+}
+
+int PromptService::ShowNotice(const NoticeQuestion&, bool* dontShowAgain)
+{
+    *dontShowAgain = false;
+    return Result::Failed;
 }
 
 void PromptService::install(PromptService* service)

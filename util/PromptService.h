@@ -1,6 +1,47 @@
 #pragma once
 
+#include "util/OverwriteAnswer.h"
+
 #include <QString>
+
+// What an overwrite question shows: the item of that name that is in the way, and the one that
+// would replace it. Files are described by their paths (a container's original size and times
+// are read with the key slot given); a folder by its name alone.
+struct OverwriteQuestion
+{
+    bool folder = false;  // a folder copied into an existing folder of the same name
+    bool single = true;   // only one item is concerned: no "all" and no "cancel" to offer
+    QString displayName;  // the name both items share
+    QString existingPath; // files only
+    QString newPath;
+    bool existingIsContainer = false;
+    bool newIsContainer = false;
+    QString existingSlot;
+    QString newSlot;
+};
+
+// What a password question asks for.
+struct PasswordQuestion
+{
+    enum Kind
+    {
+        FolderLogin,     // the password of a registered folder, to log it in
+        OtherContainer,  // the password of a container written under another password
+        TakeOutPassword, // a new password for files taken out re-encrypted
+    };
+    Kind kind = FolderLogin;
+    QString title;
+    QString folder; // the folder or file the password is for, as the user knows it
+    QString hint;   // the hint stored with the password, shown to help the user
+};
+
+// A notice that offers "do not show this again".
+struct NoticeQuestion
+{
+    QString message;
+    QString checkText = QStringLiteral("これ以降は表示しない");
+    bool yesNo = false; // the buttons read "はい" and "いいえ" instead of OK and cancel
+};
 
 // Questions that need a dialog rather than a message box. Operations ask through the installed
 // PromptService: the window shows its real dialogs, tests answer from a script. Without one,
@@ -15,6 +56,15 @@ public:
     // 0 with the chosen folder, -1 when cancelled.
     virtual int BrowseForFolder(const QString& title, const QString& path, const QString& caption,
                                 const QString& okText, int mode, QString* chosen);
+
+    // Whether an item replaces the one of the same name; OverwriteCancel ends the operation.
+    virtual OverwriteAnswer AskOverwrite(const OverwriteQuestion& question);
+
+    // 0 with the password typed, -1 when cancelled. The caller wipes the text after use.
+    virtual int AskPassword(const PasswordQuestion& question, QString* password);
+
+    // 0 for OK (or yes), -1 for cancel (or no); *dontShowAgain tells whether the box was ticked.
+    virtual int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain);
 
     // The process-wide service; nullptr restores the one that cancels.
     static void install(PromptService* service);

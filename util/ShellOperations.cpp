@@ -5,6 +5,7 @@
 #include "util/EventPump.h"
 #include "util/FileQueries.h"
 #include "util/PathText.h"
+#include "util/ResultCodes.h"
 #include "util/TimeText.h"
 
 #include <QDir>
@@ -228,7 +229,7 @@ int FindInRecycleBin(const QString& name, const QString& timeText, QString* tras
             return 0;
         }
     }
-    return -1;
+    return Result::Failed;
 }
 
 int RestoreFromRecycleBin(const QString& trashedPath, QString* errorText)
@@ -242,11 +243,11 @@ int RestoreFromRecycleBin(const QString& trashedPath, QString* errorText)
             if (errorText) {
                 *errorText = error;
             }
-            return -1;
+            return Result::Failed;
         }
     }
     if (errorText) {
         *errorText = QString();
     }
-    return -1;
+    return Result::Failed;
 }

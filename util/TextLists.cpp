@@ -1,5 +1,7 @@
 #include "util/TextLists.h"
 
+#include "util/ResultCodes.h"
+
 #include <algorithm>
 #include <numeric>
 #include <utility>
@@ -42,7 +44,7 @@ int NextLine(const QString& text, qsizetype position, QString* line, qsizetype* 
         if (nextPosition) {
             *nextPosition = text.size();
         }
-        return -1;
+        return Result::Failed;
     }
     // Only a CR LF pair is skipped as two characters: a lone CR or LF is one, so the first
     // character of the next line is never lost.
@@ -67,7 +69,7 @@ int ParallelSort(QStringList& names, QStringList& times, QStringList& paths, QSt
 {
     const qsizetype count = names.size();
     if (times.size() != count || paths.size() != count || flags.size() != count) {
-        return -1;
+        return Result::Failed;
     }
     QStringList keys;
     keys.reserve(count);

@@ -1,5 +1,7 @@
 #include "util/TimeText.h"
 
+#include "util/ResultCodes.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -95,7 +97,7 @@ int FileTimeText(const QString& path, FileTimeKind kind, QString* text, QDateTim
 {
     if (!readTimeText(path, kind, text, time)) {
         clearOutputs(text, time);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }
@@ -132,7 +134,7 @@ int FindTimeText(const QString& pattern, FileTimeKind kind, QString* text, QDate
     }
     if (!found) {
         clearOutputs(text, time);
-        return -1;
+        return Result::Failed;
     }
     return 0;
 }

@@ -1,10 +1,12 @@
 #include "util/WipeDelete.h"
 
+#include "util/DescriptorIo.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/MessageText.h"
+#include "util/ResultCodes.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -44,11 +46,11 @@ void overwriteWithZeros(const QString& path)
     const QByteArray zeros(ZeroChunk, '\0');
     for (;;) {
         PumpMessages();
-        const ssize_t n = ::read(fd, buffer.data(), static_cast<size_t>(buffer.size()));
+        const qint64 n = ReadUpTo(fd, buffer.data(), buffer.size());
         if (n <= 0) {
             break;
         }
-        if (::lseek(fd, -n, SEEK_CUR) < 0 || ::write(fd, zeros.constData(), static_cast<size_t>(n)) != n) {
+        if (::lseek(fd, -n, SEEK_CUR) < 0 || !WriteAll(fd, zeros.constData(), n)) {
             break;
         }
     }
@@ -64,7 +66,7 @@ int unlinkOnly(const QString& path, QString* errorText)
     if (errorText) {
         *errorText = FileExceptionText(FileErrorCauseFromErrno(errno)) + QStringLiteral("\n\n");
     }
-    return -1;
+    return Result::Failed;
 }
 
 int wipeFile(const QString& path, QString* errorText)
@@ -92,7 +94,7 @@ int wipeFile(const QString& path, QString* errorText)
     if (errorText) {
         *errorText = lastError;
     }
-    return -1;
+    return Result::Failed;
 }
 
 // Only regular files are overwritten. A link is removed, never followed: zeroing its target
@@ -124,7 +126,7 @@ int WipeDelete(const QString& path, bool removeFolders, QString* errorText)
             continue; // its files come in their turn; the folder goes with the tree
         }
         if (wipeEntry(entry, errorText) != 0) {
-            return -1;
+            return Result::Failed;
         }
     }
     return removeFolders ? RemoveFolderTree(path, errorText) : 0;

@@ -1,7 +1,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/FormatConstants.h"
-#include "store/EngineStartup.h"
-#include "store/MessageCatalogue.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
 
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "engine/ContainerCrypt.h"
 
 #include "engine/ContainerFormat.h"
-#include "store/EngineStartup.h"
-#include "store/MessageCatalogue.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
 #include "support/TestFiles.h"
 #include "util/MainWindowServices.h"
@@ -166,6 +166,7 @@ TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
         {"empty file", QByteArray(), Folder, 371},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         m_messages.clear();
         const QString damaged = path(QStringLiteral("damaged.kbxf"));
         WriteTestFile(damaged, c.file);

@@ -139,6 +139,7 @@ TEST_F(CryptEngineTest, PasswordLengthLimits)
         {QString(17, QChar(0x3042)), 34, -1},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         messages.clear();
         const QByteArray bytes = CryptEngine::PasswordToBytes(c.password);
         EXPECT_EQ(bytes.size(), c.bytes);

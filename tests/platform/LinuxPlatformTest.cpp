@@ -1,6 +1,6 @@
 #include "platform/LinuxPlatform.h"
 
-#include "platform/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "util/FileQueries.h"
 
 #include <QFile>
@@ -26,6 +26,7 @@ TEST(LinuxPlatformTest, DriveTypesOfMounts)
         {"overlay", "overlay", DriveFixed},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         MountInfo mount{QStringLiteral("/m"), QString::fromLatin1(c.type), QString::fromLatin1(c.source),
                         false};
         EXPECT_EQ(LinuxPlatform::DriveTypeOfMount(mount), c.drive) << c.type;
@@ -43,6 +44,7 @@ TEST(LinuxPlatformTest, VolumeNamesAndFlags)
     const Case cases[] = {{"vfat", "FAT32", false},      {"msdos", "FAT", false}, {"exfat", "EXFAT", false},
                           {"iso9660", "ISO9660", false}, {"ext4", "EXT4", true},  {"btrfs", "BTRFS", true}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         const VolumeInfo v = LinuxPlatform::VolumeOfType(QString::fromLatin1(c.type), false);
         EXPECT_EQ(v.fileSystemName, QString::fromLatin1(c.name));
         EXPECT_EQ(bool(v.flags & VolumeFlag::PersistentAcls), c.acls) << c.type;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "engine/CryptEngine.h"
-#include "platform/FakePlatform.h"
-#include "store/EngineStartup.h"
-#include "store/MessageCatalogue.h"
-#include "store/WholeFileSave.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
+#include "store/datafiles/WholeFileSave.h"
+#include "support/FakePlatform.h"
 #include "support/RecordingMessageService.h"
 #include "support/TestFiles.h"
 

@@ -19,6 +19,7 @@ TEST(PathTextTest, Parts)
         {"/home/u/", "", "/home/u", "", ""},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         const QString path = QString::fromUtf8(c.path);
         EXPECT_EQ(FileNamePart(path), QString::fromUtf8(c.name)) << c.path;
         EXPECT_EQ(DirectoryPart(path), QString::fromUtf8(c.directory)) << c.path;
@@ -52,6 +53,7 @@ TEST(PathTextTest, RelationsOfSourceAndTarget)
         {"/d/A/B", "/e", PathsUnrelated},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         int kind = -5;
         const int rc = PathRelation(QString::fromUtf8(c.source), QString::fromUtf8(c.target), &kind);
         EXPECT_EQ(kind, c.kind) << c.source << " -> " << c.target;

@@ -38,6 +38,7 @@ TEST(SizeTextTest, PicksUnitAndPrecision)
         {std::numeric_limits<qint64>::max(), "8589934592GB"},
     };
     for (const SizeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         EXPECT_EQ(SizeText(c.size), QString::fromUtf8(c.expected)) << c.size;
     }
 }
@@ -56,6 +57,7 @@ TEST(SizeTextTest, KbColumnRoundsUpGroupsAndAligns)
         {std::numeric_limits<qint64>::max(), "9,007,199,254,740,992 KB"},
     };
     for (const SizeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         EXPECT_EQ(SizeKbText(c.size), QString::fromUtf8(c.expected)) << c.size;
     }
 }
@@ -74,6 +76,7 @@ TEST(SizeTextTest, GroupedNumberPutsCommasFromTheRight)
         {std::numeric_limits<qint64>::min(), "-9,223,372,036,854,775,808"},
     };
     for (const SizeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         EXPECT_EQ(GroupedNumberText(c.size), QString::fromUtf8(c.expected)) << c.size;
     }
 }

@@ -123,6 +123,7 @@ TEST_F(TimeTextTest, FindMatchesOnlyStarAndQuestionMark)
         {"plain/*.txt", -1}, // no such name
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
         QString text;
         EXPECT_EQ(FindTimeText(path(QString::fromUtf8(c.pattern)), FileTimeKind::LastWrite, &text), c.result)
             << c.pattern;

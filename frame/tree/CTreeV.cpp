@@ -1,0 +1,15 @@
+#include "frame/tree/CTreeV.h"
+
+#include "frame/tree/FolderTreeModel.h"
+
+CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel(this))
+{
+    setObjectName(QStringLiteral("CTreeV"));
+    setModel(m_model);
+    setHeaderHidden(true);
+}
+
+QModelIndex CTreeV::itemConcerned() const
+{
+    return currentIndex();
+}

@@ -1,0 +1,236 @@
+#include "store/metadata/FolderMetadata.h"
+
+#include "engine/ContainerCrypt.h"
+#include "store/metadata/MetadataFile.h"
+#include "store/metadata/MetadataListing.h"
+#include "util/EventPump.h"
+#include "util/FileChanges.h"
+#include "util/FileQueries.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/ResultCodes.h"
+
+#include <QDir>
+#include <QHash>
+#include <QStringView>
+
+namespace {
+
+constexpr int SyncWaitTries = 10;
+constexpr int SyncWaitMs = 200;
+constexpr int PumpEveryRecords = 100;
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+void showError(const QString& text)
+{
+    ShowMessage(text, MessageStyle::error());
+}
+
+// Everything runs on the window thread: a synchronisation that is busy while another call waits
+// for it lies further down that call's own stack (the call came from one of its event
+// dispatches), so it cannot go on before the wait ends. The wait is therefore short, and the
+// waiting call then goes on: files are only ever replaced whole, so it reads the old file or the
+// new one.
+void waitForSync()
+{
+    const MetadataFlags& flags = MetadataFlags::instance();
+    for (int i = 0; flags.syncBusy && i < SyncWaitTries; ++i) {
+        WaitPumping(SyncWaitMs);
+    }
+}
+
+// Where the records start: after the header line and its line break.
+qsizetype recordsStart(const QString& text, const QString& header)
+{
+    qsizetype position = header.size();
+    if (text.mid(position, 2) == LineBreak) {
+        return position + 2;
+    }
+    return position;
+}
+
+} // namespace
+
+FolderMetadata::FolderMetadata(const RegisteredFolderTable& table, std::function<QString()> workingFolder,
+                               ContainerCrypt& crypt)
+    : m_location(table, std::move(workingFolder)), m_crypt(crypt)
+{
+}
+
+int FolderMetadata::SyncFolderMetadata(const QString& folder, const QString& root)
+{
+    waitForSync();
+    MetadataFlags::Hold busy(MetadataFlags::instance().syncBusy);
+    const QString file = m_location.MetadataFileOf(folder);
+    if (MetadataLocation::IsNoLocation(file)) {
+        return Result::Failed;
+    }
+    return syncFile(file, folder, root);
+}
+
+int FolderMetadata::syncFile(const QString& file, const QString& folder, const QString& root)
+{
+    CryptEngine& engine = m_crypt.engine();
+    const QString header = MetadataHeaderLine();
+    const QString emptyText = header + LineBreak;
+
+    qint64 size = -1;
+    if (FileExists(file) == 0 && FileSize(file, &size) == 0 && size == 0) {
+        QString cause;
+        if (RemoveFile(file, &cause) != 0) {
+            showError(MsgA(281) + cause + QLatin1Char('\n') + QDir::toNativeSeparators(file));
+            return Result::Failed;
+        }
+    }
+    if (FileExists(file) != 0 && WriteEncipheredText(engine, file, emptyText, root) != 0) {
+        return Result::Failed;
+    }
+    QString text;
+    if (ReadEncipheredText(engine, file, root, &text) != 0) {
+        return Result::Failed;
+    }
+    // Records of an older layout lack the last field: start afresh.
+    if (text.size() > emptyText.size() && !text.contains(EntryMarker::ModifiedAt)) {
+        if (WriteEncipheredText(engine, file, emptyText, root) != 0 ||
+            ReadEncipheredText(engine, file, root, &text) != 0) {
+            return Result::Failed;
+        }
+    }
+    if (!text.startsWith(header)) {
+        showError(MsgA(282) + QDir::toNativeSeparators(file));
+        return Result::Failed;
+    }
+    QStringList lines = SplitRecordLines(text, recordsStart(text, header));
+    text.clear();
+
+    QList<MetadataListing::Entry> entries;
+    if (MetadataListing::ListEntries(folder, &entries) != 0) {
+        return Result::Failed;
+    }
+
+    // Up-to-date check: every entry has a line under its name and time, and nothing else is there.
+    QHash<QStringView, qsizetype> lineOfKey;
+    lineOfKey.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringView key = RecordKeyOfLine(lines.at(i));
+        if (!lineOfKey.contains(key)) {
+            lineOfKey.insert(key, i);
+        }
+    }
+    QStringList keys;
+    keys.reserve(entries.size());
+    bool upToDate = entries.size() == lines.size();
+    for (const MetadataListing::Entry& entry : entries) {
+        keys.append(EntryRecordKey(entry.name, entry.writeTime));
+        upToDate = upToDate && lineOfKey.contains(QStringView(keys.last()));
+    }
+    if (upToDate) {
+        return 0;
+    }
+
+    // Rebuild: keep the lines of unchanged entries, append records for the others, then drop
+    // every line no entry claimed (entries that are gone, and the old times of changed ones).
+    QList<bool> kept(lines.size(), false);
+    int added = 0;
+    for (qsizetype e = 0; e < entries.size(); ++e) {
+        const MetadataListing::Entry& entry = entries.at(e);
+        const auto found = lineOfKey.constFind(QStringView(keys.at(e)));
+        if (found != lineOfKey.constEnd()) {
+            kept[found.value()] = true;
+            continue;
+        }
+        QString line;
+        if (!recordOf(folder, entry.name, entry.isFolder, entry.writeTime, root, &line)) {
+            continue;
+        }
+        lines.append(line);
+        kept.append(true);
+        if (++added % PumpEveryRecords == 0) {
+            PumpMessages();
+        }
+    }
+    lineOfKey.clear(); // it points into the lines
+
+    qsizetype length = emptyText.size();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        length += kept.at(i) ? lines.at(i).size() + LineBreak.size() : 0;
+    }
+    QString composed;
+    composed.reserve(length);
+    composed += emptyText;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (!kept.at(i)) {
+            continue;
+        }
+        const QString& line = lines.at(i);
+        if (!line.contains(EntryMarker::ModifiedAt)) {
+            showError(MsgA(283));
+            continue;
+        }
+        composed += line;
+        composed += LineBreak;
+    }
+    return WriteEncipheredText(engine, file, composed, root);
+}
+
+bool FolderMetadata::recordOf(const QString& folder, const QString& name, bool isFolder,
+                              const QString& writeTime, const QString& root, QString* line)
+{
+    EntryRecord record;
+    record.StoredName = name;
+    record.WriteTime = writeTime;
+    record.DisplayName = name;
+    if (isFolder) {
+        record.EntryKind = EntryRecord::Subfolder;
+        *line = FormatEntryRecord(record);
+        return true;
+    }
+    ContainerInfo info;
+    int status = 0;
+    QString statusText;
+    if (m_crypt.GetContainerStatus(folder + QLatin1Char('/') + name, root, &info, false, &status,
+                                   &statusText) != 0) {
+        return false;
+    }
+    if (status == ContainerReadable) {
+        record.DisplayName = info.plainName;
+        record.EntryKind = EntryRecord::EncryptedFile;
+        record.OriginalSize = info.plainSize;
+        record.EncryptedAt = info.encryptedAt;
+        record.ModifiedAt = info.modifiedAt;
+    }
+    *line = FormatEntryRecord(record);
+    return true;
+}
+
+int FolderMetadata::LoadEntryRecords(const QString& folder, const QString& root, int includeFolders,
+                                     QStringList* lines)
+{
+    lines->clear();
+    waitForSync();
+    const QString file = m_location.MetadataFileOf(folder);
+    if (MetadataLocation::IsNoLocation(file)) {
+        return Result::Failed;
+    }
+    QString text;
+    if (ReadEncipheredText(m_crypt.engine(), file, root, &text) != 0) {
+        return Result::Failed;
+    }
+    const QString header = MetadataHeaderLine();
+    if (!text.startsWith(header)) {
+        showError(MsgA(288) + QDir::toNativeSeparators(file));
+        return Result::Failed;
+    }
+    QStringList all = SplitRecordLines(text, recordsStart(text, header));
+    if (includeFolders == 1) {
+        *lines = std::move(all);
+        return 0;
+    }
+    for (QString& line : all) {
+        if (!IsSubfolderRecord(line)) {
+            lines->append(std::move(line));
+        }
+    }
+    return 0;
+}

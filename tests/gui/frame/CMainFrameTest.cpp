@@ -1,0 +1,198 @@
+#include "frame/CMainFrame.h"
+
+#include "app/SingleInstance.h"
+#include "frame/commands/CommandTable.h"
+#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeModel.h"
+#include "support/RecordingMessageService.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageText.h"
+#include "views/contents/CListV.h"
+#include "views/decrypted/CListV2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A user with an empty home: no settings, no data files.
+class CMainFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+    }
+    QString dataFolder() const { return m_home.filePath(QStringLiteral("config/kurasoft/KBXcl1")); }
+
+    QTemporaryDir m_home;
+    RecordingMessageService m_messages;
+};
+
+} // namespace
+
+TEST_F(CMainFrameTest, FirstStartBuildsTheWindowAndSavesOnClose)
+{
+    {
+        CMainFrame frame(dataFolder());
+        ASSERT_TRUE(frame.isCreated()) << m_messages.texts().join('|').toStdString();
+        EXPECT_EQ(frame.StartUpWork(), 0);
+        EXPECT_EQ(frame.size(), QSize(775, 520));
+        ASSERT_EQ(frame.topMenus().size(), 6);
+        EXPECT_EQ(frame.topMenus().first()->title(), QStringLiteral("ファイル(&F)"));
+        EXPECT_EQ(frame.action(Command::Paste)->text(), QStringLiteral("貼り付け(&P)"));
+        EXPECT_EQ(frame.action(Command::Paste)->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
+        EXPECT_EQ(frame.action(Command::TestTool), nullptr); // removed from the menu
+        const QToolBar* toolbar = frame.findChild<QToolBar*>(QStringLiteral("toolbar"));
+        ASSERT_NE(toolbar, nullptr);
+        EXPECT_EQ(toolbar->actions().size(), 10);
+        EXPECT_EQ(frame.statusPane(0)->text(), QString());
+        EXPECT_TRUE(QFile::exists(dataFolder() + QStringLiteral("/KBXcl.ini")));
+        frame.close();
+    }
+    // Closing saved the settings and the common data.
+    QFile ini(dataFolder() + QStringLiteral("/KBXcl.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t*>(ini.readAll().constData() + 2));
+    EXPECT_TRUE(text.contains(QStringLiteral("SizeMfWidth=775")));
+    EXPECT_TRUE(QFile::exists(dataFolder() + QStringLiteral("/kbxcl_common2.dat")));
+    EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join('|').toStdString();
+}
+
+TEST_F(CMainFrameTest, BusyGreysMenusAndRefusesToClose)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    MainWindowServices& services = MainWindowServices::instance();
+    services.BeginBusy();
+    services.BeginBusy();
+    services.EndBusy();
+    for (QMenu* menu : frame.topMenus()) {
+        EXPECT_FALSE(menu->menuAction()->isEnabled());
+    }
+    frame.updateCommandStates();
+    EXPECT_FALSE(frame.action(Command::Register)->isEnabled());
+    EXPECT_TRUE(frame.action(Command::Exit)->isEnabled());
+
+    EXPECT_FALSE(frame.close());
+    EXPECT_EQ(m_messages.texts(), QStringList{MsgA(182)});
+    EXPECT_EQ(m_messages.shown().first().style.icon, MsgIcon::Information);
+
+    // The stop button works only while an abortable operation runs.
+    EXPECT_FALSE(frame.action(Command::Stop)->isEnabled());
+    services.SetAbortable(true);
+    frame.updateCommandStates();
+    ASSERT_TRUE(frame.action(Command::Stop)->isEnabled());
+    frame.action(Command::Stop)->trigger();
+    EXPECT_TRUE(services.CancelRequested());
+    services.SetAbortable(false);
+
+    services.EndBusy();
+    for (QMenu* menu : frame.topMenus()) {
+        EXPECT_TRUE(menu->menuAction()->isEnabled());
+    }
+    frame.updateCommandStates();
+    EXPECT_TRUE(frame.action(Command::Register)->isEnabled());
+    EXPECT_TRUE(frame.close());
+}
+
+TEST(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRuns)
+{
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto first = std::make_unique<SingleInstance>(QStringLiteral("KuraboxTest"));
+    ASSERT_TRUE(first->acquire());
+    SingleInstance second(QStringLiteral("KuraboxTest"));
+    EXPECT_FALSE(second.acquire());
+    first.reset();
+    SingleInstance third(QStringLiteral("KuraboxTest"));
+    EXPECT_TRUE(third.acquire());
+}
+
+TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    auto* field = new QLineEdit(frame.statusBar()); // any input widget of the window
+    MainWindowServices& services = MainWindowServices::instance();
+    QWidget* stop =
+        frame.findChild<QToolBar*>(QStringLiteral("toolbar"))->widgetForAction(frame.action(Command::Stop));
+    ASSERT_NE(stop, nullptr);
+
+    auto type = [field](char c) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(QLatin1Char(c)));
+        QApplication::sendEvent(field, &press);
+    };
+    auto click = [](QWidget* w) {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    };
+    {
+        BusyScope busy(true);
+        frame.updateCommandStates();
+        type('x');
+        EXPECT_EQ(field->text(), QString());
+        click(stop);
+        EXPECT_TRUE(services.CancelRequested());
+    }
+    type('y');
+    EXPECT_EQ(field->text(), QStringLiteral("y"));
+}
+
+TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    FolderTreeModel* model = frame.tree()->folderModel();
+    const QModelIndex root = model->addRoot(QStringLiteral("secret"), QStringLiteral("/data/secret"));
+    const QModelIndex child = model->addChild(root, QStringLiteral("photos"));
+
+    struct Case
+    {
+        QWidget* focus;
+        QModelIndex item;
+        int command;
+        bool enabled;
+    };
+    const Case cases[] = {
+        {frame.tree(), root, Command::Unregister, true},
+        {frame.tree(), root, Command::Delete, false},
+        {frame.tree(), child, Command::Unregister, false},
+        {frame.tree(), child, Command::Delete, true},
+        {frame.tree(), child, Command::Open, false},
+        {frame.contents(), root, Command::Unregister, false},
+        {frame.contents(), root, Command::Open, false}, // nothing selected in the list
+        {frame.decryptedFiles(), root, Command::Properties, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
+        frame.tree()->setCurrentIndex(c.item);
+        c.focus->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(c.focus->hasFocus());
+        frame.updateCommandStates();
+        EXPECT_EQ(frame.action(c.command)->isEnabled(), c.enabled)
+            << c.focus->objectName().toStdString() << " " << c.command;
+    }
+}

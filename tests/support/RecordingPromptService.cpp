@@ -1,0 +1,51 @@
+#include "support/RecordingPromptService.h"
+
+#include "util/ResultCodes.h"
+
+RecordingPromptService::RecordingPromptService()
+{
+    PromptService::install(this);
+}
+
+RecordingPromptService::~RecordingPromptService()
+{
+    PromptService::install(nullptr);
+}
+
+int RecordingPromptService::BrowseForFolder(const QString& title, const QString&, const QString&,
+                                            const QString&, int, QString* chosen)
+{
+    m_asked.append(QStringLiteral("folder: ") + title);
+    if (m_folders.isEmpty()) {
+        return Result::Failed;
+    }
+    *chosen = m_folders.takeFirst();
+    return Result::Ok;
+}
+
+OverwriteAnswer RecordingPromptService::AskOverwrite(const OverwriteQuestion& question)
+{
+    m_asked.append(QStringLiteral("overwrite: ") + question.displayName);
+    return m_overwrites.isEmpty() ? OverwriteCancel : m_overwrites.takeFirst();
+}
+
+int RecordingPromptService::AskPassword(const PasswordQuestion& question, QString* password)
+{
+    m_asked.append(QStringLiteral("password: ") + question.folder);
+    if (m_passwords.isEmpty()) {
+        return Result::Failed;
+    }
+    *password = m_passwords.takeFirst();
+    return Result::Ok;
+}
+
+int RecordingPromptService::ShowNotice(const NoticeQuestion& question, bool* dontShowAgain)
+{
+    m_asked.append(QStringLiteral("notice: ") + question.message);
+    if (m_notices.isEmpty()) {
+        *dontShowAgain = false;
+        return Result::Failed;
+    }
+    *dontShowAgain = m_notices.takeFirst();
+    return Result::Ok;
+}

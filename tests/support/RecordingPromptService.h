@@ -1,0 +1,39 @@
+#pragma once
+
+#include "util/PromptService.h"
+
+#include <QList>
+#include <QStringList>
+
+// A prompt service for tests: answers every question from a script given in advance and
+// records what was asked, so a test can check both the questions and what followed them. An
+// unscripted question is answered as the user who cancels would. Installed while it lives.
+class RecordingPromptService : public PromptService
+{
+public:
+    RecordingPromptService();
+    ~RecordingPromptService() override;
+
+    void scriptFolders(QStringList folders) { m_folders = std::move(folders); }
+    void scriptOverwrites(QList<OverwriteAnswer> answers) { m_overwrites = std::move(answers); }
+    void scriptPasswords(QStringList passwords) { m_passwords = std::move(passwords); }
+    // Each notice is accepted; `dontShowAgain` is what the box reads.
+    void scriptNotices(QList<bool> dontShowAgain) { m_notices = std::move(dontShowAgain); }
+
+    int BrowseForFolder(const QString& title, const QString& path, const QString& caption,
+                        const QString& okText, int mode, QString* chosen) override;
+    OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
+    int AskPassword(const PasswordQuestion& question, QString* password) override;
+    int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
+
+    // One line per question, in order: "folder: TITLE", "overwrite: NAME", "password: FOLDER",
+    // "notice: MESSAGE".
+    const QStringList& asked() const { return m_asked; }
+
+private:
+    QStringList m_folders;
+    QList<OverwriteAnswer> m_overwrites;
+    QStringList m_passwords;
+    QList<bool> m_notices;
+    QStringList m_asked;
+};

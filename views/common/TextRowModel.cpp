@@ -1,0 +1,103 @@
+#include "views/common/TextRowModel.h"
+
+TextRowModel::TextRowModel(QStringList titles, QObject* parent)
+    : QAbstractTableModel(parent), m_titles(std::move(titles))
+{
+}
+
+int TextRowModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TextRowModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_titles.size());
+}
+
+QVariant TextRowModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+        return {};
+    }
+    return text(index.row(), index.column());
+}
+
+QVariant TextRowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return m_titles.value(section);
+}
+
+QString TextRowModel::text(int row, int column) const
+{
+    return row >= 0 && row < m_rows.size() ? m_rows.at(row).value(column) : QString();
+}
+
+bool TextRowModel::setText(int row, int column, const QString& text)
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_titles.size()) {
+        return false;
+    }
+    m_rows[row][column] = text;
+    emit dataChanged(index(row, column), index(row, column));
+    return true;
+}
+
+int TextRowModel::appendRow(const QStringList& texts)
+{
+    const int row = int(m_rows.size());
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.append(fitted(texts));
+    endInsertRows();
+    return row;
+}
+
+bool TextRowModel::replaceRow(int row, const QStringList& texts)
+{
+    if (row < 0 || row >= m_rows.size()) {
+        return false;
+    }
+    m_rows[row] = fitted(texts);
+    emit dataChanged(index(row, 0), index(row, int(m_titles.size()) - 1));
+    return true;
+}
+
+bool TextRowModel::removeRowAt(int row)
+{
+    if (row < 0 || row >= m_rows.size()) {
+        return false;
+    }
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+    return true;
+}
+
+void TextRowModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+int TextRowModel::findRow(int columnA, const QString& textA, int columnB, const QString& textB) const
+{
+    for (int row = 0; row < m_rows.size(); ++row) {
+        if (text(row, columnA) == textA && text(row, columnB) == textB) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+QStringList TextRowModel::fitted(const QStringList& texts) const
+{
+    QStringList row = texts.mid(0, m_titles.size());
+    while (row.size() < m_titles.size()) {
+        row.append(QString());
+    }
+    return row;
+}

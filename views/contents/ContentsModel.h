@@ -1,0 +1,31 @@
+#pragma once
+
+#include "views/common/TextRowModel.h"
+
+// The rows of the contents list (ContentsRow): eleven text columns with fixed indices, which
+// the operations read by (row, column). Columns from Raw on are hidden in the list.
+class ContentsModel : public TextRowModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        Name = 0,         // display name
+        OriginalSize = 1, // formatted
+        TypeName = 2,
+        ModifiedAt = 3,  // for display
+        EncryptedAt = 4, // as recorded
+        RawModified = 5, // last-write time of the entry on disk, "%Y%m%d%H%M%S"
+        Status = 6,
+        OriginalName = 7, // the key of the row
+        FullPath = 8,     // the entry on disk
+        PlainFlag = 9,    // "1" plain file, "0" container, empty for a folder
+        FolderFlag = 10,  // "1" folder, "0" file
+        ColumnCount = 11,
+    };
+    // The first hidden column.
+    static constexpr int FirstHidden = RawModified;
+
+    explicit ContentsModel(QObject* parent = nullptr);
+};

@@ -1,0 +1,26 @@
+#include "views/decrypted/CListV2.h"
+
+#include "views/decrypted/DecryptedFilesModel.h"
+
+CListV2::CListV2(QWidget* parent) : QTreeView(parent), m_model(new DecryptedFilesModel(this))
+{
+    setObjectName(QStringLiteral("CListV2"));
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    for (int column = DecryptedFilesModel::Title + 1; column < DecryptedFilesModel::ColumnCount; ++column) {
+        setColumnHidden(column, true);
+    }
+}
+
+int CListV2::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int CListV2::selectedRowCount() const
+{
+    return int(selectionModel()->selectedRows().size());
+}
