@@ -9,3 +9,12 @@ enum OverwriteAnswer : int
     OverwriteYesToAll = 2, // replace this one and every further one without asking
     OverwriteNo = 3,       // skip this one
 };
+
+// The answers under the short names the question dialogs give them (CD05ReWriteCheck::Yes, …).
+struct OverwriteAnswerNames
+{
+    static constexpr int Cancel = OverwriteCancel;
+    static constexpr int Yes = OverwriteYes;
+    static constexpr int YesToAll = OverwriteYesToAll;
+    static constexpr int No = OverwriteNo;
+};

@@ -9,15 +9,9 @@ class QLabel;
 class QPushButton;
 
 // "ファイルの上書き確認": asks whether a new file replaces an existing one of the same name.
-class CD05ReWriteCheck : public OpeningDialog
+class CD05ReWriteCheck : public OpeningDialog, public OverwriteAnswerNames
 {
 public:
-    // The answers under the names the callers use (OverwriteAnswer).
-    static constexpr int Cancel = OverwriteCancel;
-    static constexpr int Yes = OverwriteYes;
-    static constexpr int YesToAll = OverwriteYesToAll;
-    static constexpr int No = OverwriteNo;
-
     explicit CD05ReWriteCheck(QWidget* parent = nullptr);
 
     // Fields set by the caller.

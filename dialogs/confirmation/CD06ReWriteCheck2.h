@@ -9,15 +9,9 @@ class QLabel;
 class QPushButton;
 
 // "フォルダーの上書き確認": asks whether a folder is copied into an existing one of the same name.
-class CD06ReWriteCheck2 : public OpeningDialog
+class CD06ReWriteCheck2 : public OpeningDialog, public OverwriteAnswerNames
 {
 public:
-    // The answers under the names the callers use (OverwriteAnswer).
-    static constexpr int Cancel = OverwriteCancel;
-    static constexpr int Yes = OverwriteYes;
-    static constexpr int YesToAll = OverwriteYesToAll;
-    static constexpr int No = OverwriteNo;
-
     explicit CD06ReWriteCheck2(QWidget* parent = nullptr);
 
     int single = 1;

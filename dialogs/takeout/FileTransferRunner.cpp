@@ -205,6 +205,22 @@ int FileTransferRunner::transferFile(const QString& source, const QString& targe
     return m_progress->wasCanceled() ? Stopped : 0;
 }
 
+// What an overwrite answer means for the run: go on (0), skip the item, or stop.
+int FileTransferRunner::followAnswer(int answer, bool* yesToAll)
+{
+    switch (answer) {
+    case OverwriteYesToAll:
+        *yesToAll = true;
+        return 0;
+    case OverwriteYes:
+        return 0;
+    case OverwriteNo:
+        return Skipped;
+    default:
+        return Stopped;
+    }
+}
+
 int FileTransferRunner::askFile(const QString& source, const QString& target)
 {
     if (m_yesToAllFiles) {
@@ -217,17 +233,7 @@ int FileTransferRunner::askFile(const QString& source, const QString& target)
     question.newPath = source;
     question.icon = QFileIconProvider().icon(QFileInfo(source));
     question.exec();
-    switch (question.answer) {
-    case OverwriteYesToAll:
-        m_yesToAllFiles = true;
-        return 0;
-    case OverwriteYes:
-        return 0;
-    case OverwriteNo:
-        return Skipped;
-    default:
-        return Stopped;
-    }
+    return followAnswer(question.answer, &m_yesToAllFiles);
 }
 
 int FileTransferRunner::askFolder(const QString& source)
@@ -240,17 +246,7 @@ int FileTransferRunner::askFolder(const QString& source)
     question.folderName = FileNamePart(source);
     question.icon = QFileIconProvider().icon(QFileIconProvider::Folder);
     question.exec();
-    switch (question.answer) {
-    case OverwriteYesToAll:
-        m_yesToAllFolders = true;
-        return 0;
-    case OverwriteYes:
-        return 0;
-    case OverwriteNo:
-        return Skipped;
-    default:
-        return Stopped;
-    }
+    return followAnswer(question.answer, &m_yesToAllFolders);
 }
 
 int FileTransferRunner::refuseIntoItself(const QString& folder)

@@ -34,6 +34,7 @@ private:
     int transfer(const QString& source, const QString& targetFolder);
     int transferFolder(const QString& source, const QString& target);
     int transferFile(const QString& source, const QString& targetFolder);
+    static int followAnswer(int answer, bool* yesToAll);
     int askFile(const QString& source, const QString& target);
     int askFolder(const QString& source);
     int refuseIntoItself(const QString& folder);

@@ -15,7 +15,9 @@
 #include "util/PathText.h"
 #include "util/ResultCodes.h"
 
+#include <QDateTime>
 #include <QDirIterator>
+#include <QFileInfo>
 
 int RenameEntry::Run(const QString& path, const QString& newName)
 {
@@ -29,7 +31,8 @@ int RenameEntry::Run(const QString& path, const QString& newName)
         ShowMessage(MsgA(34), MessageStyle::warning());
         return Result::Failed;
     }
-    if (CheckFolderAccess(path, 1, nullptr) != 0 || IsValidItemName(newName) != 0) {
+    QString refusal;
+    if (CheckFolderAccess(path, 1, &refusal) != 0 || IsValidItemName(newName) != 0) {
         return Result::Failed;
     }
     return folder ? renameFolder(path, newName, root) : renameContainer(path, newName, root);
@@ -46,12 +49,21 @@ int RenameEntry::renameContainer(const QString& path, const QString& newName, co
         ShowMessage(MsgA(38), MessageStyle::error());
         return Result::Failed;
     }
+    const QDateTime before = QFileInfo(path).lastModified();
     // The container is rewritten beside itself and replaces itself only once the copy is whole.
     if (m_store.crypt().RenameContainer(path, path, newName, root, true) != 0) {
         ShowMessage(MsgA(40), MessageStyle::error());
         return Result::Failed;
     }
     QString detail;
+    // The metadata knows an entry by its name and its last-write time to the second: a container
+    // rewritten within the second it was last written would keep its old record.
+    const qint64 beforeSecond = before.toSecsSinceEpoch();
+    if (QFileInfo(path).lastModified().toSecsSinceEpoch() == beforeSecond &&
+        SetModifiedTime(path, QDateTime::fromSecsSinceEpoch(beforeSecond + 1), &detail) != 0) {
+        ShowMessage(MsgA(41) + detail, MessageStyle::error());
+        return Result::Failed;
+    }
     if (SetAttributeBits(path, FileAttribute::ReadOnly, false, &detail) != 0) {
         ShowMessage(MsgA(41) + detail, MessageStyle::error());
         return Result::Failed;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/ContainerCrypt.h"
-#include "engine/ContainerNaming.h"
 #include "engine/CryptEngine.h"
 #include "platform/Platform.h"
 #include "store/StoreContext.h"
@@ -10,6 +9,7 @@
 #include "support/FakePlatform.h"
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPromptService.h"
+#include "support/TestContainers.h"
 #include "support/TestFiles.h"
 #include "util/MainWindowServices.h"
 
@@ -50,15 +50,8 @@ protected:
     // Returns the container's path.
     QString encrypt(const QString& folder, const QString& plainName, const QString& slot = QString())
     {
-        const QString source = path(QStringLiteral("plain/") + plainName);
-        EXPECT_TRUE(QDir().mkpath(path(QStringLiteral("plain"))));
-        WriteTestFile(source, "secret contents");
-        QString name;
-        EXPECT_EQ(ContainerName(folder, &name), 0);
-        const QString container = folder + QLatin1Char('/') + name;
-        EXPECT_EQ(crypt.EncryptIntoFolder(source, container, slot.isEmpty() ? root : slot), 0)
-            << shownMessages();
-        QFile::remove(source);
+        const QString container = EncryptTestFile(crypt, path(QStringLiteral("plain")), folder, plainName,
+                                                  slot.isEmpty() ? root : slot, "secret contents");
         if (folder.startsWith(root)) {
             EXPECT_EQ(store.metadata().SyncFolderMetadata(folder, root), 0) << shownMessages();
         }

@@ -7,6 +7,7 @@
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/FolderMetadata.h"
 #include "store/metadata/MetadataFile.h"
+#include "support/TestContainers.h"
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
@@ -71,14 +72,9 @@ protected:
     QString encrypt(const QString& folder, const QString& plainName, const QString& slot = QString(),
                     const QByteArray& bytes = "secret contents")
     {
-        const QString source = path(QStringLiteral("plain/") + plainName);
-        put(source, bytes);
-        QString name;
-        EXPECT_EQ(ContainerName(folder, &name), 0);
-        const QString container = folder + QLatin1Char('/') + name;
-        EXPECT_EQ(crypt.EncryptIntoFolder(source, container, slot.isEmpty() ? root : slot), 0)
-            << shownMessages();
-        QFile::remove(source);
+        const QString container = EncryptTestFile(crypt, path(QStringLiteral("plain")), folder, plainName,
+                                                  slot.isEmpty() ? root : slot, bytes);
+        EXPECT_TRUE(QFile::exists(container)) << shownMessages();
         return container;
     }
 
