@@ -5,6 +5,7 @@
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
+#include "util/PrivatePermissions.h"
 #include "util/WipeDelete.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr int ErasingText = 636;
-constexpr mode_t PrivateFolderMode = 0700;
 
 QByteArray native(const QString& path)
 {
