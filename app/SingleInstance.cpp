@@ -1,7 +1,12 @@
 #include "app/SingleInstance.h"
 
+#include "util/PrivatePermissions.h"
+
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
 
 SingleInstance::SingleInstance(const QString& name)
 {
@@ -16,5 +21,11 @@ bool SingleInstance::acquire()
 {
     m_lock = std::make_unique<QLockFile>(m_path);
     m_lock->setStaleLockTime(0); // only a dead owner makes a lock stale
-    return m_lock->tryLock(0);
+    if (!m_lock->tryLock(0)) {
+        return false;
+    }
+    // The lock names this process and its host. QLockFile creates it with whatever the umask
+    // leaves of 0666, so it is narrowed once it is ours.
+    ::chmod(QFile::encodeName(m_path).constData(), PrivateFileMode);
+    return true;
 }

@@ -6,8 +6,8 @@
 #include <memory>
 
 // Keeps a second copy of the program from running for the same user: a lock file in the
-// user's runtime folder, held for the whole life of the process. A lock left by a process
-// that died is taken over.
+// user's runtime folder, held for the whole life of the process, private to the user (0600). A
+// lock left by a process that died is taken over.
 class SingleInstance
 {
 public:

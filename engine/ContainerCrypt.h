@@ -73,6 +73,10 @@ public:
     void setWorkingFolder(const QString& folder) { m_workingFolder = folder; }
     void setProgressObserver(ProgressObserver* observer) { m_progress = observer; }
 
+    // Every output is private to the user (0600 less what the umask takes away), a container too:
+    // it tells the original name and size to anyone with the program. The user may widen them: a
+    // container that replaces a file keeps that file's permissions, and a renamed copy those of
+    // its source.
     int EncryptIntoFolder(const QString& source, const QString& container, const QString& slot);
     int DecryptToFile(const QString& container, const QString& target, const QString& slot);
     int TransformFile(Direction direction, const QString& source, const QString& target, const QString& slot);

@@ -11,6 +11,7 @@
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/TextLists.h"
 
@@ -77,7 +78,7 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
     const QString partial = PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
-    if (!out.createExclusive(partial, 0666)) {
+    if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(392) + ErrnoDetail(out.error(), target));
         return Result::Failed;
     }
@@ -143,7 +144,8 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
     } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(394) + ErrnoDetail(out.error() ? out.error() : errno, target));
     }
-    if (rc == 0 && !out.sync()) {
+    // The copy under the new name has the permissions of the container it was made from.
+    if (rc == 0 && (!out.takePermissionsOf(source) || !out.sync())) {
         ShowEngineError(MsgA(394) + ErrnoDetail(out.error(), target));
         rc = Result::WriteError;
     }

@@ -13,6 +13,7 @@
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
 #include <QDir>
@@ -27,8 +28,6 @@ const QString ContainerCrypt::PartialSuffix = QStringLiteral(".kbxpart");
 namespace {
 
 constexpr qint64 FreeSpaceMargin = 4096;
-constexpr int ContainerMode = 0666;
-constexpr int PlainMode = 0600; // plain copies are the user's alone
 constexpr int TargetPathLimit = 256;
 
 bool removeIfPresent(const QString& path, QString* errorText)
@@ -136,7 +135,8 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     const QString partial = PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData()); // a leftover of an earlier crash
     PosixFile out;
-    if (!out.createExclusive(partial, encrypt ? ContainerMode : PlainMode)) {
+    // A plain copy for its content, a container for the name and size it tells: the user's alone.
+    if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
         return Result::Failed;
     }
@@ -159,7 +159,8 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     } else if (rc == Result::WriteError) {
         ShowEngineError(MsgA(342) + ErrnoDetail(streamError, target));
     }
-    if (rc == 0 && !out.sync()) {
+    // A container that replaces a file keeps the permissions the user gave that file.
+    if (rc == 0 && ((encrypt && !out.takePermissionsOf(target)) || !out.sync())) {
         ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
         rc = Result::WriteError;
     }

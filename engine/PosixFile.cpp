@@ -64,6 +64,19 @@ bool PosixFile::createExclusive(const QString& path, int mode)
     return true;
 }
 
+bool PosixFile::takePermissionsOf(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return true;
+    }
+    if (::fchmod(m_fd, st.st_mode & 07777) != 0) {
+        fail();
+        return false;
+    }
+    return true;
+}
+
 qint64 PosixFile::readFull(void* buffer, qint64 length)
 {
     const qint64 done = ReadUpTo(m_fd, buffer, length);

@@ -21,6 +21,9 @@ public:
     bool openForReadWrite(const QString& path);
     // A new file that no one else may use while it is written; it must not exist yet.
     bool createExclusive(const QString& path, int mode);
+    // Gives the open file the permissions of the file at `path`; nothing changes when no file
+    // is there. False when they cannot be set.
+    bool takePermissionsOf(const QString& path);
 
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }

@@ -10,6 +10,7 @@
 #include "util/EventPump.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
@@ -79,7 +80,7 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
     const QString partial = ContainerCrypt::PartialPathFor(target);
     ::unlink(QFile::encodeName(partial).constData());
     PosixFile out;
-    if (!out.createExclusive(partial, direction == Direction::Encipher ? 0666 : 0600)) {
+    if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
         return Result::Failed;
     }

@@ -6,6 +6,7 @@
 #include "util/FileReplace.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/ShellOperations.h"
 
@@ -100,7 +101,8 @@ int CreateDirectoryTree(const QString& path, QString* errorText, unsigned mode)
 
 int CreateEmptyFile(const QString& path, QString* errorText)
 {
-    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, PrivateFileMode);
     if (fd < 0) {
         return failWithCause(errorText, errno);
     }

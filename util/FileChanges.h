@@ -23,9 +23,11 @@ int FileAttributeBits(const QString& path, quint32* bits);
 // text explain a failure.
 // Folders it makes get `mode` (before the umask).
 int CreateDirectoryTree(const QString& path, QString* errorText = nullptr, unsigned mode = 0777);
+// Creates (or empties) the file, private to the user: 0600 less what the umask takes away.
 int CreateEmptyFile(const QString& path, QString* errorText = nullptr);
 // Writes the whole file beside the old one and renames it over, so a failed write leaves the
-// old content; file-exception text on failure.
+// old content; file-exception text on failure. The file is private to the user (see
+// ReplaceWholeFile).
 int WriteWholeFile(const QString& path, const QByteArray& data, QString* errorText = nullptr);
 // Reads the whole file when its size equals `length`; another size gives -1 without reading.
 int ReadWholeFile(const QString& path, qint64 length, QByteArray* data, QString* errorText = nullptr);

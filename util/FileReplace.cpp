@@ -2,6 +2,7 @@
 
 #include "util/DescriptorIo.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
 #include <QFile>
@@ -19,8 +20,12 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
         DirectoryPart(path) + QStringLiteral("/.") + FileNamePart(path) + QStringLiteral(".") +
         QUuid::createUuid().toString(QUuid::Id128).left(12) + QStringLiteral(".new"));
     struct stat st;
-    const mode_t mode = ::stat(target.constData(), &st) == 0 ? (st.st_mode & 07777) : 0666;
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const bool existed = ::stat(target.constData(), &st) == 0;
+    const mode_t previous = existed ? (st.st_mode & 07777) : 0;
+    const mode_t kept = previous & PrivateFileMode;
+    // Private from the first byte. A new file keeps the mode it is created with, so the umask
+    // can only make it stricter.
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, PrivateFileMode);
     if (fd < 0) {
         *error = errno;
         return Result::Failed;
@@ -33,7 +38,7 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
     if (!failure && length < data.size()) {
         failure = ENOSPC;
     }
-    if (!failure && ::fchmod(fd, mode) != 0) {
+    if (!failure && existed && ::fchmod(fd, kept) != 0) {
         failure = errno;
     }
     if (!failure && ::fsync(fd) != 0) {
@@ -49,6 +54,9 @@ int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qi
         ::unlink(temporary.constData());
         *error = failure;
         return Result::Failed;
+    }
+    if (kept != previous) {
+        NoteTightenedPermissions(path, previous, kept);
     }
     return 0;
 }

@@ -3,8 +3,10 @@
 #include "platform/Platform.h"
 #include "util/DescriptorIo.h"
 #include "util/EventPump.h"
+#include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/TimeText.h"
 
@@ -23,13 +25,21 @@ namespace {
 
 constexpr qsizetype CopyChunk = 1 << 20;
 
+// Copies either keep their sources' permissions, or are the user's alone: a file keeps only the
+// owner's read and write bits of its source's, a folder made for the copies is 0700.
+enum class CopyAccess
+{
+    AsSource,
+    Private,
+};
+
 QByteArray native(const QString& path)
 {
     return QFile::encodeName(path);
 }
 
 // Copies one file to `target` through a temporary file beside it.
-int copyFile(const QString& source, const QString& target)
+int copyFile(const QString& source, const QString& target, CopyAccess access)
 {
     const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
@@ -43,7 +53,8 @@ int copyFile(const QString& source, const QString& target)
     }
     const QString temporary = DirectoryPart(target) + QStringLiteral("/.kbx-copy-") +
                               QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".tmp");
-    const int out = ::open(native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int out =
+        ::open(native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, PrivateFileMode);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -67,7 +78,8 @@ int copyFile(const QString& source, const QString& target)
         PumpMessages();
     }
     ::close(in);
-    if (!error && ::fchmod(out, st.st_mode & 07777) != 0) {
+    const mode_t mode = st.st_mode & (access == CopyAccess::Private ? PrivateFileMode : 07777);
+    if (!error && ::fchmod(out, mode) != 0) {
         error = errno;
     }
     if (!error) {
@@ -88,22 +100,24 @@ int copyFile(const QString& source, const QString& target)
     return error;
 }
 
-int copyItem(const QString& source, const QString& target)
+int copyItem(const QString& source, const QString& target, CopyAccess access)
 {
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink()) {
         return ENOENT;
     }
     if (!info.isDir() || info.isSymLink()) {
-        return copyFile(source, target);
+        return copyFile(source, target, access);
     }
-    if (DirectoryExists(target) != 0 && ::mkdir(native(target).constData(), 0777) != 0) {
+    const mode_t folderMode = access == CopyAccess::Private ? PrivateFolderMode : 0777;
+    if (DirectoryExists(target) != 0 && ::mkdir(native(target).constData(), folderMode) != 0) {
         return errno;
     }
     const QStringList entries = QDir(source).entryList(
         QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& name : entries) {
-        if (const int rc = copyItem(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name)) {
+        if (const int rc =
+                copyItem(source + QLatin1Char('/') + name, target + QLatin1Char('/') + name, access)) {
             return rc;
         }
     }
@@ -126,19 +140,20 @@ int deleteItem(const QString& path)
     return ::unlink(native(path).constData()) == 0 ? 0 : errno;
 }
 
-bool makeFolder(const QString& folder)
+bool makeFolder(const QString& folder, CopyAccess access = CopyAccess::AsSource)
 {
-    return DirectoryExists(folder) == 0 || QDir().mkpath(folder);
+    if (DirectoryExists(folder) == 0) {
+        return true;
+    }
+    return access == CopyAccess::Private ? CreateDirectoryTree(folder, nullptr, PrivateFolderMode) == 0
+                                         : QDir().mkpath(folder);
 }
 
-} // namespace
-
-int ShellCopy(const QStringList& from, const QString& to, bool showUi)
+int copyAll(const QStringList& from, const QString& to, CopyAccess access)
 {
-    Q_UNUSED(showUi); // the window supplies the variant with progress and questions
     PumpMessages();
     const bool intoFolder = from.size() != 1 || DirectoryExists(to) == 0 || QFileInfo(from.first()).isDir();
-    if (intoFolder && !makeFolder(to)) {
+    if (intoFolder && !makeFolder(to, access)) {
         return errno ? errno : EACCES;
     }
     for (const QString& source : from) {
@@ -146,12 +161,25 @@ int ShellCopy(const QStringList& from, const QString& to, bool showUi)
         if (SamePath(source, target)) {
             return EINVAL;
         }
-        if (const int rc = copyItem(source, target)) {
+        if (const int rc = copyItem(source, target, access)) {
             return rc;
         }
         PumpMessages();
     }
     return 0;
+}
+
+} // namespace
+
+int ShellCopy(const QStringList& from, const QString& to, bool showUi)
+{
+    Q_UNUSED(showUi); // the window supplies the variant with progress and questions
+    return copyAll(from, to, CopyAccess::AsSource);
+}
+
+int ShellCopyPrivate(const QStringList& from, const QString& to)
+{
+    return copyAll(from, to, CopyAccess::Private);
 }
 
 int ShellMove(const QStringList& from, const QString& to, bool showUi)
@@ -173,7 +201,7 @@ int ShellMove(const QStringList& from, const QString& to, bool showUi)
             return errno;
         }
         // Another volume, or a folder merging into an existing one: copy, then delete.
-        if (const int rc = copyItem(source, target)) {
+        if (const int rc = copyItem(source, target, CopyAccess::AsSource)) {
             return rc;
         }
         if (const int rc = deleteItem(source)) {

@@ -13,6 +13,10 @@
 // replaces another is written beside it and renamed over it, so the old one survives a failure.
 
 int ShellCopy(const QStringList& from, const QString& to, bool showUi = false);
+// ShellCopy for copies that stay private to the user, such as the take-out copies in the working
+// folder: each copied file keeps only the owner's read and write bits of its source's
+// permissions, and every folder made for the copies is 0700 (less what the umask takes away).
+int ShellCopyPrivate(const QStringList& from, const QString& to);
 int ShellMove(const QStringList& from, const QString& to, bool showUi = false);
 // Deletes files and whole folder trees, without the Trash.
 int ShellDelete(const QStringList& paths);

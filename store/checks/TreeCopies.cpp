@@ -51,13 +51,21 @@ TreeCopies::TreeCopies(ContainerChecks& checks, std::function<QString()> working
 {
 }
 
-int TreeCopies::makeFolder(const QString& folder, QString* errorText) const
+bool TreeCopies::inWorkingFolder(const QString& path) const
 {
     const QString working = m_workingFolder ? m_workingFolder() : QString();
-    if (!working.isEmpty() && PathIsInside(QDir::cleanPath(folder), working)) {
-        return CreatePrivateFolderTree(folder, errorText);
-    }
-    return CreateDirectoryTree(folder, errorText);
+    return !working.isEmpty() && PathIsInside(QDir::cleanPath(path), working);
+}
+
+int TreeCopies::makeFolder(const QString& folder, QString* errorText) const
+{
+    return inWorkingFolder(folder) ? CreatePrivateFolderTree(folder, errorText)
+                                   : CreateDirectoryTree(folder, errorText);
+}
+
+int TreeCopies::copy(const QString& source, const QString& to) const
+{
+    return (inWorkingFolder(to) ? ShellCopyPrivate({source}, to) : ShellCopy({source}, to)) == 0 ? 0 : -1;
 }
 
 int TreeCopies::CopyFileTo(const QString& source, const QString& target) const
@@ -67,7 +75,7 @@ int TreeCopies::CopyFileTo(const QString& source, const QString& target) const
     if (DirectoryExists(folder) != 0 && makeFolder(folder, &error) != 0) {
         return showError(MsgA(294) + error + QLatin1Char('\n') + shown(folder));
     }
-    return ShellCopy({source}, target) == 0 ? 0 : -1;
+    return copy(source, target);
 }
 
 int TreeCopies::CopyFolderTree(const QString& source, const QString& target) const
@@ -80,7 +88,7 @@ int TreeCopies::CopyFolderTree(const QString& source, const QString& target) con
     ListFolderEntries(source, &entries);
     for (const FolderEntry& entry : entries) {
         const int rc = entry.isFolder ? CopyFolderTree(entry.path, target + QLatin1Char('/') + entry.name)
-                                      : (ShellCopy({entry.path}, target) == 0 ? 0 : -1);
+                                      : copy(entry.path, target);
         if (rc != 0) {
             return Result::Failed;
         }

@@ -7,9 +7,9 @@
 class ContainerChecks;
 
 // Copies of files and folder trees, and the renaming of take-out copies to their display names.
-// Folders these create inside the working folder are private to the user (0700), like every
-// other folder that may hold plain copies there. A partly copied or renamed tree stays as it is
-// after a failure.
+// Copies inside the working folder are private to the user, like everything else there: the
+// folders made for them are 0700, and each file keeps only the owner's read and write bits of
+// its source's permissions. A partly copied or renamed tree stays as it is after a failure.
 class TreeCopies
 {
 public:
@@ -32,7 +32,10 @@ public:
                                        const QString& suffix) const;
 
 private:
+    bool inWorkingFolder(const QString& path) const;
     int makeFolder(const QString& folder, QString* errorText) const;
+    // Copies the file to `to` (a file path, or a folder to copy it into); 0 or -1.
+    int copy(const QString& source, const QString& to) const;
 
     ContainerChecks& m_checks;
     std::function<QString()> m_workingFolder;

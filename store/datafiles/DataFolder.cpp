@@ -1,11 +1,12 @@
 #include "store/datafiles/DataFolder.h"
 
 #include "platform/Platform.h"
+#include "store/working/AreaFolders.h"
 #include "util/ErrorText.h"
-#include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ QString DataFolderPath()
 int CreateDataFolder(const QString& dataFolder)
 {
     QString error;
-    int rc = CreateDirectoryTree(dataFolder, &error);
+    int rc = CreatePrivateFolderTree(dataFolder, &error);
     if (rc == 0 && DirectoryExists(dataFolder) != 0) {
         // A file of that name stands in the way.
         error = SystemErrorText(ENOTDIR);
@@ -32,5 +33,8 @@ int CreateDataFolder(const QString& dataFolder)
                     MessageStyle::error());
         return Result::Failed;
     }
+    // A folder made by an older version, before it was private: what it holds stays out of
+    // others' reach even before each file's next save.
+    TightenPermissions(dataFolder, PrivateFolderMode);
     return 0;
 }

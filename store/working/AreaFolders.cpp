@@ -5,6 +5,7 @@
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/WipeDelete.h"
 
@@ -16,8 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr mode_t PrivateFolderMode = 0700;
 
 QByteArray native(const QString& path)
 {

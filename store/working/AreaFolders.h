@@ -7,7 +7,8 @@
 // removals overwrite what they remove.
 
 // Creates every missing folder along the path with the permissions 0700 (levels that exist
-// stay as they are). 0, or -1 with the folder length limit text or the system's error text.
+// stay as they are); the data folder is made the same way. 0, or -1 with the folder length
+// limit text or the system's error text.
 int CreatePrivateFolderTree(const QString& path, QString* errorText = nullptr);
 
 // Wipe-deletes whatever stands at the path: a file, or every file below a folder and then,

@@ -2,6 +2,7 @@
 #include "engine/FormatConstants.h"
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
+#include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
 
 #include <QDateTime>
@@ -436,6 +437,60 @@ TEST_F(KbxTest, EncryptReplacesAnEncryptedFileButNoOtherFile)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(
         kbx({QStringLiteral("info"), notes}).out.startsWith(QLatin1String("status: encrypted file\n")));
+}
+
+// Whatever the umask, what kbx writes is the user's alone, a container too (its header tells the
+// original name and size). A container the user opened up stays so through a new hint, a renamed
+// copy and a replacement.
+TEST_F(KbxTest, OutputsAreTheUsersAloneUntilTheUserWidensThem)
+{
+    const ScopedUmask umask(0); // the child inherits it
+    const QString source = writeFile(QStringLiteral("src/report.txt"), "secret text");
+    const QString container = path(QStringLiteral("report.kbxf"));
+    const QString renamed = path(QStringLiteral("renamed.kbxf"));
+    const QString out = makeFolder(QStringLiteral("out"));
+    const QString raw = source + QStringLiteral(".kbxf2");
+    const struct
+    {
+        const char* name;
+        bool widenFirst; // the user gives the container 0644 before the step
+        QStringList arguments;
+        QString output;
+        const char* mode;
+    } steps[] = {
+        {"encrypt", false, {QStringLiteral("encrypt"), source, container}, container, "0600"},
+        {"decrypt",
+         false,
+         {QStringLiteral("decrypt"), container, out},
+         out + QStringLiteral("/report.txt"),
+         "0600"},
+        {"raw-encrypt", false, {QStringLiteral("raw-encrypt"), source}, raw, "0600"},
+        {"raw-decrypt",
+         false,
+         {QStringLiteral("raw-decrypt"), raw, out + QStringLiteral("/raw.txt")},
+         out + QStringLiteral("/raw.txt"),
+         "0600"},
+        {"set-hint",
+         true,
+         {QStringLiteral("set-hint"), container, QStringLiteral("new hint")},
+         container,
+         "0644"},
+        {"rename",
+         true,
+         {QStringLiteral("rename"), container, renamed, QStringLiteral("other.txt")},
+         renamed,
+         "0644"},
+        {"encrypt over it", true, {QStringLiteral("encrypt"), source, container}, container, "0644"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.widenFirst) {
+            ASSERT_EQ(::chmod(QFile::encodeName(container).constData(), 0644), 0);
+        }
+        const KbxResult run = kbx(step.arguments, line(Password));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(OctalMode(step.output), step.mode);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "util/ShellOperations.h"
 
+#include "support/FileModes.h"
 #include "support/TestFiles.h"
 #include "util/FileQueries.h"
 #include "util/TimeText.h"
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -57,6 +60,53 @@ TEST(ShellOperationsTest, CopyKeepsTimesAndReplaces)
     EXPECT_EQ(QDir(dst).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
 
     EXPECT_NE(ShellCopy({src + QStringLiteral("/missing")}, dst), 0);
+}
+
+// A copied file keeps its source's permissions; a private copy keeps only the owner's read and
+// write bits of them, and the folders made for it are 0700. The umask is open so that it hides
+// nothing.
+TEST(ShellOperationsTest, CopiesKeepPermissionsOrOnlyTheOwnersBits)
+{
+    const ScopedUmask umask(0);
+    QTemporaryDir dir;
+    const QString src = dir.filePath(QStringLiteral("src"));
+    const QStringList sources = {src + QStringLiteral("/shared.txt"), src + QStringLiteral("/read-only.txt"),
+                                 src + QStringLiteral("/folder")};
+    WriteTestFile(sources[0], "a");
+    WriteTestFile(sources[1], "b");
+    WriteTestFile(src + QStringLiteral("/folder/open.txt"), "c");
+    const auto setMode = [](const QString& item, mode_t mode) {
+        ASSERT_EQ(::chmod(QFile::encodeName(item).constData(), mode), 0);
+    };
+    setMode(sources[0], 0644);
+    setMode(sources[1], 0444);
+    setMode(sources[2], 0755);
+    setMode(src + QStringLiteral("/folder/open.txt"), 0666);
+
+    const struct
+    {
+        const char* name;
+        std::function<int(const QString& to)> copy;
+        const char* expected[5]; // new folder, shared.txt, read-only.txt, folder, folder/open.txt
+    } cases[] = {
+        {"as the source",
+         [&](const QString& to) { return ShellCopy(sources, to); },
+         {"0777", "0644", "0444", "0777", "0666"}},
+        {"private",
+         [&](const QString& to) { return ShellCopyPrivate(sources, to); },
+         {"0700", "0600", "0400", "0700", "0600"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString to = dir.filePath(QLatin1String(c.name) + QStringLiteral("/copies"));
+        ASSERT_EQ(c.copy(to), 0);
+        const QString items[] = {to, to + QStringLiteral("/shared.txt"),
+                                 to + QStringLiteral("/read-only.txt"), to + QStringLiteral("/folder"),
+                                 to + QStringLiteral("/folder/open.txt")};
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(OctalMode(items[i]), c.expected[i]) << items[i].toStdString();
+        }
+    }
 }
 
 TEST(ShellOperationsTest, MoveAndDelete)

@@ -4,6 +4,7 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
@@ -114,7 +115,11 @@ TEST(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRuns)
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     auto first = std::make_unique<SingleInstance>(QStringLiteral("KuraboxTest"));
-    ASSERT_TRUE(first->acquire());
+    {
+        const ScopedUmask umask(0);
+        ASSERT_TRUE(first->acquire());
+    }
+    EXPECT_EQ(OctalMode(first->lockPath()), "0600"); // it names this process and its host
     SingleInstance second(QStringLiteral("KuraboxTest"));
     EXPECT_FALSE(second.acquire());
     first.reset();

@@ -1,0 +1,61 @@
+#include "util/FileReplace.h"
+
+#include "support/FileModes.h"
+#include "support/LogCapture.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+// A replaced file is private to the user: a new one 0600 less the umask, an existing one cut back
+// to its owner's bits (noted once in the log), a stricter one left alone.
+TEST(FileReplaceTest, PermissionsAreTheOwnersAloneAndNeverLooserThanTheUmaskAllows)
+{
+    const struct
+    {
+        const char* name;
+        mode_t umask;
+        int existing; // -1: no file yet
+        const char* expected;
+        bool noted;
+    } cases[] = {
+        {"new file, umask 000", 000, -1, "0600", false},
+        {"new file, umask 022", 022, -1, "0600", false},
+        {"new file, umask 077", 077, -1, "0600", false},
+        {"new file, umask 277 takes the owner's write too", 0277, -1, "0400", false},
+        {"world-writable file", 000, 0666, "0600", true},
+        {"world-readable file", 022, 0644, "0600", true},
+        {"group-readable file", 077, 0640, "0600", true},
+        {"read-only file others may read stays read-only", 022, 0444, "0400", true},
+        {"read-only private file", 022, 0400, "0400", false},
+        {"private file under umask 077", 077, 0600, "0600", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("KBXcl.ini"));
+        if (c.existing >= 0) {
+            WriteTestFile(file, "old");
+            ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), mode_t(c.existing)), 0);
+        }
+        LogCapture log;
+        {
+            ScopedUmask umask(c.umask);
+            int error = 0;
+            ASSERT_EQ(ReplaceWholeFile(file, "new", &error), 0) << error;
+            ASSERT_EQ(ReplaceWholeFile(file, "newer", &error), 0) << error; // says it only once
+        }
+        EXPECT_EQ(OctalMode(file), c.expected);
+        EXPECT_EQ(ReadTestFile(file), "newer");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("KBXcl.ini")});
+        ASSERT_EQ(log.lines().size(), c.noted ? 1 : 0) << log.lines().join(QLatin1Char('\n')).toStdString();
+        if (c.noted) {
+            EXPECT_TRUE(log.lines().first().contains(file)) << log.lines().first().toStdString();
+        }
+    }
+}
