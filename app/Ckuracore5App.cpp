@@ -9,10 +9,22 @@
 #include "util/FileQueries.h"
 #include "util/StringTable.h"
 
+#include <QIcon>
+
 namespace {
 
 constexpr unsigned ProductNameString = 57344;
 constexpr unsigned FixedDiskOnlyString = 64009;
+
+// The theme's icon when the desktop has one installed, else the program's own pictures.
+QIcon ProgramIcon()
+{
+    QIcon own;
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        own.addFile(QStringLiteral(":/kurabox/icons/%1/kurabox.png").arg(size), QSize(size, size));
+    }
+    return QIcon::fromTheme(QStringLiteral("kurabox"), own);
+}
 
 } // namespace
 
@@ -22,6 +34,8 @@ Ckuracore5App::Ckuracore5App(int& argc, char** argv)
 {
     setApplicationName(LoadText(ProductNameString));
     setApplicationVersion(QStringLiteral(KURABOX_VERSION));
+    setDesktopFileName(QStringLiteral("kurabox"));
+    setWindowIcon(ProgramIcon());
     MessageService::install(m_messages.get());
     PromptService::install(m_prompts.get());
 }

@@ -7,6 +7,7 @@
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
 #include "frame/BusyInputFilter.h"
+#include "frame/ManualLocation.h"
 #include "frame/ToolbarIcons.h"
 #include "frame/commands/CommandRules.h"
 #include "frame/commands/CommandTable.h"
@@ -354,8 +355,8 @@ void CMainFrame::routeWindowCommands()
         return Result::Ok;
     });
     m_router.route(Command::Help, [] {
-        const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/manual/index.html");
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
+        const QString manual = ManualPath(QCoreApplication::applicationDirPath());
+        if (manual.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
             ShowMessage(QStringLiteral("ヘルプが見つかりません　"), MessageStyle::warning());
             return Result::Failed;
         }
