@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 // The desktop of a user of our own making: two programs for text files (one the default),
-// templates, and a Japanese language choice. The desktop database is read once per process, so
-// one test sets it all up before the first lookup.
+// templates, and a Japanese language choice; the programs installed on the machine are hidden. The desktop
+// database is read once per process, so one test sets it all up before the first lookup.
 TEST(ShellFileTypesTest, LookupsFollowTheUsersDesktop)
 {
     QTemporaryDir home;
@@ -18,6 +18,11 @@ TEST(ShellFileTypesTest, LookupsFollowTheUsersDesktop)
     const QString config = home.filePath(QStringLiteral("config"));
     const QString templates = home.filePath(QStringLiteral("テンプレート"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+    // The system's file types, but none of the programs installed on this machine.
+    const QString system = home.filePath(QStringLiteral("system"));
+    ASSERT_TRUE(QDir().mkpath(system));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/share/mime"), system + QStringLiteral("/mime")));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(system));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("LANGUAGE", "ja");
     WriteTestFile(
