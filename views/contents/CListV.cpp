@@ -12,6 +12,8 @@ constexpr unsigned IdleText = 57345;
 CListV::CListV(QWidget* parent) : QTreeView(parent), m_model(new ContentsModel(this))
 {
     setObjectName(QStringLiteral("CListV"));
+    setAccessibleName(QStringLiteral("ファイル／フォルダー 一覧"));
+    setAccessibleDescription(QStringLiteral("選択した暗号フォルダーの中身"));
     setModel(m_model);
     setRootIsDecorated(false);
     setUniformRowHeights(true);

@@ -5,6 +5,8 @@
 CListV2::CListV2(QWidget* parent) : QTreeView(parent), m_model(new DecryptedFilesModel(this))
 {
     setObjectName(QStringLiteral("CListV2"));
+    setAccessibleName(QStringLiteral("復号中ファイル"));
+    setAccessibleDescription(QStringLiteral("いま復号して使っているファイル"));
     setModel(m_model);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
