@@ -165,6 +165,21 @@ TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
     EXPECT_EQ(field->text(), QStringLiteral("y"));
 }
 
+TEST_F(CMainFrameTest, EscapeStopsOnlyAnOperationThatMayBeStopped)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    for (const bool abortable : {false, true}) {
+        SCOPED_TRACE(abortable ? "abortable" : "not abortable");
+        BusyScope busy(abortable);
+        frame.updateCommandStates();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(frame.contents(), &escape);
+        EXPECT_EQ(MainWindowServices::instance().CancelRequested(), abortable);
+    }
+}
+
 TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
 {
     CMainFrame frame(dataFolder());
