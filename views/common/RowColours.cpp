@@ -92,6 +92,8 @@ RowColours RowColours::of(const QPalette& palette)
         return {PlainRed, ChangedBlue, ChangedGrey};
     }
     const QColor ground = palette.color(QPalette::Base);
-    const QColor changedGround = palette.color(QPalette::AlternateBase);
+    // A palette whose alternate rows look like the others gets a lighter shade of its ground.
+    const QColor alternate = palette.color(QPalette::AlternateBase);
+    const QColor changedGround = alternate != ground ? alternate : ground.lighter(150);
     return {LegibleOn(PlainRed, ground), LegibleOn(ChangedBlue, changedGround), changedGround};
 }

@@ -11,7 +11,7 @@ class QWidget;
 // decrypted copies in blue on light grey. On a light palette they are exactly these; on a dark
 // one (a window drawn lighter text on darker ground) each is replaced by a colour of the same
 // hue that reads at least MinimumContrast against the ground it is drawn on, and the grey by
-// the palette's alternate row colour.
+// the palette's alternate row colour (or, when that is the ground itself, a lighter shade).
 struct RowColours
 {
     QColor plainText;         // rows of plain files in the contents list

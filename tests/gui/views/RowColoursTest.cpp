@@ -48,11 +48,16 @@ TEST(RowColoursTest, DarkPalettesGetColoursOfTheSameHueThatRead)
     {
         const char* name;
         QPalette palette;
+        QColor changedBackground;
     } rows[] = {
-        {"dark grey", Dark},
-        {"black", listPalette(Qt::black, QColor(20, 20, 20), Qt::white)},
-        {"mid grey", listPalette(QColor(90, 90, 90), QColor(100, 100, 100), Qt::white)},
-        {"dark blue", listPalette(QColor(10, 20, 70), QColor(20, 30, 90), QColor(220, 220, 255))},
+        {"dark grey", Dark, QColor(49, 54, 59)},
+        {"black", listPalette(Qt::black, QColor(20, 20, 20), Qt::white), QColor(20, 20, 20)},
+        {"mid grey", listPalette(QColor(90, 90, 90), QColor(100, 100, 100), Qt::white),
+         QColor(100, 100, 100)},
+        {"dark blue", listPalette(QColor(10, 20, 70), QColor(20, 30, 90), QColor(220, 220, 255)),
+         QColor(20, 30, 90)},
+        {"no alternate rows", listPalette(QColor(40, 40, 40), QColor(40, 40, 40), Qt::white),
+         QColor(60, 60, 60)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -60,7 +65,7 @@ TEST(RowColoursTest, DarkPalettesGetColoursOfTheSameHueThatRead)
         const RowColours colours = RowColours::of(row.palette);
         EXPECT_GE(ContrastRatio(colours.plainText, row.palette.color(QPalette::Base)), MinimumContrast);
         EXPECT_GE(ContrastRatio(colours.changedText, colours.changedBackground), MinimumContrast);
-        EXPECT_EQ(colours.changedBackground, row.palette.color(QPalette::AlternateBase));
+        EXPECT_EQ(colours.changedBackground, row.changedBackground);
         EXPECT_EQ(colours.plainText.hslHue(), 0);
         EXPECT_EQ(colours.changedText.hslHue(), 240);
     }
