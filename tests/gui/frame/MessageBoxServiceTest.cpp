@@ -2,6 +2,7 @@
 
 #include "app/QtJapanese.h"
 #include "frame/DialogPromptService.h"
+#include "gui/AccessibleControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -148,6 +149,7 @@ TEST_F(QtJapaneseTest, QuestionBoxesAnswerInJapaneseWithOrWithoutTranslations)
         for (QAbstractButton* button : box->buttons()) {
             texts << button->text();
         }
+        EXPECT_EQ(UnnamedControls(box), QStringList());
         box->button(QMessageBox::Cancel)->click();
     });
     EXPECT_EQ(service.ShowMessage(QStringLiteral("保存しますか？"),
