@@ -20,6 +20,11 @@ TEST(ShellFileTypesTest, LookupsFollowTheUsersDesktop)
     qputenv("XDG_DATA_HOME", QFile::encodeName(data));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     qputenv("LANGUAGE", "ja");
+    // The system's type database without the system's programs, which would join ours.
+    const QString system = home.filePath(QStringLiteral("system"));
+    ASSERT_TRUE(QDir().mkpath(system));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/usr/share/mime"), system + QStringLiteral("/mime")));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(system));
     WriteTestFile(
         data + QStringLiteral("/applications/kbx-a.desktop"),
         "[Desktop Entry]\nType=Application\nName=Editor A\nExec=/bin/cat %f\nMimeType=text/plain;\n");
