@@ -1,5 +1,6 @@
 #include "app/Ckuracore5App.h"
 
+#include "app/QtJapanese.h"
 #include "frame/CMainFrame.h"
 #include "frame/DialogPromptService.h"
 #include "frame/MessageBoxService.h"
@@ -32,6 +33,7 @@ Ckuracore5App::Ckuracore5App(int& argc, char** argv)
     : QApplication(argc, argv), m_instance(QStringLiteral("Kurabox")),
       m_messages(std::make_unique<MessageBoxService>()), m_prompts(std::make_unique<DialogPromptService>())
 {
+    InstallQtJapanese(*this);
     setApplicationName(LoadText(ProductNameString));
     setApplicationVersion(QStringLiteral(KURABOX_VERSION));
     setDesktopFileName(QStringLiteral("kurabox"));

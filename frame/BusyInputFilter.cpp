@@ -2,7 +2,9 @@
 
 #include "util/MainWindowServices.h"
 
+#include <QAbstractButton>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 BusyInputFilter::BusyInputFilter(QWidget* mainWindow, QObject* parent)
@@ -32,6 +34,13 @@ bool BusyInputFilter::eventFilter(QObject* watched, QEvent* event)
     auto* widget = static_cast<QWidget*>(watched);
     if (widget->window() != m_mainWindow) {
         return false;
+    }
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        services.isAbortable()) {
+        if (auto* stop = qobject_cast<QAbstractButton*>(m_stopButton.data())) {
+            stop->click();
+        }
+        return true;
     }
     const bool onStop = m_stopButton && (widget == m_stopButton || m_stopButton->isAncestorOf(widget));
     const bool mouse = event->type() == QEvent::MouseButtonPress ||

@@ -8,6 +8,7 @@
 #include "frame/BusyAnimation.h"
 #include "frame/BusyInputFilter.h"
 #include "frame/ManualLocation.h"
+#include "frame/PaneCycling.h"
 #include "frame/ToolbarIcons.h"
 #include "frame/commands/CommandRules.h"
 #include "frame/commands/CommandTable.h"
@@ -135,9 +136,12 @@ void CMainFrame::buildPanes()
         settings().SizeTvWidth = sizes.at(0);
         settings().SizeLv2Width = sizes.at(2);
     });
+    QList<QWidget*> order;
     for (QAbstractScrollArea* pane : panes()) {
         pane->viewport()->installEventFilter(this);
+        order.append(pane);
     }
+    InstallPaneCycling(this, order);
 }
 
 QList<QAbstractScrollArea*> CMainFrame::panes() const
@@ -222,7 +226,7 @@ void CMainFrame::buildToolbar()
         QAction* action = m_actions.value(id);
         if (!action) {
             // Commands without a menu item live on the toolbar alone.
-            action = new QAction(this);
+            action = new QAction(ToolbarTip(id), this);
             action->setData(id);
             connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
             m_actions.insert(id, action);
@@ -230,6 +234,8 @@ void CMainFrame::buildToolbar()
         action->setToolTip(ToolbarTip(id));
         action->setIcon(ToolbarIcon(id));
         m_toolbar->addAction(action);
+        // The buttons show only their pictures; a screen reader reads the command instead.
+        m_toolbar->widgetForAction(action)->setAccessibleName(ToolbarTip(id));
     }
 }
 

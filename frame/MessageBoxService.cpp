@@ -1,6 +1,9 @@
 #include "frame/MessageBoxService.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
+
+#include <utility>
 
 namespace {
 
@@ -51,6 +54,22 @@ QMessageBox::StandardButton standardButtonOf(MsgButton button)
     return QMessageBox::Ok;
 }
 
+// The answers read as on the program's own dialogs, whatever Qt's catalogue says.
+void nameButtons(QMessageBox& box)
+{
+    const std::pair<QMessageBox::StandardButton, const char16_t*> names[] = {
+        {QMessageBox::Yes, u"はい"},
+        {QMessageBox::No, u"いいえ"},
+        {QMessageBox::Cancel, u"キャンセル"},
+        {QMessageBox::Ok, u"OK"},
+    };
+    for (const auto& [which, text] : names) {
+        if (QAbstractButton* button = box.button(which)) {
+            button->setText(QString::fromUtf16(text));
+        }
+    }
+}
+
 MsgButton buttonOf(int standardButton, const MessageStyle& style)
 {
     switch (standardButton) {
@@ -73,6 +92,7 @@ MsgButton buttonOf(int standardButton, const MessageStyle& style)
 MsgButton MessageBoxService::ShowMessage(const QString& text, const MessageStyle& style)
 {
     QMessageBox box(iconOf(style.icon), QStringLiteral("Kurabox"), text, buttonsOf(style.buttons), m_owner);
+    nameButtons(box);
     box.setDefaultButton(standardButtonOf(style.defaultButton));
     return buttonOf(box.exec(), style);
 }

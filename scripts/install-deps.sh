@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libssl-dev zlib1g-dev libglib2.0-dev
     libgtest-dev libbenchmark-dev
     shared-mime-info fonts-ipafont-gothic

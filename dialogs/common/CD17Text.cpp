@@ -15,6 +15,8 @@ CD17Text::CD17Text(QWidget* parent)
     m_box1->setObjectName(QStringLiteral("text1"));
     m_box2->setObjectName(QStringLiteral("text2"));
     m_box1->setMinimumWidth(360);
+    m_box1->setAccessibleName(QStringLiteral("テキスト 1"));
+    m_box2->setAccessibleName(QStringLiteral("テキスト 2"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
@@ -35,6 +37,9 @@ CD17Text::CD17Text(QWidget* parent)
 bool CD17Text::initDialog()
 {
     m_prompt->setText(prompt);
+    if (!prompt.isEmpty()) {
+        m_box1->setAccessibleName(prompt);
+    }
     fitToContents();
     return true;
 }

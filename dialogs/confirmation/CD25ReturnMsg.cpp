@@ -19,6 +19,7 @@ CD25ReturnMsg::CD25ReturnMsg(QWidget* parent)
     m_list->setReadOnly(true);
     m_list->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_list->setFixedSize(440, 140);
+    m_list->setAccessibleName(QStringLiteral("対象の一覧"));
     m_go->setObjectName(QStringLiteral("goButton"));
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
 
@@ -47,6 +48,7 @@ bool CD25ReturnMsg::initDialog()
     ShowIcon(m_icon, IconOfKind(iconKind, icon));
     m_text->setText(text);
     m_list->setPlainText(listText);
+    m_list->setAccessibleDescription(text);
     m_go->setText(buttonText);
     m_cancel->setFocus();
     fitToContents();

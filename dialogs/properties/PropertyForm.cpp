@@ -29,6 +29,8 @@ QLineEdit* AddPropertyRow(QFormLayout* form, const QString& label, const QString
     box->setFrame(false);
     box->setMinimumWidth(300);
     box->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    // A screen reader reads the box by its label, without the colon and the line break.
+    box->setAccessibleName(QString(label).remove(QChar(0xFF1A)).remove(QLatin1Char('\n')));
     if (!icon) {
         form->addRow(rowLabel(label), box);
         return box;
@@ -60,6 +62,7 @@ QLineEdit* AddPropertyHeader(QVBoxLayout* layout, QLabel* icon)
     auto* name = new QLineEdit;
     name->setObjectName(QStringLiteral("name"));
     name->setReadOnly(true);
+    name->setAccessibleName(QStringLiteral("名前"));
     top->addRow(icon, name);
     layout->addLayout(top);
     layout->addWidget(PropertySeparator());

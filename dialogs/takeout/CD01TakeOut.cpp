@@ -92,6 +92,8 @@ CD01TakeOut::CD01TakeOut(QWidget* parent)
     m_list->setDragEnabled(false);
     m_list->setFixedSize(96, 90);
     m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setAccessibleName(QStringLiteral("取り出すアイコン"));
+    m_list->setAccessibleDescription(QStringLiteral("ドラッグして取り出します"));
     static_cast<DragIconList*>(m_list)->onDrag = [this](Qt::MouseButton button) { dragItems(button); };
 
     m_copy->setObjectName(QStringLiteral("copyButton"));
@@ -175,6 +177,8 @@ bool CD01TakeOut::initDialog()
     item->setFlags(Qt::ItemIsEnabled);
     item->setSizeHint(QSize(78, 75));
     item->setToolTip(QStringLiteral("ドラッグして取り出します"));
+    // The item shows only a picture; a screen reader reads what it stands for.
+    item->setData(Qt::AccessibleTextRole, itemsName());
     fitToContents();
 
     if (anyEntryMissing()) {
@@ -191,6 +195,15 @@ int CD01TakeOut::iconIndex() const
     const int column = hasFile == 1 && hasFolder == 1 ? 2 : hasFolder == 1 ? 1 : 0;
     const bool encrypted = type == Encrypted || type == NewPassword || type == NewPasswordForMail;
     return (encrypted ? 3 : 0) + column;
+}
+
+QString CD01TakeOut::itemsName() const
+{
+    const qsizetype n = qMin<qsizetype>(count, paths.size());
+    if (n == 1) {
+        return FileNamePart(paths.first());
+    }
+    return QStringLiteral("%1 個の項目").arg(n);
 }
 
 bool CD01TakeOut::anyEntryMissing() const

@@ -57,6 +57,8 @@ protected:
 
 private:
     int iconIndex() const;
+    // What the icon stands for: the name of the one item, or the number of items.
+    QString itemsName() const;
     bool anyEntryMissing() const;
     bool isMail() const { return type == DecryptedForMail || type == NewPasswordForMail; }
     void copyTo();

@@ -29,6 +29,8 @@ bool CD16HintDisp::initDialog()
         m_dropArea = label;
     }
     m_dropArea->setObjectName(QStringLiteral("dropArea"));
+    m_dropArea->setAccessibleName(QStringLiteral("ヒントを確認する暗号ファイルのドロップ先"));
+    m_dropArea->setAccessibleDescription(areaText);
     m_dropArea->setFixedSize(200, 80);
     auto* close = new QPushButton(QStringLiteral("閉じる"));
     close->setDefault(true);

@@ -7,6 +7,8 @@ CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel
     setObjectName(QStringLiteral("CTreeV"));
     setModel(m_model);
     setHeaderHidden(true);
+    setAccessibleName(QStringLiteral("暗号フォルダー"));
+    setAccessibleDescription(QStringLiteral("登録した暗号フォルダーとそのサブフォルダー"));
 }
 
 QModelIndex CTreeV::itemConcerned() const

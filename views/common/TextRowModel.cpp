@@ -17,10 +17,37 @@ int TextRowModel::columnCount(const QModelIndex& parent) const
 
 QVariant TextRowModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+    if (!index.isValid()) {
         return {};
     }
-    return text(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return text(index.row(), index.column());
+    case Qt::ForegroundRole:
+    case Qt::BackgroundRole: {
+        const QColor& colour = role == Qt::ForegroundRole ? m_markText : m_markBackground;
+        if (m_markColumn >= 0 && colour.isValid() && text(index.row(), m_markColumn) == m_markValue) {
+            return colour;
+        }
+        return {};
+    }
+    default:
+        return {};
+    }
+}
+
+void TextRowModel::setMarkedRows(int column, const QString& value, const QColor& text,
+                                 const QColor& background)
+{
+    m_markColumn = column;
+    m_markValue = value;
+    m_markText = text;
+    m_markBackground = background;
+    if (!m_rows.isEmpty()) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::ForegroundRole, Qt::BackgroundRole});
+    }
 }
 
 QVariant TextRowModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QStringList>
 
 // The rows of a list pane: each row a fixed number of text columns, addressed by (row, column)
@@ -31,10 +32,17 @@ public:
     // The first row whose columnA reads textA and whose columnB reads textB (exact, case
     // sensitive), -1 when none.
     int findRow(int columnA, const QString& textA, int columnB, const QString& textB) const;
+    // Rows whose `column` reads `value` are drawn in `text` on `background`; an invalid colour
+    // leaves the view's own. Replaces an earlier marking.
+    void setMarkedRows(int column, const QString& value, const QColor& text, const QColor& background);
 
 private:
     QStringList fitted(const QStringList& texts) const;
 
     QStringList m_titles;
     QList<QStringList> m_rows;
+    int m_markColumn = -1;
+    QString m_markValue;
+    QColor m_markText;
+    QColor m_markBackground;
 };

@@ -1,6 +1,7 @@
 #include "views/contents/CListV.h"
 
 #include "util/StringTable.h"
+#include "views/common/RowColours.h"
 #include "views/contents/ContentsModel.h"
 
 namespace {
@@ -12,6 +13,8 @@ constexpr unsigned IdleText = 57345;
 CListV::CListV(QWidget* parent) : QTreeView(parent), m_model(new ContentsModel(this))
 {
     setObjectName(QStringLiteral("CListV"));
+    setAccessibleName(QStringLiteral("ファイル／フォルダー 一覧"));
+    setAccessibleDescription(QStringLiteral("選択した暗号フォルダーの中身"));
     setModel(m_model);
     setRootIsDecorated(false);
     setUniformRowHeights(true);
@@ -20,6 +23,10 @@ CListV::CListV(QWidget* parent) : QTreeView(parent), m_model(new ContentsModel(t
     for (int column = ContentsModel::FirstHidden; column < ContentsModel::ColumnCount; ++column) {
         setColumnHidden(column, true);
     }
+    // Plain files in red, or a red that reads on a dark palette.
+    FollowRowColours(this, [model = m_model](const RowColours& colours) {
+        model->setMarkedRows(ContentsModel::PlainFlag, QStringLiteral("1"), colours.plainText, QColor());
+    });
 }
 
 int CListV::selectedRowCount() const

@@ -4,6 +4,7 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "gui/AccessibleControls.h"
 #include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
 #include "util/MainWindowServices.h"
@@ -21,6 +22,7 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -163,6 +165,21 @@ TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
     EXPECT_EQ(field->text(), QStringLiteral("y"));
 }
 
+TEST_F(CMainFrameTest, EscapeStopsOnlyAnOperationThatMayBeStopped)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    for (const bool abortable : {false, true}) {
+        SCOPED_TRACE(abortable ? "abortable" : "not abortable");
+        BusyScope busy(abortable);
+        frame.updateCommandStates();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(frame.contents(), &escape);
+        EXPECT_EQ(MainWindowServices::instance().CancelRequested(), abortable);
+    }
+}
+
 TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
 {
     CMainFrame frame(dataFolder());
@@ -199,5 +216,67 @@ TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
         frame.updateCommandStates();
         EXPECT_EQ(frame.action(c.command)->isEnabled(), c.enabled)
             << c.focus->objectName().toStdString() << " " << c.command;
+    }
+}
+
+TEST_F(CMainFrameTest, ScreenReaderNamesEveryControl)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    EXPECT_EQ(UnnamedControls(&frame), QStringList());
+
+    const struct
+    {
+        QWidget* pane;
+        QString name;
+    } panes[] = {
+        {frame.tree(), QStringLiteral("暗号フォルダー")},
+        {frame.contents(), QStringLiteral("ファイル／フォルダー 一覧")},
+        {frame.decryptedFiles(), QStringLiteral("復号中ファイル")},
+    };
+    for (const auto& row : panes) {
+        SCOPED_TRACE(row.name.toStdString());
+        EXPECT_EQ(AccessibleName(row.pane), row.name);
+    }
+    const QToolBar* toolbar = frame.findChild<QToolBar*>(QStringLiteral("toolbar"));
+    for (int id : ToolbarCommands()) {
+        if (id != Command::Separator) {
+            SCOPED_TRACE(id);
+            EXPECT_EQ(AccessibleName(toolbar->widgetForAction(frame.action(id))), ToolbarTip(id));
+        }
+    }
+}
+
+TEST_F(CMainFrameTest, TabAndF6MoveThroughThePanes)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+
+    const QList<QWidget*> panes = {frame.tree(), frame.contents(), frame.decryptedFiles()};
+    const QList<QWidget*> chain = TabChain(&frame);
+    EXPECT_LT(chain.indexOf(panes.at(0)), chain.indexOf(panes.at(1)));
+    EXPECT_LT(chain.indexOf(panes.at(1)), chain.indexOf(panes.at(2)));
+
+    frame.tree()->setFocus();
+    const struct
+    {
+        const char* key;
+        QKeyCombination press;
+        QWidget* focus;
+    } steps[] = {
+        {"F6 to the contents", Qt::Key_F6, panes.at(1)},
+        {"F6 to the decrypted files", Qt::Key_F6, panes.at(2)},
+        {"F6 wraps to the tree", Qt::Key_F6, panes.at(0)},
+        {"Shift+F6 wraps back", Qt::SHIFT | Qt::Key_F6, panes.at(2)},
+        {"Shift+F6 to the contents", Qt::SHIFT | Qt::Key_F6, panes.at(1)},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.key);
+        QTest::keyClick(QApplication::focusWidget(), step.press.key(), step.press.keyboardModifiers());
+        EXPECT_EQ(QApplication::focusWidget(), step.focus);
     }
 }

@@ -1,15 +1,24 @@
 #include "frame/MessageBoxService.h"
 
+#include "app/QtJapanese.h"
 #include "frame/DialogPromptService.h"
+#include "gui/AccessibleControls.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
@@ -25,6 +34,64 @@ void whenModalOpens(std::function<void(QWidget*)> act)
         }
     });
 }
+
+// A text a Japanese user would read as English: Latin letters outside the access key marks
+// "(&X)" and the shortcut after a tab. "OK" reads the same in Japanese.
+bool readsEnglish(const QString& text)
+{
+    QString words = text.section(QLatin1Char('\t'), 0, 0);
+    words.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    words.remove(QStringLiteral("OK"));
+    return words.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
+}
+
+// The texts of the window's buttons that show.
+QStringList buttonTexts(const QWidget* window)
+{
+    QStringList texts;
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(window) && !button->text().isEmpty()) {
+            texts << button->text();
+        }
+    }
+    return texts;
+}
+
+// What the user reads in the window, buttons, their tips and labels, that reads English.
+QStringList englishTexts(const QWidget* window)
+{
+    QStringList texts = buttonTexts(window);
+    for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        texts << button->toolTip();
+    }
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->isVisibleTo(window)) {
+            texts << label->text();
+        }
+    }
+    QStringList english;
+    for (const QString& text : texts) {
+        if (readsEnglish(text)) {
+            english << text;
+        }
+    }
+    return english;
+}
+
+// The translations are global to the application: each test takes its own away again.
+class QtJapaneseTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
+    }
+    // Installs Qt's Japanese texts; false when they are not installed on this machine.
+    static bool japanese() { return InstallQtJapanese(*qApp); }
+};
 
 } // namespace
 
@@ -70,4 +137,58 @@ TEST(MessageBoxServiceTest, FolderBrowserReturnsChoiceWithoutTrailingSeparator)
 
     whenModalOpens([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(prompts.BrowseForFolder(QStringLiteral("t"), dir.path(), QString(), QString(), 1, &chosen), -1);
+}
+
+TEST_F(QtJapaneseTest, QuestionBoxesAnswerInJapaneseWithOrWithoutTranslations)
+{
+    MessageBoxService service;
+    QStringList texts;
+    whenModalOpens([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons()) {
+            texts << button->text();
+        }
+        EXPECT_EQ(UnnamedControls(box), QStringList());
+        box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(service.ShowMessage(QStringLiteral("保存しますか？"),
+                                  {MsgIcon::Question, MsgButtons::YesNoCancel, MsgButton::Yes}),
+              MsgButton::Cancel);
+    texts.sort();
+    QStringList expected = {QStringLiteral("はい"), QStringLiteral("いいえ"), QStringLiteral("キャンセル")};
+    expected.sort();
+    EXPECT_EQ(texts, expected);
+}
+
+TEST_F(QtJapaneseTest, FolderChooserAndTextBoxMenuAreJapanese)
+{
+    if (!japanese()) {
+        GTEST_SKIP() << "Qt's Japanese translations (qt6-translations-l10n) are not installed";
+    }
+    QTemporaryDir dir;
+    DialogPromptService prompts;
+    QStringList english;
+    QStringList buttons;
+    whenModalOpens([&](QWidget* w) {
+        english = englishTexts(w);
+        buttons = buttonTexts(w);
+        static_cast<QDialog*>(w)->reject();
+    });
+    QString chosen;
+    EXPECT_EQ(prompts.BrowseForFolder(QStringLiteral("フォルダーの選択"), dir.path(), QString(), QString(), 1,
+                                      &chosen),
+              -1);
+    EXPECT_TRUE(buttons.contains(QStringLiteral("キャンセル"))) << buttons.join('|').toStdString();
+    EXPECT_EQ(english, QStringList());
+
+    QLineEdit box;
+    std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+    QStringList menuEnglish;
+    for (const QAction* action : menu->actions()) {
+        if (readsEnglish(action->text())) {
+            menuEnglish << action->text();
+        }
+    }
+    EXPECT_EQ(menuEnglish, QStringList());
 }

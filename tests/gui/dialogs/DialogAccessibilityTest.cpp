@@ -1,0 +1,200 @@
+#include "DialogTestSupport.h"
+#include "dialogs/common/CD17Text.h"
+#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/confirmation/CD05ReWriteCheck.h"
+#include "dialogs/confirmation/CD06ReWriteCheck2.h"
+#include "dialogs/confirmation/CD13Msg1.h"
+#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/confirmation/CD27Msg3.h"
+#include "dialogs/properties/CD03Propaty.h"
+#include "dialogs/properties/CD04Propaty2.h"
+#include "dialogs/registration/CD20EntryRemote.h"
+#include "dialogs/registration/CD21Init1.h"
+#include "dialogs/registration/CD22Init2.h"
+#include "dialogs/takeout/CD01TakeOut.h"
+#include "dialogs/takeout/CD18TakeOutPre.h"
+#include "dialogs/tools/CD16HintDisp.h"
+#include "gui/AccessibleControls.h"
+#include "store/settings/SettingsFile.h"
+#include "support/TestFiles.h"
+
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// One dialog of the program, filled as its caller fills it, and what Enter does in it.
+struct DialogCase
+{
+    const char* name;
+    std::function<std::unique_ptr<OpeningDialog>()> make;
+    // The result Enter gives: its default button accepts or cancels.
+    int enterResult;
+};
+
+class DialogAccessibilityTest : public DialogTest
+{
+protected:
+    QList<DialogCase> cases()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("報告書.txt"));
+        WriteTestFile(file, "x");
+        return {
+            {"text prompt",
+             [] { return withFields<CD17Text>([](CD17Text& d) { d.prompt = QStringLiteral("名前"); }); },
+             QDialog::Accepted},
+            {"version", [] { return std::make_unique<CD90Kbx>(); }, QDialog::Accepted},
+            {"file overwrite",
+             [file] {
+                 return withFields<CD05ReWriteCheck>([file](CD05ReWriteCheck& d) {
+                     d.single = 0;
+                     d.displayName = QStringLiteral("報告書.txt");
+                     d.existingPath = file;
+                     d.newPath = file;
+                 });
+             },
+             QDialog::Accepted},
+            {"folder overwrite",
+             [] {
+                 return withFields<CD06ReWriteCheck2>([](CD06ReWriteCheck2& d) {
+                     d.single = 0;
+                     d.folderName = QStringLiteral("写真");
+                 });
+             },
+             QDialog::Accepted},
+            {"notice",
+             [] { return withFields<CD13Msg1>([](CD13Msg1& d) { d.message = QStringLiteral("お知らせ"); }); },
+             QDialog::Accepted},
+            {"return confirmation",
+             [] {
+                 return withFields<CD25ReturnMsg>([](CD25ReturnMsg& d) {
+                     d.title = QStringLiteral("終了確認");
+                     d.text = QStringLiteral("復号中のファイルがあります");
+                     d.listText = QStringLiteral("a.txt\r\nb.txt");
+                     d.buttonText = QStringLiteral("終了する");
+                 });
+             },
+             QDialog::Rejected},
+            {"message",
+             [] { return withFields<CD27Msg3>([](CD27Msg3& d) { d.text1 = QStringLiteral("完了"); }); },
+             QDialog::Accepted},
+            {"file properties",
+             [file] {
+                 return withFields<CD03Propaty>([file](CD03Propaty& d) {
+                     d.displayName = QStringLiteral("報告書.txt");
+                     d.location = QFileInfo(file).path();
+                     d.containerName = QFileInfo(file).fileName();
+                 });
+             },
+             QDialog::Accepted},
+            {"folder properties",
+             [this] {
+                 return withFields<CD04Propaty2>([this](CD04Propaty2& d) {
+                     d.name = QStringLiteral("写真");
+                     d.path = m_dir.path();
+                 });
+             },
+             QDialog::Accepted},
+            {"network registration", [] { return std::make_unique<CD20EntryRemote>(); }, QDialog::Accepted},
+            {"first registration", [] { return std::make_unique<CD21Init1>(); }, QDialog::Accepted},
+            {"registration done", [] { return std::make_unique<CD22Init2>(); }, QDialog::Accepted},
+            {"take out",
+             [file] {
+                 return withFields<CD01TakeOut>([file](CD01TakeOut& d) {
+                     d.paths = {file};
+                     d.kinds = {QStringLiteral("0")};
+                     d.count = 1;
+                     d.hasFile = 1;
+                 });
+             },
+             QDialog::Rejected},
+            {"take out encrypted", [this] { return std::make_unique<CD18TakeOutPre>(m_settings); },
+             QDialog::Accepted},
+            {"hint window", [] { return std::make_unique<CD16HintDisp>(); }, QDialog::Accepted},
+        };
+    }
+
+    template <typename Dialog>
+    static std::unique_ptr<OpeningDialog> withFields(const std::function<void(Dialog&)>& fill)
+    {
+        auto dialog = std::make_unique<Dialog>();
+        fill(*dialog);
+        return dialog;
+    }
+
+    // Shows the prepared dialog as the active window, as exec() would.
+    static bool showActive(OpeningDialog& dialog)
+    {
+        if (!dialog.prepare()) {
+            return false;
+        }
+        dialog.show();
+        dialog.activateWindow();
+        return QTest::qWaitForWindowActive(&dialog);
+    }
+
+    QTemporaryDir m_dir;
+    SettingsRecord m_settings;
+};
+
+} // namespace
+
+TEST_F(DialogAccessibilityTest, EveryControlHasANameAndTabFollowsReadingOrder)
+{
+    for (const DialogCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<OpeningDialog> dialog = c.make();
+        ASSERT_TRUE(showActive(*dialog));
+        EXPECT_EQ(UnnamedControls(dialog.get()), QStringList());
+        EXPECT_EQ(TabStepsAgainstReadingOrder(dialog.get()), QStringList());
+    }
+}
+
+TEST_F(DialogAccessibilityTest, EnterTakesTheDefaultButtonAndEscapeCancels)
+{
+    for (const DialogCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<OpeningDialog> enter = c.make();
+        ASSERT_TRUE(showActive(*enter));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(enter->isVisible());
+        EXPECT_EQ(enter->result(), c.enterResult);
+
+        std::unique_ptr<OpeningDialog> escape = c.make();
+        ASSERT_TRUE(showActive(*escape));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(escape->isVisible());
+        EXPECT_EQ(escape->result(), QDialog::Rejected);
+    }
+}
+
+TEST_F(DialogAccessibilityTest, TakeOutIconIsReadAsTheItemsItStandsFor)
+{
+    const QString file = m_dir.filePath(QStringLiteral("報告書.txt"));
+    WriteTestFile(file, "x");
+    const struct
+    {
+        const char* name;
+        QStringList paths;
+        QString expected;
+    } rows[] = {
+        {"one file", {file}, QStringLiteral("報告書.txt")},
+        {"two files", {file, file}, QStringLiteral("2 個の項目")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CD01TakeOut dialog;
+        dialog.paths = row.paths;
+        dialog.kinds = QStringList(row.paths.size(), QStringLiteral("0"));
+        dialog.count = int(row.paths.size());
+        dialog.hasFile = 1;
+        ASSERT_TRUE(dialog.prepare());
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("iconList"));
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->item(0)->data(Qt::AccessibleTextRole).toString(), row.expected);
+    }
+}
