@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libssl-dev zlib1g-dev libglib2.0-dev
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev pigz
     shared-mime-info fonts-ipafont-gothic
 )
 
