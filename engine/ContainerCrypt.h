@@ -72,6 +72,10 @@ public:
     // The working folder decides between the two free-space messages.
     void setWorkingFolder(const QString& folder) { m_workingFolder = folder; }
     void setProgressObserver(ProgressObserver* observer) { m_progress = observer; }
+    // How many threads deflate the body of a large file; 0 (the default) follows the cores, 1
+    // keeps all the work on the calling thread. Smaller files are always deflated there.
+    void setCompressionThreads(int threads) { m_compressionThreads = threads; }
+    int compressionThreads() const;
 
     // Every output is private to the user (0600 less what the umask takes away), a container too:
     // it tells the original name and size to anyone with the program. The user may widen them: a
@@ -119,6 +123,9 @@ private:
     int encryptStream(int source, int target, const QString& plainName, const QString& slot, qint64* written);
     int decryptStream(int source, int target, const QString& slot, bool verifyOnly, qint64* produced);
     int checkFreeSpace(const QString& target, qint64 needed);
+    // The verification of a container just written: when its body was checked while it was
+    // written, only the header is read back; otherwise the whole container is.
+    int verifyWrittenContainer(const QString& source, const QString& container, const QString& slot);
     void reportProgress(qint64 done, qint64 total)
     {
         if (m_progress) {
@@ -129,5 +136,16 @@ private:
     CryptEngine& m_engine;
     QString m_workingFolder;
     ProgressObserver* m_progress = nullptr;
+    int m_compressionThreads = 0;
+    // What the check that followed the writer found of the last body it wrote.
+    enum class FollowedBody
+    {
+        NotFollowed,
+        Matched,
+        Differed,
+    };
+    FollowedBody m_followedBody = FollowedBody::NotFollowed;
+    qint64 m_followedPlainSize = 0;
+    int m_followedFillCount = 0;
     LastChunkRecord m_lastChunk;
 };

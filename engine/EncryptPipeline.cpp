@@ -1,10 +1,15 @@
 // Writing a container: header placeholder, name block, the compressed and enciphered body in
-// chunks of 128000 bytes, then the real header over the placeholder.
+// chunks of 128000 bytes, then the real header over the placeholder. A large file is deflated on
+// several threads into the same kind of zlib stream; the body is enciphered and written on the
+// calling thread either way, as one CBC chain in order. Such a body is also checked while it is
+// written, by a verifier that reads back each chunk once it is on disk.
 
+#include "engine/BodyVerifier.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "engine/EngineMessages.h"
 #include "engine/FileTail.h"
+#include "engine/ParallelDeflate.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
@@ -16,9 +21,11 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QThread>
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
@@ -28,11 +35,14 @@ namespace {
 
 using Direction = CryptEngine::Direction;
 constexpr int ChunkSize = ContainerCrypt::ChunkSize;
+// Below this a file is deflated on the calling thread: starting workers would not pay.
+constexpr qint64 ParallelThreshold = 4 * qint64(ParallelDeflate::BlockSize);
 
 } // namespace
 
-// The run of one stream: the three chunk buffers and the counters.
-class EncryptStreamRun
+// The run of one stream: the three chunk buffers and the counters. As the sink of a parallel
+// deflate it gathers the stream into whole chunks.
+class EncryptStreamRun : private DeflateSink
 {
 public:
     EncryptStreamRun(ContainerCrypt& crypt, int source, int target)
@@ -52,7 +62,13 @@ public:
 private:
     int encipherField(QByteArray* field, const QString& slot, int failureMessage);
     int compressBody(qint64 plainSize);
+    int compressSerially(qint64 plainSize);
+    int compressInParallel(qint64 plainSize, int workers);
+    int finishBody(qint64 bytesRead, qint64 plainSize);
     int writeChunk(unsigned char* chunk, int length);
+    void startVerifier();
+    int put(const unsigned char* data, std::size_t length) override;
+    int blockDone(qint64 consumed) override;
 
     ContainerCrypt& m_crypt;
     CryptEngine& m_engine;
@@ -63,6 +79,11 @@ private:
     std::unique_ptr<unsigned char[]> m_enciphered;
     qint64 m_bodyBytes = 0;
     int m_fillCount = 0;
+    qint64 m_plainSize = 0;
+    int m_gathered = 0; // bytes of m_output not yet written (parallel deflate)
+    QString m_slot;
+    qint64 m_bodyOffset = 0;
+    std::unique_ptr<BodyVerifier> m_verifier; // stopped and joined with the run
 };
 
 int EncryptStreamRun::encipherField(QByteArray* field, const QString& slot, int failureMessage)
@@ -128,6 +149,8 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
         ShowEngineError(MsgA(358) + ErrnoText(errno));
         return Result::ReadError;
     }
+    m_slot = slot;
+    m_bodyOffset = ContainerFormat::HeaderSize + nameBlock.size();
     if (const int rc = compressBody(plainSize)) {
         return rc;
     }
@@ -151,6 +174,72 @@ int EncryptStreamRun::run(const QString& plainName, const QString& slot, qint64*
 }
 
 int EncryptStreamRun::compressBody(qint64 plainSize)
+{
+    const int workers = m_crypt.compressionThreads();
+    if (workers > 1 && plainSize >= ParallelThreshold) {
+        return compressInParallel(plainSize, workers);
+    }
+    return compressSerially(plainSize);
+}
+
+int EncryptStreamRun::compressInParallel(qint64 plainSize, int workers)
+{
+    m_plainSize = plainSize;
+    m_gathered = 0;
+    startVerifier();
+    ParallelDeflate deflate(workers);
+    qint64 bytesRead = 0;
+    if (const int rc = deflate.run(m_source, *this, &bytesRead)) {
+        return rc;
+    }
+    if (m_gathered > 0) {
+        if (const int w = writeChunk(m_output.get(), m_gathered)) {
+            return w;
+        }
+    }
+    if (const int rc = finishBody(bytesRead, plainSize)) {
+        return rc;
+    }
+    const bool matched = m_verifier->finish(m_bodyBytes, m_fillCount, plainSize);
+    m_crypt.m_followedBody =
+        matched ? ContainerCrypt::FollowedBody::Matched : ContainerCrypt::FollowedBody::Differed;
+    m_crypt.m_followedPlainSize = plainSize;
+    m_crypt.m_followedFillCount = m_fillCount;
+    return Result::Ok;
+}
+
+void EncryptStreamRun::startVerifier()
+{
+    const KeySlot& key = m_engine.slot(m_engine.findSlot(m_slot)); // selected already, so present
+    m_verifier = std::make_unique<BodyVerifier>(m_target, m_bodyOffset, key.key, key.iv, m_source);
+}
+
+int EncryptStreamRun::put(const unsigned char* data, std::size_t length)
+{
+    while (length > 0) {
+        const int take = int(std::min<std::size_t>(length, size_t(ChunkSize - m_gathered)));
+        std::memcpy(m_output.get() + m_gathered, data, size_t(take));
+        m_gathered += take;
+        data += take;
+        length -= size_t(take);
+        if (m_gathered == ChunkSize) {
+            m_gathered = 0;
+            if (const int w = writeChunk(m_output.get(), ChunkSize)) {
+                return w;
+            }
+        }
+    }
+    return Result::Ok;
+}
+
+int EncryptStreamRun::blockDone(qint64 consumed)
+{
+    PumpMessages();
+    m_crypt.reportProgress(consumed, m_plainSize);
+    return MainWindowServices::instance().CancelRequested() ? Result::Cancelled : Result::Ok;
+}
+
+int EncryptStreamRun::compressSerially(qint64 plainSize)
 {
     z_stream z{};
     if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) {
@@ -187,7 +276,7 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
         }
         if (rc != Z_OK && rc != Z_BUF_ERROR) {
             ShowEngineError(MsgA(364) + ZlibText(z.msg));
-            return fail(-1);
+            return fail(Result::Failed);
         }
         if (services.CancelRequested()) {
             return fail(Result::Cancelled);
@@ -210,6 +299,12 @@ int EncryptStreamRun::compressBody(qint64 plainSize)
         ShowEngineError(MsgA(365) + ZlibText(z.msg));
         return Result::Failed;
     }
+    return finishBody(bytesRead, plainSize);
+}
+
+// The whole file must have been read: a file that grew or shrank meanwhile is refused.
+int EncryptStreamRun::finishBody(qint64 bytesRead, qint64 plainSize)
+{
     m_crypt.reportProgress(bytesRead, plainSize);
     if (bytesRead != plainSize) {
         ShowEngineError(MsgA(366) + QStringLiteral("（%1,%2）").arg(plainSize).arg(bytesRead));
@@ -231,7 +326,15 @@ int EncryptStreamRun::writeChunk(unsigned char* chunk, int length)
         return Result::WriteError;
     }
     m_bodyBytes += padded;
+    if (m_verifier) {
+        m_verifier->written(m_bodyBytes);
+    }
     return 0;
+}
+
+int ContainerCrypt::compressionThreads() const
+{
+    return m_compressionThreads > 0 ? m_compressionThreads : QThread::idealThreadCount();
 }
 
 int ContainerCrypt::encryptStream(int source, int target, const QString& plainName, const QString& slot,

@@ -145,6 +145,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
     int rc = 0;
     {
         EngineLock lock(m_engine, encrypt ? 351 : 368);
+        m_followedBody = FollowedBody::NotFollowed;
         if (!lock.acquired()) {
             rc = -1;
         } else if (encrypt) {
@@ -186,7 +187,7 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
                             QStringLiteral("\n\n") + target);
             rc = -1;
         } else if (encrypt) {
-            rc = VerifyEncryptedCopy(source, partial, slot) == 0 ? 0 : -1;
+            rc = verifyWrittenContainer(source, partial, slot) == 0 ? 0 : -1;
         } else if (VerifyDecryptedCopy(source, partial, slot) != 0 ||
                    RestoreModifiedTime(source, partial, slot) != 0) {
             rc = -1;
@@ -248,6 +249,21 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
         return Result::Failed;
     }
     return 0;
+}
+
+int ContainerCrypt::verifyWrittenContainer(const QString& source, const QString& container,
+                                           const QString& slot)
+{
+    if (m_followedBody == FollowedBody::NotFollowed) {
+        return VerifyEncryptedCopy(source, container, slot);
+    }
+    ContainerInfo info;
+    if (m_followedBody == FollowedBody::Matched && ReadContainerInfo(container, &info, slot, true) == 0 &&
+        info.keyMatched && info.plainSize == m_followedPlainSize && info.fillCount == m_followedFillCount) {
+        return Result::Ok;
+    }
+    ShowEngineError(MsgA(426) + QStringLiteral("\n\n") + container);
+    return Result::Failed;
 }
 
 int ContainerCrypt::VerifyDecryptedCopy(const QString& container, const QString& plain, const QString& slot)

@@ -54,7 +54,7 @@ bool PosixFile::openForReadWrite(const QString& path)
 bool PosixFile::createExclusive(const QString& path, int mode)
 {
     close();
-    m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (m_fd < 0) {
         fail();
         return false;

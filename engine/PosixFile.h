@@ -19,7 +19,8 @@ public:
     // Shared reading: other programs may go on reading and writing the file.
     bool openForReading(const QString& path);
     bool openForReadWrite(const QString& path);
-    // A new file that no one else may use while it is written; it must not exist yet.
+    // A new file that no one else may use while it is written; it must not exist yet. It is open
+    // for reading too, so that what was written can be read back.
     bool createExclusive(const QString& path, int mode);
     // Gives the open file the permissions of the file at `path`; nothing changes when no file
     // is there. False when they cannot be set.

@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev qt6-translations-l10n
     libssl-dev zlib1g-dev libglib2.0-dev
-    libgtest-dev libbenchmark-dev
+    libgtest-dev libbenchmark-dev pigz
     shared-mime-info fonts-ipafont-gothic
     desktop-file-utils appstream libglib2.0-bin dpkg-dev
 )

@@ -5,6 +5,7 @@
 #include "store/catalogue/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
 #include "support/TestFiles.h"
+#include "support/ThreadCount.h"
 #include "util/MainWindowServices.h"
 
 #include <QDir>
@@ -302,20 +303,27 @@ TEST_F(ContainerCryptTest, TailComparison)
               MsgA(449) + path(QStringLiteral("a")) + QLatin1Char('\n') + path(QStringLiteral("c")));
 }
 
+// On one thread and on several: the cancel stops every worker and leaves no file.
 TEST_F(ContainerCryptTest, CancelLeavesNothingAndReportsOnlyTheCancel)
 {
     const QString container = encrypt(textBytes(100));
     const QByteArray old = ReadTestFile(container);
-    WriteTestFile(path(QStringLiteral("in/big.bin")), randomBytes(600000, 5));
+    WriteTestFile(path(QStringLiteral("in/big.bin")), randomBytes(1200000, 5));
     CancelAfterFirstChunk cancel;
     m_crypt.setProgressObserver(&cancel);
-    MainWindowServices::instance().SetAbortable(true);
-    EXPECT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("in/big.bin")), container, Folder), -9);
-    MainWindowServices::instance().SetAbortable(false);
+    for (int threads : {1, 2, 4}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        m_crypt.setCompressionThreads(threads);
+        m_messages.clear();
+        MainWindowServices::instance().SetAbortable(true);
+        EXPECT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("in/big.bin")), container, Folder), -9);
+        MainWindowServices::instance().SetAbortable(false);
+        EXPECT_EQ(m_messages.texts(), QStringList{MsgA(334)});
+        EXPECT_EQ(ReadTestFile(container), old); // the container it was to replace is untouched
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+        EXPECT_EQ(EngineThreadCount(), 0);
+    }
     m_crypt.setProgressObserver(nullptr);
-    EXPECT_EQ(m_messages.texts(), QStringList{MsgA(334)});
-    EXPECT_EQ(ReadTestFile(container), old); // the container it was to replace is untouched
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
 }
 
 // A disk that fills up while a container is replaced: the write fails half-way, the old
