@@ -29,16 +29,31 @@ QByteArray native(const QString& path)
     return QFile::encodeName(path);
 }
 
-// Overwrites the content with zeros in place. Failures only end the overwriting: the file is
-// removed all the same.
+// Overwrites the content with zeros in place and cuts it to nothing, all through descriptors of
+// the file that was checked: a link put in its place meanwhile is never followed, and a file
+// that has another name (a hard link) is left whole, since its data is not ours alone. Failures
+// only end the overwriting: the name is removed all the same.
 void overwriteWithZeros(const QString& path)
 {
-    const int fd = ::open(native(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    const int probe = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (probe < 0) {
+        return;
+    }
+    struct stat st;
+    if (::fstat(probe, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1 ||
+        ::fchmod(probe, (st.st_mode & 07777) | S_IWUSR) != 0) {
+        ::close(probe);
+        return;
+    }
+    const int fd = ::open(native(path).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    ::close(probe);
+    struct stat now;
     if (fd < 0) {
         return;
     }
-    // Nobody else of ours may use the file meanwhile.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // Nobody else of ours may use the file meanwhile, and it must still be the file checked.
+    if (::fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino ||
+        ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return;
     }
@@ -55,6 +70,9 @@ void overwriteWithZeros(const QString& path)
         }
     }
     ::fsync(fd);
+    if (::ftruncate(fd, 0) == 0) {
+        ::fsync(fd);
+    }
     ::close(fd);
 }
 
@@ -71,14 +89,7 @@ int unlinkOnly(const QString& path, QString* errorText)
 
 int wipeFile(const QString& path, QString* errorText)
 {
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        if (SetAttributeBits(path, FileAttribute::ReadOnly, true) == 0) {
-            break;
-        }
-        WaitPumping(RetryWaitMs);
-    }
     overwriteWithZeros(path);
-    ::truncate(native(path).constData(), 0);
 
     QString lastError;
     for (int attempt = 0; attempt < Attempts; ++attempt) {

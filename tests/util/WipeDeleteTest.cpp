@@ -20,16 +20,29 @@ TEST(WipeDeleteTest, ReadOnlyFileIsZeroedAndRemoved)
     const QString file = dir.filePath(QStringLiteral("secret.txt"));
     WriteTestFile(file, QByteArray(300000, 's'));
     ASSERT_EQ(SetAttributeBits(file, FileAttribute::ReadOnly, false), 0);
-    // A second name for the same data shows what the wipe left in it.
-    ASSERT_EQ(::link(QFile::encodeName(file).constData(),
-                     QFile::encodeName(dir.filePath(QStringLiteral("hard"))).constData()),
-              0);
+    // A descriptor kept open on the same data shows what the wipe left in it.
+    QFile open(file);
+    ASSERT_TRUE(open.open(QIODevice::ReadOnly));
 
     ASSERT_EQ(WipeDelete(file, false), 0);
     EXPECT_EQ(FileExists(file), -1);
-    QFile hard(dir.filePath(QStringLiteral("hard")));
-    ASSERT_TRUE(hard.open(QIODevice::ReadOnly));
-    EXPECT_EQ(hard.size(), 0); // zeroed, then truncated
+    struct stat st;
+    ASSERT_EQ(::fstat(open.handle(), &st), 0);
+    EXPECT_EQ(st.st_size, 0); // zeroed, then truncated
+}
+
+// Data that has another name is not ours alone: only our name goes.
+TEST(WipeDeleteTest, FileWithAnotherNameIsOnlyUnlinked)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("copy.txt"));
+    const QString other = dir.filePath(QStringLiteral("the user's file.txt"));
+    WriteTestFile(file, QByteArray(300000, 's'));
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(other).constData()), 0);
+
+    ASSERT_EQ(WipeDelete(file, false), 0);
+    EXPECT_EQ(FileExists(file), -1);
+    EXPECT_EQ(ReadTestFile(other), QByteArray(300000, 's'));
 }
 
 TEST(WipeDeleteTest, FolderTreeAndLinksOutside)
