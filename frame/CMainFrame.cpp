@@ -480,10 +480,9 @@ void CMainFrame::closingHousekeeping(bool withMessages)
 
 void CMainFrame::saveOnExit()
 {
-    if (m_saved) {
+    if (m_store.isSaved()) {
         return;
     }
-    m_saved = true;
     SettingsRecord& settings = m_store.settings();
     settings.SizeMfMax = isMaximized() ? 1 : 0;
     if (!isMaximized() && isVisible()) {

@@ -86,7 +86,6 @@ private:
     CommandRouter m_router;
     bool m_created = false;
     bool m_closing = false;
-    bool m_saved = false;
     bool m_takeOutOnly = false;
 
     QStringList m_newFileTypes;

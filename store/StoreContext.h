@@ -42,6 +42,7 @@ public:
     // Saves the settings and the common data, each once: a second call does nothing. A failure
     // to save the common data shows A-155.
     void Save();
+    bool isSaved() const { return m_saved; }
 
     QString dataFolder() const { return m_dataFolder; }
     // The working folder the common data names, or its default place.
