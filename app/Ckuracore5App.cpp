@@ -91,6 +91,7 @@ int Ckuracore5App::InitInstance()
     }
     m_messages->setOwner(m_frame.get());
     m_prompts->setOwner(m_frame.get());
+    m_prompts->setStore(&m_frame->store());
     m_frame->setWindowTitle(product);
     if (maximised) {
         m_frame->showMaximized();

@@ -14,6 +14,7 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "store/datafiles/DataFolder.h"
+#include "store/datafiles/RegisteredFolderTable.h"
 #include "store/working/DecryptedCopies.h"
 #include "store/working/StoreAreas.h"
 #include "util/EventPump.h"
@@ -31,6 +32,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -78,6 +80,7 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
         return;
     }
     m_newFileTypes = ListNewFileTypes();
+    connectPanes();
     const SettingsRecord& settings = m_store.settings();
     resize(m_store.hadSettings() ? settings.SizeMfWidth : DefaultWidth,
            m_store.hadSettings() ? settings.SizeMfHigh : DefaultHeight);
@@ -117,8 +120,80 @@ int CMainFrame::StartUpWork()
     if (m_store.copies().ListFoldersWithDecryptedFiles(&list) != 0) {
         ShowMessage(MsgA(143) + list, MessageStyle::information());
     }
+    m_tree->FillFolderTree();
+    int count = 0;
+    m_store.folders().CountRegisteredFolders(&count);
+    if (count == 0) {
+        // Nothing registered yet: the guidance of a first registration.
+        m_tree->RunGuidance();
+    }
     updateCommandStates();
     return 0;
+}
+
+void CMainFrame::connectPanes()
+{
+    m_contents->attach(m_store);
+    m_tree->attach(m_store, m_contents);
+    auto available = [this](int id) { return m_router.isRouted(id); };
+    m_contents->commandAvailable = available;
+    m_tree->availableCommand = available;
+    m_contents->takeOutOnly = [this] { return m_takeOutOnly; };
+    m_contents->pasteText = [this] {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        return data && data->hasUrls() ? QStringLiteral("暗号化して貼り付け(&P)") : QString();
+    };
+    connect(m_contents, &CListV::commandRequested, this, [this](int id) {
+        if (m_router.isRouted(id)) {
+            runCommand(id);
+        }
+    });
+    connect(m_tree, &CTreeV::commandRequested, this, [this](int id) {
+        if (m_router.isRouted(id)) {
+            runCommand(id);
+        }
+    });
+    connect(m_contents, &CListV::openFolderRequested, this,
+            [this](const QString& path) { m_tree->SelectFolder(path); });
+    connect(m_contents, &CListV::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
+    connect(m_tree, &CTreeV::closeRequested, this,
+            [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+    connect(m_tree, &CTreeV::folderShown, this, [this] { updateCommandStates(); });
+}
+
+void CMainFrame::routeFolderCommands()
+{
+    m_router.route(Command::Register, [this] { return m_tree->StartRegistration(); });
+    m_router.route(CTreeV::RegisterCommand, [this] { return m_tree->StartRegistration(); });
+    m_router.route(Command::Unregister, [this] { return m_tree->UnregisterConcerned(); });
+    m_router.route(CTreeV::UnregisterRoot, [this] { return m_tree->UnregisterConcerned(); });
+    m_router.route(Command::Login, [this] { return m_tree->LoginSelectedFolder(); });
+    m_router.route(Command::Logout, [this] { return m_tree->LogoutSelectedFolder(); });
+    m_router.route(Command::Refresh, [this] {
+        const QString shown = m_contents->shownFolderPath();
+        return shown.isEmpty() ? Result::Failed : m_contents->FillContents(shown);
+    });
+    m_router.route(Command::UpFolder, [this] {
+        const QString shown = m_contents->shownFolderPath();
+        if (shown.isEmpty() || shown == m_contents->selectedRootPath()) {
+            return Result::Failed;
+        }
+        return m_tree->SelectFolder(QFileInfo(shown).path()) ? Result::Ok : Result::Failed;
+    });
+    m_router.route(Command::SelectAll, [this] {
+        m_contents->selectAll();
+        return Result::Ok;
+    });
+    m_router.route(CTreeV::DeleteFolder, [this] {
+        return m_tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+    });
+    m_router.route(Command::Delete, [this] {
+        // The list's delete arrives with the inside operations; the tree deletes its subfolder.
+        if (!m_tree->hasFocus()) {
+            return Result::Failed;
+        }
+        return m_tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+    });
 }
 
 void CMainFrame::buildPanes()
@@ -340,6 +415,7 @@ void CMainFrame::routeWindowCommands()
     auto viewMode = [this](int mode) {
         return [this, mode] {
             settings().DispMode = mode;
+            m_contents->SetContentsViewMode(mode);
             return Result::Ok;
         };
     };
@@ -348,8 +424,10 @@ void CMainFrame::routeWindowCommands()
     m_router.route(Command::DetailView, viewMode(2));
     m_router.route(Command::SwitchView, [this] {
         settings().DispMode = settings().DispMode != 0 ? 0 : 2;
+        m_contents->SetContentsViewMode(settings().DispMode);
         return Result::Ok;
     });
+    routeFolderCommands();
     m_router.route(Command::ToggleWatch, [this] { return toggleSetting(&settings().ExecProcEndWaitFlg); });
     m_router.route(Command::ToggleDragEncrypted, [this] { return toggleSetting(&settings().DandDDecryFlg); });
     m_router.route(Command::HomePage, [] {
@@ -460,6 +538,7 @@ void CMainFrame::StopBackgroundWork()
 {
     MainWindowServices& services = MainWindowServices::instance();
     services.RequestShutdown();
+    m_contents->StopContentsWatcher();
     WaitPumping(20);
     m_statusTimer.stop();
     WaitPumping(20);

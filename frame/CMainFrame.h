@@ -75,6 +75,8 @@ private:
     void buildStatusBar();
     void buildPanes();
     void routeWindowCommands();
+    void routeFolderCommands();
+    void connectPanes();
     int toggleSetting(int* field);
     void onBusyChanged(bool busy);
     void statusTick();

@@ -3,7 +3,14 @@
 #include "dialogs/confirmation/CD05ReWriteCheck.h"
 #include "dialogs/confirmation/CD06ReWriteCheck2.h"
 #include "dialogs/confirmation/CD13Msg1.h"
+#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/password/CD08Password.h"
+#include "dialogs/password/CD09PasswordSet.h"
+#include "dialogs/registration/CD20EntryRemote.h"
+#include "dialogs/registration/CD21Init1.h"
+#include "dialogs/registration/CD22Init2.h"
 #include "util/ResultCodes.h"
+#include "util/SecureWipe.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -78,4 +85,68 @@ int DialogPromptService::ShowNotice(const NoticeQuestion& question, bool* dontSh
     const bool accepted = dialog.exec() == QDialog::Accepted;
     *dontShowAgain = accepted && dialog.dontShowAgain == 1;
     return accepted ? Result::Ok : Result::Failed;
+}
+
+int DialogPromptService::AskPassword(const PasswordQuestion& question, QString* password)
+{
+    CD08Password dialog(m_owner);
+    dialog.mode = question.kind == PasswordQuestion::FolderLogin ? 3 : 5;
+    dialog.subject = question.folder;
+    if (dialog.exec() != QDialog::Accepted) {
+        return Result::Failed;
+    }
+    // An invalid entry is handed back empty; the caller's length check refuses it.
+    *password = dialog.resultFlag == 0 ? dialog.password : QString();
+    SecureWipe(dialog.password);
+    return Result::Ok;
+}
+
+int DialogPromptService::AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint)
+{
+    CD09PasswordSet dialog(m_owner);
+    dialog.mode = question.kind;
+    dialog.folderPath = question.folder;
+    dialog.initialHint = question.initialHint;
+    dialog.hintLocked = question.hintLocked;
+    dialog.store = m_store;
+    if (dialog.exec() != QDialog::Accepted) {
+        return Result::Failed;
+    }
+    *password = dialog.password;
+    *hint = dialog.hint;
+    SecureWipe(dialog.password);
+    return Result::Ok;
+}
+
+int DialogPromptService::AskRemoteRegistration(bool* readOnly)
+{
+    CD20EntryRemote dialog(m_owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        return Result::Failed;
+    }
+    *readOnly = dialog.readOnly == 1;
+    return Result::Ok;
+}
+
+int DialogPromptService::AskListConfirmation(const QString& title, const QString& text, const QString& list,
+                                             const QString& buttonText)
+{
+    CD25ReturnMsg dialog(m_owner);
+    dialog.title = title;
+    dialog.text = text;
+    dialog.listText = list;
+    dialog.buttonText = buttonText;
+    return dialog.exec() == QDialog::Accepted ? Result::Ok : Result::Failed;
+}
+
+int DialogPromptService::AskFirstRegistration()
+{
+    CD21Init1 dialog(m_owner);
+    return dialog.exec() == QDialog::Accepted ? dialog.choice : Result::Failed;
+}
+
+void DialogPromptService::ShowEncryptionGuidance()
+{
+    CD22Init2 dialog(m_owner);
+    dialog.exec();
 }

@@ -3,6 +3,7 @@
 #include "util/PromptService.h"
 
 class QWidget;
+class StoreContext;
 
 // The prompts as the window's real dialogs, owned by the main window.
 class DialogPromptService : public PromptService
@@ -17,9 +18,25 @@ public:
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     // CD13Msg1 with the information icon.
     int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
-    // The password questions are answered by the password dialogs once the window has them;
-    // until then they are cancelled as by the base service.
+    // CD08Password (mode 3 for a folder, 5 for a file). An entry that cannot be a password
+    // comes back as typed, for the caller to refuse with its own message.
+    int AskPassword(const PasswordQuestion& question, QString* password) override;
+    // CD09PasswordSet.
+    int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
+    // CD20EntryRemote.
+    int AskRemoteRegistration(bool* readOnly) override;
+    // CD25ReturnMsg.
+    int AskListConfirmation(const QString& title, const QString& text, const QString& list,
+                            const QString& buttonText) override;
+
+    // CD21Init1 and CD22Init2.
+    int AskFirstRegistration() override;
+    void ShowEncryptionGuidance() override;
+
+    // The store the password dialogs consult (change passwords); none: they skip those checks.
+    void setStore(StoreContext* store) { m_store = store; }
 
 private:
     QWidget* m_owner;
+    StoreContext* m_store = nullptr;
 };

@@ -32,6 +32,28 @@ int PromptService::AskPassword(const PasswordQuestion&, QString*)
     return Result::Failed;
 }
 
+int PromptService::AskNewPassword(const NewPasswordQuestion&, QString*, QString*)
+{
+    return Result::Failed;
+}
+
+int PromptService::AskRemoteRegistration(bool*)
+{
+    return Result::Failed;
+}
+
+int PromptService::AskListConfirmation(const QString&, const QString&, const QString&, const QString&)
+{
+    return Result::Failed;
+}
+
+int PromptService::AskFirstRegistration()
+{
+    return Result::Failed;
+}
+
+void PromptService::ShowEncryptionGuidance() {}
+
 int PromptService::ShowNotice(const NoticeQuestion&, bool* dontShowAgain)
 {
     *dontShowAgain = false;

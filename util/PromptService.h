@@ -35,6 +35,21 @@ struct PasswordQuestion
     QString hint;   // the hint stored with the password, shown to help the user
 };
 
+// What a new-password question asks for: a folder password (with the folder it is for) or the
+// administrator password, with the hint to show first.
+struct NewPasswordQuestion
+{
+    enum Kind
+    {
+        FolderPassword = 3,
+        AdministratorPassword = 4,
+    };
+    Kind kind = FolderPassword;
+    QString folder;      // the folder being registered
+    QString initialHint; // prefilled in the hint box
+    bool hintLocked = false;
+};
+
 // A notice that offers "do not show this again".
 struct NoticeQuestion
 {
@@ -62,6 +77,25 @@ public:
 
     // 0 with the password typed, -1 when cancelled. The caller wipes the text after use.
     virtual int AskPassword(const PasswordQuestion& question, QString* password);
+
+    // 0 with a new password (typed twice and checked against the password rules) and its hint,
+    // -1 when cancelled. The caller wipes the texts after use.
+    virtual int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint);
+
+    // Registering a folder on a network drive: 0 to go on, with readOnly telling whether the
+    // user chose a read-only registration; -1 when cancelled.
+    virtual int AskRemoteRegistration(bool* readOnly);
+
+    // A confirmation that lists what it concerns (the roots of folders, for example) with one
+    // button that goes on: 0 for that button, -1 for cancel.
+    virtual int AskListConfirmation(const QString& title, const QString& text, const QString& list,
+                                    const QString& buttonText);
+
+    // The guidance of a first registration: 0 to create the default encrypted folder in the
+    // documents folder, 1 to choose a folder, -1 when cancelled.
+    virtual int AskFirstRegistration();
+    // The guidance that follows a first registration (how to encrypt and open files).
+    virtual void ShowEncryptionGuidance();
 
     // 0 for OK (or yes), -1 for cancel (or no); *dontShowAgain tells whether the box was ticked.
     virtual int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain);

@@ -1,6 +1,63 @@
 #include "frame/tree/CTreeV.h"
 
+#include "engine/CryptEngine.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "operations/folders/FolderLogin.h"
+#include "operations/folders/FolderRegistration.h"
+#include "operations/folders/RegistrationChecks.h"
+#include "platform/Platform.h"
+#include "store/StoreContext.h"
+#include "store/checks/FolderAccessCheck.h"
+#include "store/datafiles/RegisteredFolderTable.h"
+#include "util/ErrorText.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/PromptService.h"
+#include "util/ResultCodes.h"
+#include "util/SecureWipe.h"
+#include "util/ShellOperations.h"
+#include "views/common/FileTypeIcons.h"
+#include "views/common/FolderPictures.h"
+#include "views/contents/CListV.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMouseEvent>
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+const QString DefaultFolderName = QStringLiteral("KBX暗号フォルダー");
+
+// The subfolders of a folder as the tree shows them: no hidden ones, sorted by name.
+QStringList SubfoldersOf(const QString& folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        if (!name.startsWith(QLatin1Char('.'))) {
+            names.append(name);
+        }
+    }
+    names.sort();
+    return names;
+}
+
+bool HasSubfolders(const QString& folder)
+{
+    return !SubfoldersOf(folder).isEmpty();
+}
+
+} // namespace
 
 CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel(this))
 {
@@ -9,9 +66,568 @@ CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel
     setHeaderHidden(true);
     setAccessibleName(QStringLiteral("暗号フォルダー"));
     setAccessibleDescription(QStringLiteral("登録した暗号フォルダーとそのサブフォルダー"));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setExpandsOnDoubleClick(false);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    connect(this, &QTreeView::expanded, this, &CTreeV::onExpanded);
+}
+
+void CTreeV::attach(StoreContext& store, CListV* list)
+{
+    m_store = &store;
+    m_list = list;
 }
 
 QModelIndex CTreeV::itemConcerned() const
 {
     return currentIndex();
+}
+
+QString CTreeV::FolderItemPath(const QModelIndex& index) const
+{
+    return m_model->fullPath(index);
+}
+
+QModelIndex CTreeV::rootItemOf(const QString& root) const
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex index = m_model->index(row, 0);
+        if (m_model->fullPath(index) == root) {
+            return index;
+        }
+    }
+    return {};
+}
+
+QModelIndex CTreeV::addRootItem(const QString& root)
+{
+    const QModelIndex index = m_model->addRoot(RegistrationChecks::RootDisplayText(root), root);
+    m_model->setData(index, root, Qt::ToolTipRole);
+    if (HasSubfolders(root)) {
+        m_model->addChild(index, QString(), FolderTreeModel::Placeholder);
+    }
+    return index;
+}
+
+void CTreeV::updateRootIcons()
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex index = m_model->index(row, 0);
+        const bool in = m_store && m_store->engine().IsKeySlotSet(m_model->fullPath(index)) == 0;
+        m_model->setData(index, in ? LoggedInFolderIcon() : LoggedOutFolderIcon(), Qt::DecorationRole);
+        m_model->setData(index, in ? QStringLiteral("ログイン中") : QStringLiteral("ログアウト中"),
+                         Qt::AccessibleDescriptionRole);
+    }
+}
+
+void CTreeV::FillFolderTree()
+{
+    m_quiet = true;
+    m_model->clear();
+    const RegisteredFolderTable& table = m_store->folders();
+    for (int i = 0; i < RegisteredFolderTable::MaxFolders; ++i) {
+        const QString root = table.slot(i).rootPath;
+        if (!root.isEmpty()) {
+            addRootItem(root);
+        }
+    }
+    updateRootIcons();
+    m_quiet = false;
+    if (m_model->rowCount() > 0) {
+        setCurrentIndex(m_model->index(0, 0));
+    }
+}
+
+void CTreeV::ReadSubfolders(const QModelIndex& index)
+{
+    QStandardItem* item = m_model->itemFromIndex(index);
+    if (!item) {
+        return;
+    }
+    const QString folder = m_model->fullPath(index);
+    item->removeRows(0, item->rowCount());
+    const QIcon icon = FolderIcon();
+    for (const QString& name : SubfoldersOf(folder)) {
+        const QModelIndex child = m_model->addChild(index, name);
+        m_model->setData(child, icon, Qt::DecorationRole);
+        if (HasSubfolders(folder + QLatin1Char('/') + name)) {
+            m_model->addChild(child, QString(), FolderTreeModel::Placeholder);
+        }
+    }
+}
+
+void CTreeV::onExpanded(const QModelIndex& index)
+{
+    if (m_quiet) {
+        return;
+    }
+    const QModelIndex first = m_model->index(0, 0, index);
+    if (first.isValid() && FolderTreeModel::kindOf(first) == FolderTreeModel::Placeholder) {
+        m_quiet = true;
+        ReadSubfolders(index);
+        m_quiet = false;
+    }
+}
+
+void CTreeV::RebuildFolderItems()
+{
+    if (!m_store) {
+        return;
+    }
+    // Collect what is expanded (by path), read every expanded item again, expand them again.
+    QStringList expanded;
+    std::function<void(const QModelIndex&)> collect = [&](const QModelIndex& parent) {
+        for (int row = 0; row < m_model->rowCount(parent); ++row) {
+            const QModelIndex index = m_model->index(row, 0, parent);
+            if (isExpanded(index)) {
+                expanded.append(m_model->fullPath(index));
+                collect(index);
+            }
+        }
+    };
+    collect(QModelIndex());
+    const QString current = m_model->fullPath(currentIndex());
+    m_quiet = true;
+    for (const QString& path : std::as_const(expanded)) {
+        const QModelIndex index = indexOfPath(path);
+        if (index.isValid() && QFileInfo(path).isDir()) {
+            ReadSubfolders(index);
+            expand(index);
+        }
+    }
+    const QModelIndex again = indexOfPath(current);
+    if (again.isValid()) {
+        selectionModel()->setCurrentIndex(again, QItemSelectionModel::ClearAndSelect);
+    }
+    m_quiet = false;
+}
+
+QModelIndex CTreeV::indexOfPath(const QString& path) const
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex root = m_model->index(row, 0);
+        const QString rootPath = m_model->fullPath(root);
+        if (path == rootPath) {
+            return root;
+        }
+        if (!path.startsWith(rootPath + QLatin1Char('/'))) {
+            continue;
+        }
+        QModelIndex index = root;
+        const QStringList parts = path.mid(rootPath.size() + 1).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        for (const QString& part : parts) {
+            QModelIndex next;
+            for (int child = 0; child < m_model->rowCount(index); ++child) {
+                const QModelIndex candidate = m_model->index(child, 0, index);
+                if (FolderTreeModel::kindOf(candidate) == FolderTreeModel::Subfolder &&
+                    candidate.data(Qt::DisplayRole).toString() == part) {
+                    next = candidate;
+                    break;
+                }
+            }
+            if (!next.isValid()) {
+                return {};
+            }
+            index = next;
+        }
+        return index;
+    }
+    return {};
+}
+
+bool CTreeV::SelectFolder(const QString& path)
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex root = m_model->index(row, 0);
+        const QString rootPath = m_model->fullPath(root);
+        if (path != rootPath && !path.startsWith(rootPath + QLatin1Char('/'))) {
+            continue;
+        }
+        QModelIndex index = root;
+        const QStringList parts = path.mid(rootPath.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        m_quiet = true;
+        for (const QString& part : parts) {
+            ReadSubfolders(index);
+            expand(index);
+            QModelIndex next;
+            for (int child = 0; child < m_model->rowCount(index); ++child) {
+                const QModelIndex candidate = m_model->index(child, 0, index);
+                if (candidate.data(Qt::DisplayRole).toString() == part) {
+                    next = candidate;
+                    break;
+                }
+            }
+            if (!next.isValid()) {
+                break;
+            }
+            index = next;
+        }
+        m_quiet = false;
+        setCurrentIndex(index);
+        scrollTo(index);
+        return FolderItemPath(index) == path;
+    }
+    return false;
+}
+
+void CTreeV::onCurrentChanged(const QModelIndex& current)
+{
+    if (m_quiet || !m_store || !current.isValid()) {
+        return;
+    }
+    const QString path = FolderItemPath(current);
+    if (path.isEmpty() || (m_list && path == m_list->shownFolderPath())) {
+        return;
+    }
+    OpenFolderView(path, false);
+}
+
+void CTreeV::clearShown(bool locked)
+{
+    if (m_list) {
+        m_list->StopWatchingContents(locked ? ListBackground::Locked : ListBackground::Plain);
+    }
+    emit folderShown(QString(), QString());
+}
+
+int CTreeV::OpenFolderView(const QString& path, bool login, const QString& password)
+{
+    RegisteredFolderTable& table = m_store->folders();
+    const QString root = table.FindRegisteredRoot(path, 0);
+    if (root.isEmpty()) {
+        clearShown(false);
+        return Result::Failed;
+    }
+    bool loggedInNow = false;
+    if (m_store->engine().IsKeySlotSet(root) != 0) {
+        if (!login) {
+            clearShown(true);
+            return Result::Ok;
+        }
+        FolderLogin logins(*m_store);
+        if (logins.LoginFolder(root, password) != 0) {
+            return Result::Failed;
+        }
+        loggedInNow = true;
+        updateRootIcons();
+        const QModelIndex rootItem = rootItemOf(root);
+        if (rootItem.isValid()) {
+            MainWindowServices& services = MainWindowServices::instance();
+            BusyScope busy;
+            services.SetBusyText(MsgA(151));
+            m_quiet = true;
+            ReadSubfolders(rootItem);
+            m_quiet = false;
+            services.ClearBusyText();
+        }
+    }
+    FolderLogin logins(*m_store);
+    if (logins.PrepareWorkingAreas(root) != 0) {
+        emit closeRequested();
+        return Result::Failed;
+    }
+    if (m_list) {
+        m_list->ShowFolder(path, root);
+    }
+    emit folderShown(root, path);
+    if (loggedInNow && table.IsReadOnlyFolder(root, 0) != 0 && m_store->settings().ReadOnlyMsgDispFlg == 1) {
+        ShowMessage(MsgA(152), MessageStyle::information());
+    }
+    return Result::Ok;
+}
+
+int CTreeV::LoginSelectedFolder(const QString& password)
+{
+    const QModelIndex item = currentIndex();
+    if (!item.isValid()) {
+        return Result::Failed;
+    }
+    return OpenFolderView(FolderItemPath(item), true, password);
+}
+
+int CTreeV::LogoutSelectedFolder()
+{
+    const QModelIndex item = currentIndex();
+    if (!item.isValid()) {
+        return Result::Failed;
+    }
+    const QString root = m_store->folders().FindRegisteredRoot(FolderItemPath(item), 0);
+    if (root.isEmpty()) {
+        return Result::Failed;
+    }
+    FolderLogin logins(*m_store);
+    int result = Result::Failed;
+    {
+        BusyScope busy;
+        result = logins.LogoutFolder(root, reflectFolder);
+    }
+    if (result != 0) {
+        return result;
+    }
+    const QModelIndex rootItem = rootItemOf(root);
+    m_quiet = true;
+    if (rootItem.isValid()) {
+        collapse(rootItem);
+        QStandardItem* owner = m_model->itemFromIndex(rootItem);
+        owner->removeRows(0, owner->rowCount());
+        if (HasSubfolders(root)) {
+            m_model->addChild(rootItem, QString(), FolderTreeModel::Placeholder);
+        }
+        setCurrentIndex(rootItem);
+    }
+    m_quiet = false;
+    updateRootIcons();
+    clearShown(true);
+    int index = 0;
+    for (; index < RegisteredFolderTable::MaxFolders; ++index) {
+        if (m_store->folders().slot(index).rootPath == root) {
+            break;
+        }
+    }
+    if (index < RegisteredFolderTable::MaxFolders &&
+        m_store->folders().slot(index).autoReleaseText == QLatin1String("1")) {
+        FolderRegistration registration(*m_store);
+        if (registration.ReleaseRoot(root, false) == 0) {
+            removeRootItem(root);
+        }
+    }
+    return Result::Ok;
+}
+
+void CTreeV::removeRootItem(const QString& root)
+{
+    const QModelIndex item = rootItemOf(root);
+    if (!item.isValid()) {
+        return;
+    }
+    const bool shown = m_list && m_list->selectedRootPath() == root;
+    m_quiet = true;
+    m_model->removeRow(item.row());
+    m_quiet = false;
+    if (shown || m_model->rowCount() == 0) {
+        clearShown(false);
+    }
+    if (m_model->rowCount() > 0 && !currentIndex().isValid()) {
+        setCurrentIndex(m_model->index(0, 0));
+    }
+}
+
+int CTreeV::StartRegistration()
+{
+    int count = 0;
+    m_store->folders().CountRegisteredFolders(&count);
+    if (count == 0) {
+        return RunGuidance();
+    }
+    QString chosen;
+    const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
+    if (PromptService::instance().BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242),
+                                                  QString(), 0, &chosen) != 0) {
+        return Result::Failed;
+    }
+    return RegisterFolder(chosen);
+}
+
+int CTreeV::RunGuidance()
+{
+    PromptService& prompts = PromptService::instance();
+    const int choice = prompts.AskFirstRegistration();
+    QString path;
+    if (choice == 0) {
+        path = Platform::instance().SpecialFolderPath(SpecialFolder::Documents) + QLatin1Char('/') +
+               DefaultFolderName;
+        if (!QFileInfo(path).isDir() && !QDir().mkpath(path)) {
+            ShowMessage(ErrnoText(errno) + QStringLiteral("\n\n") + path, MessageStyle::warning());
+            return Result::Failed;
+        }
+    } else if (choice == 1) {
+        const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
+        if (prompts.BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242), QString(), 0,
+                                    &path) != 0) {
+            return Result::Failed;
+        }
+    } else {
+        return Result::Failed;
+    }
+    const int result = RegisterFolder(path);
+    if (result == 0 && m_list && !m_list->selectedRootPath().isEmpty() &&
+        m_store->folders().IsReadOnlyFolder(m_list->selectedRootPath(), 0) == 0) {
+        prompts.ShowEncryptionGuidance();
+    }
+    return result;
+}
+
+int CTreeV::RegisterFolder(const QString& path)
+{
+    FolderRegistration registration(*m_store);
+    FolderRegistration::Outcome outcome;
+    if (registration.RegisterFolder(path, &outcome) != 0) {
+        return Result::Failed;
+    }
+    m_quiet = true;
+    const QModelIndex item = addRootItem(outcome.root);
+    updateRootIcons();
+    setCurrentIndex(item);
+    m_quiet = false;
+    const int login = OpenFolderView(outcome.root, true, outcome.password);
+    SecureWipe(outcome.password);
+    return login == 0 ? Result::Ok : Result::Failed;
+}
+
+int CTreeV::UnregisterConcerned()
+{
+    const QModelIndex item = currentIndex();
+    const QString root = m_store->folders().FindRegisteredRoot(FolderItemPath(item), 0);
+    if (root.isEmpty()) {
+        return Result::Failed;
+    }
+    FolderRegistration registration(*m_store);
+    if (m_list && m_list->selectedRootPath() == root) {
+        // The list lets go of the folder before it is released.
+        if (registration.UnregisterFolder(root) != 0) {
+            return Result::Failed;
+        }
+    } else if (registration.UnregisterFolder(root) != 0) {
+        return Result::Failed;
+    }
+    removeRootItem(root);
+    return Result::Ok;
+}
+
+int CTreeV::DeleteSelectedSubfolder(bool permanent)
+{
+    const QModelIndex item = currentIndex();
+    if (!item.isValid() || FolderTreeModel::isRoot(item)) {
+        return Result::Failed;
+    }
+    const QString path = FolderItemPath(item);
+    BusyScope busy;
+    if (m_store->folders().IsReadOnlyFolder(path, 1) != 0) {
+        return Result::Failed;
+    }
+    QString text;
+    if (CheckFolderAccess(path, 1, &text) != 0) {
+        return Result::Failed;
+    }
+    if (Platform::instance().DriveTypeOf(path) != DriveFixed) {
+        permanent = true;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (ShowMessage((permanent ? MsgA(257) : MsgA(256)) + name, MessageStyle::question()) != MsgButton::Yes) {
+        return Result::Failed;
+    }
+    const QModelIndex parent = item.parent();
+    const QString parentPath = FolderItemPath(parent);
+    int result = Result::Failed;
+    if (permanent) {
+        result = ShellDelete({path});
+    } else {
+        QString error;
+        result = ShellDeleteToRecycleBin({path}, &error);
+        if (result != 0 && !error.isEmpty()) {
+            ShowMessage(error, MessageStyle::warning());
+        }
+    }
+    m_quiet = true;
+    ReadSubfolders(parent);
+    m_quiet = false;
+    setCurrentIndex(parent);
+    if (m_list && m_list->shownFolderPath() != parentPath) {
+        OpenFolderView(parentPath, false);
+    } else if (m_list) {
+        m_list->RequestContentsRefresh();
+    }
+    return result == 0 ? Result::Ok : Result::Failed;
+}
+
+void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && FolderTreeModel::isRoot(index) && m_store &&
+        m_store->engine().IsKeySlotSet(FolderItemPath(index)) != 0) {
+        setCurrentIndex(index);
+        emit commandRequested(32956); // login
+        return;
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
+void CTreeV::keyPressEvent(QKeyEvent* event)
+{
+    QTreeView::keyPressEvent(event);
+}
+
+void CTreeV::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!m_store) {
+        return;
+    }
+    QModelIndex item;
+    QPoint at = event->pos();
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        item = currentIndex();
+        at = visualRect(item).center();
+    } else {
+        at = viewport()->mapFrom(this, at);
+        item = indexAt(at);
+        if (item.isValid()) {
+            setCurrentIndex(item);
+        }
+    }
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("treeMenu"));
+    auto add = [&menu](int id, const QString& text) {
+        QAction* action = menu.addAction(text);
+        action->setData(id);
+        return action;
+    };
+    if (!item.isValid()) {
+        add(RegisterCommand, QStringLiteral("暗号フォルダーの登録(&A)"));
+    } else {
+        const bool root = FolderTreeModel::isRoot(item);
+        if (!root) {
+            add(CutFolder, QStringLiteral("切り取り （inside） (&T)"));
+            add(CopyFolder, QStringLiteral("コピー （inside） (&C)"));
+        }
+        QAction* paste = add(PasteFolder, QStringLiteral("貼り付け(&P)"));
+        paste->setEnabled(false);
+        menu.addSeparator();
+        if (!root) {
+            add(DeleteFolder, QStringLiteral("削除(&D)"));
+        } else {
+            add(UnregisterRoot, QStringLiteral("この暗号フォルダーを解除(&K)"));
+        }
+        add(BackupRoot, QStringLiteral("バックアップ(&B)..."));
+        menu.addSeparator();
+        add(FolderProperties, QStringLiteral("プロパティ(&R)"));
+        menu.addSeparator();
+        add(RegisterCommand, QStringLiteral("暗号フォルダーの登録(&A)"));
+    }
+    for (QAction* action : menu.actions()) {
+        const int id = action->data().toInt();
+        if (id != 0 && action->isEnabled() && availableCommand) {
+            action->setEnabled(availableCommand(id));
+        }
+    }
+    QAction* chosen = menu.exec(viewport()->mapToGlobal(at));
+    if (!chosen) {
+        return;
+    }
+    const int id = chosen->data().toInt();
+    switch (id) {
+    case RegisterCommand:
+        StartRegistration();
+        break;
+    case UnregisterRoot:
+        UnregisterConcerned();
+        break;
+    case DeleteFolder:
+        DeleteSelectedSubfolder(QApplication::keyboardModifiers() & Qt::ShiftModifier);
+        break;
+    default:
+        emit commandRequested(id);
+        break;
+    }
 }

@@ -2,21 +2,98 @@
 
 #include <QTreeView>
 
-class FolderTreeModel;
+#include <functional>
 
-// The tree of registered folders and their subfolders (left pane). It is filled when folders
-// are registered and logged in; its items live in its FolderTreeModel.
+class CListV;
+class FolderTreeModel;
+class StoreContext;
+
+// The tree of registered folders and their subfolders (left pane): registering, releasing,
+// logging in and out, and choosing the folder the contents list shows. Roots show whether they
+// are logged in; a root's tooltip is its full path. The operations behind the commands are the
+// store's and FolderRegistration's; the tree keeps its items and the list in step with them.
 class CTreeV : public QTreeView
 {
     Q_OBJECT
 
 public:
+    // The tree's own menu commands.
+    enum TreeCommand
+    {
+        RegisterCommand = 32833,
+        RegisterDropped = 32828,
+        UnregisterRoot = 32800,
+        BackupRoot = 32802,
+        CutFolder = 32867,
+        CopyFolder = 32865,
+        PasteFolder = 32869,
+        DeleteFolder = 32831,
+        FolderProperties = 32863,
+    };
+
     explicit CTreeV(QWidget* parent = nullptr);
 
+    void attach(StoreContext& store, CListV* list);
     FolderTreeModel* folderModel() const { return m_model; }
     // The item the tree commands concern: the selected item; invalid when none.
     QModelIndex itemConcerned() const;
 
+    // Every registered root in table order, logged out; the first one selected.
+    void FillFolderTree();
+    // Command 32833: the guidance while nothing is registered, otherwise the folder chooser.
+    int StartRegistration();
+    // The guidance of a first registration (also at start-up when nothing is registered).
+    int RunGuidance();
+    // The whole registration of a path: checks, dialogs, the root item, the login. 0 or -1.
+    int RegisterFolder(const QString& path);
+    // Unregisters the root of the item concerned after asking. 0 or -1.
+    int UnregisterConcerned();
+    // Logs in the root of the selected item and shows it; an empty password is asked for.
+    int LoginSelectedFolder(const QString& password = QString());
+    int LogoutSelectedFolder();
+    // Shows a folder in the contents list, logging its root in when asked. 0 or -1.
+    int OpenFolderView(const QString& path, bool login, const QString& password = QString());
+    // Deletes the selected subfolder to the Trash (permanently with permanent, or off a fixed
+    // disk) after asking. 0 or -1.
+    int DeleteSelectedSubfolder(bool permanent);
+    // Selects the item of a folder below a shown root (reading subfolders on the way).
+    bool SelectFolder(const QString& path);
+    // Reads the subfolders of every expanded item again, keeping them expanded.
+    void RebuildFolderItems();
+
+    QString FolderItemPath(const QModelIndex& index) const;
+    QModelIndex rootItemOf(const QString& root) const;
+
+    // Whether a command of the menu that another part carries out has an operation yet.
+    std::function<bool(int)> availableCommand;
+    // Writes a folder's decrypted copies back before a logout; none: such a logout is refused.
+    std::function<int(const QString& root)> reflectFolder;
+
+signals:
+    // The shown folder changed (root empty: none is shown).
+    void folderShown(const QString& root, const QString& folder);
+    // A command of the tree's menu that another part of the window carries out.
+    void commandRequested(int id);
+    // The working areas could not be made: the program cannot go on.
+    void closeRequested();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void onCurrentChanged(const QModelIndex& current);
+    void onExpanded(const QModelIndex& index);
+    void ReadSubfolders(const QModelIndex& index);
+    void updateRootIcons();
+    void removeRootItem(const QString& root);
+    void clearShown(bool locked);
+    QModelIndex addRootItem(const QString& root);
+    QModelIndex indexOfPath(const QString& path) const;
+
     FolderTreeModel* m_model;
+    StoreContext* m_store = nullptr;
+    CListV* m_list = nullptr;
+    bool m_quiet = false; // set while the tree itself changes selection or expansion
 };

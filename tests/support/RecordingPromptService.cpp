@@ -49,3 +49,34 @@ int RecordingPromptService::ShowNotice(const NoticeQuestion& question, bool* don
     *dontShowAgain = m_notices.takeFirst();
     return Result::Ok;
 }
+
+int RecordingPromptService::AskNewPassword(const NewPasswordQuestion& question, QString* password,
+                                           QString* hint)
+{
+    m_asked.append(QStringLiteral("new password: ") + question.folder);
+    m_offeredHints.append(question.initialHint);
+    if (m_newPasswords.isEmpty()) {
+        return Result::Failed;
+    }
+    const QPair<QString, QString> answer = m_newPasswords.takeFirst();
+    *password = answer.first;
+    *hint = answer.second;
+    return Result::Ok;
+}
+
+int RecordingPromptService::AskRemoteRegistration(bool* readOnly)
+{
+    m_asked.append(QStringLiteral("remote"));
+    if (m_remote.isEmpty()) {
+        return Result::Failed;
+    }
+    *readOnly = m_remote.takeFirst();
+    return Result::Ok;
+}
+
+int RecordingPromptService::AskListConfirmation(const QString& title, const QString&, const QString&,
+                                                const QString&)
+{
+    m_asked.append(QStringLiteral("confirm: ") + title);
+    return !m_listConfirmations.isEmpty() && m_listConfirmations.takeFirst() ? Result::Ok : Result::Failed;
+}

@@ -17,6 +17,12 @@ public:
     void scriptFolders(QStringList folders) { m_folders = std::move(folders); }
     void scriptOverwrites(QList<OverwriteAnswer> answers) { m_overwrites = std::move(answers); }
     void scriptPasswords(QStringList passwords) { m_passwords = std::move(passwords); }
+    // Each new password is a (password, hint) pair.
+    void scriptNewPasswords(QList<QPair<QString, QString>> answers) { m_newPasswords = std::move(answers); }
+    // Each remote registration goes on, read-only or not.
+    void scriptRemoteRegistrations(QList<bool> readOnly) { m_remote = std::move(readOnly); }
+    // Each list confirmation is answered with the button that goes on (true) or cancel.
+    void scriptListConfirmations(QList<bool> answers) { m_listConfirmations = std::move(answers); }
     // Each notice is accepted; `dontShowAgain` is what the box reads.
     void scriptNotices(QList<bool> dontShowAgain) { m_notices = std::move(dontShowAgain); }
 
@@ -25,9 +31,15 @@ public:
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     int AskPassword(const PasswordQuestion& question, QString* password) override;
     int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
+    int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
+    int AskRemoteRegistration(bool* readOnly) override;
+    int AskListConfirmation(const QString& title, const QString& text, const QString& list,
+                            const QString& buttonText) override;
+    // The hints the new-password questions offered first, in order.
+    const QStringList& offeredHints() const { return m_offeredHints; }
 
     // One line per question, in order: "folder: TITLE", "overwrite: NAME", "password: FOLDER",
-    // "notice: MESSAGE".
+    // "notice: MESSAGE", "new password: FOLDER", "remote", "confirm: TITLE".
     const QStringList& asked() const { return m_asked; }
 
 private:
@@ -35,5 +47,9 @@ private:
     QList<OverwriteAnswer> m_overwrites;
     QStringList m_passwords;
     QList<bool> m_notices;
+    QList<QPair<QString, QString>> m_newPasswords;
+    QList<bool> m_remote;
+    QList<bool> m_listConfirmations;
+    QStringList m_offeredHints;
     QStringList m_asked;
 };

@@ -1,5 +1,8 @@
 #include "views/common/TextRowModel.h"
 
+#include <algorithm>
+#include <numeric>
+
 TextRowModel::TextRowModel(QStringList titles, QObject* parent)
     : QAbstractTableModel(parent), m_titles(std::move(titles))
 {
@@ -108,6 +111,41 @@ void TextRowModel::clear()
     beginResetModel();
     m_rows.clear();
     endResetModel();
+}
+
+void TextRowModel::setRows(QList<QStringList> rows)
+{
+    beginResetModel();
+    for (QStringList& row : rows) {
+        row = fitted(row);
+    }
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void TextRowModel::sortRows(const std::function<bool(const QStringList&, const QStringList&)>& less)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(m_rows.at(a), m_rows.at(b)); });
+    QList<QStringList> sorted;
+    sorted.reserve(m_rows.size());
+    QList<int> newRowOf(m_rows.size());
+    for (int i = 0; i < order.size(); ++i) {
+        sorted.append(m_rows.at(order.at(i)));
+        newRowOf[order.at(i)] = i;
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        after.append(this->index(newRowOf.value(index.row()), index.column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int TextRowModel::findRow(int columnA, const QString& textA, int columnB, const QString& textB) const

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QStringList>
 
+#include <functional>
+
 // The rows of a list pane: each row a fixed number of text columns, addressed by (row, column)
 // as the operations read them. The column titles are given once. The model knows nothing of
 // what the texts mean; the panes' models name their columns.
@@ -29,6 +31,10 @@ public:
     bool replaceRow(int row, const QStringList& texts);
     bool removeRowAt(int row);
     void clear();
+    // Replaces every row at once (one reset instead of a notice per row).
+    void setRows(QList<QStringList> rows);
+    // Orders the rows by `less` (equal rows keep their order); views keep their selection.
+    void sortRows(const std::function<bool(const QStringList&, const QStringList&)>& less);
     // The first row whose columnA reads textA and whose columnB reads textB (exact, case
     // sensitive), -1 when none.
     int findRow(int columnA, const QString& textA, int columnB, const QString& textB) const;

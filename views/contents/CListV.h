@@ -1,17 +1,38 @@
 #pragma once
 
+#include "views/common/FolderPictures.h"
+
+#include <QPixmap>
+#include <QStringList>
+#include <QTimer>
 #include <QTreeView>
 
+#include <array>
+#include <functional>
+#include <memory>
+
 class ContentsModel;
+class ContentsRows;
+class FolderWatcher;
+class QMenu;
+class StoreContext;
+struct SelectionAnalysis;
 
 // The contents of the shown folder (middle pane): every item under its original name, size and
-// times. The rows live in its ContentsModel; the view shows the visible columns.
+// times, plain files in red. The rows live in its ContentsModel. The list follows the disk: a
+// watcher on the shown folder asks for a refresh, which compares the folder with a snapshot
+// taken at the last fill or refresh and only then merges the changes into the rows. Everything
+// runs on the window's thread; a refresh waits while the window is busy (retried every 500 ms).
 class CListV : public QTreeView
 {
     Q_OBJECT
 
 public:
     explicit CListV(QWidget* parent = nullptr);
+    ~CListV() override;
+
+    // The store the rows are made from; until then the list stays empty.
+    void attach(StoreContext& store);
 
     ContentsModel* contentsModel() const { return m_model; }
 
@@ -19,12 +40,81 @@ public:
     QString shownFolderPath() const { return m_shownFolderPath; }
     QString selectedRootPath() const { return m_selectedRootPath; }
 
+    // Fills the list with the folder and watches it. 0, or -1 when its rows could not be made.
+    int ShowFolder(const QString& folder, const QString& root);
+    // Rebuilds every row of the shown folder; 0 or -1.
+    int FillContents(const QString& folder);
+    // Shows no folder: no rows, no watching, and the background of why (a locked folder shows
+    // a padlock).
+    void StopWatchingContents(ListBackground background = ListBackground::Plain);
+    // Asks for a refresh even without a change notice (operations that changed the folder).
+    void RequestContentsRefresh();
+    // Brings the rows up to date with the folder now (as the watcher does): nothing happens
+    // while the window is busy except that the refresh is kept pending.
+    void RefreshContents();
+    bool refreshPending() const { return m_refreshPending; }
+    // Ends the watching for good (the window closes): a running refresh is abandoned.
+    void StopContentsWatcher();
+
+    // Sorts by the column: the first click ascending (folders first), the next descending.
+    void SortContents(int column);
+    // 0 icons, 1 list, anything else details.
+    void SetContentsViewMode(int mode);
+    void SetContentsBackground(const QString& folder);
+    ListBackground background() const { return m_background; }
+
     int selectedRowCount() const;
+    // The rows selected, in list order.
+    QList<int> selectedRowsInOrder() const;
     // The idle text of status pane 0.
     QString ContentsStatusText() const;
+    // Examines the selected rows; false when one has vanished.
+    bool AnalyseSelection(SelectionAnalysis* analysis) const;
+    // The context menu for the current selection at that position of the viewport (null when
+    // none is offered). The caller owns it.
+    QMenu* buildContextMenu(bool overRow);
+
+    // What the window tells the context menus: which commands have an operation behind them,
+    // whether the take-out-only state is on, and the paste entry's text (empty: nothing to paste).
+    std::function<bool(int)> commandAvailable;
+    std::function<bool()> takeOutOnly;
+    std::function<QString()> pasteText;
+
+signals:
+    // A folder row was opened: the window selects it in the tree.
+    void openFolderRequested(const QString& path);
+    // A command chosen from a context menu or the double click of a file.
+    void commandRequested(int id);
+    // The folder's subfolders may have changed: the tree reads them again.
+    void subfoldersChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void applyColumnWidths();
+    void onSectionResized(int column, int oldSize, int newSize);
+    void onDoubleClicked(const QModelIndex& index);
+    void scheduleRefresh();
+    bool applyRefresh(const QString& folder, quint64 generation);
+
     ContentsModel* m_model;
+    StoreContext* m_store = nullptr;
+    std::unique_ptr<ContentsRows> m_rows;
+    FolderWatcher* m_watcher;
+    QTimer m_retry;
+    QStringList m_snapshot;
     QString m_shownFolderPath;
     QString m_selectedRootPath;
+    bool m_suspended = true;
+    bool m_refreshPending = false;
+    bool m_refreshing = false;
+    bool m_stopped = false;
+    quint64 m_generation = 0;
+    std::array<int, 11> m_sortState{};
+    int m_sortColumn = -1;
+    int m_viewMode = 2;
+    ListBackground m_background = ListBackground::Plain;
 };

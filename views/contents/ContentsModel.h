@@ -3,7 +3,8 @@
 #include "views/common/TextRowModel.h"
 
 // The rows of the contents list (ContentsRow): eleven text columns with fixed indices, which
-// the operations read by (row, column). Columns from Raw on are hidden in the list.
+// the operations read by (row, column). Columns from Raw on are hidden in the list. The name
+// column shows the type's icon; every row has a tooltip.
 class ContentsModel : public TextRowModel
 {
     Q_OBJECT
@@ -28,4 +29,12 @@ public:
     static constexpr int FirstHidden = RawModified;
 
     explicit ContentsModel(QObject* parent = nullptr);
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    bool isFolderRow(int row) const;
+    bool isPlainRow(int row) const;
+    // The row's tooltip: its name, and for a container its type, time and size.
+    QString ToolTipOf(int row) const;
 };
