@@ -129,7 +129,7 @@ QString RootDisplayText(const QString& root)
     }
     QString head = mountPoint;
     if (mountPoint == QLatin1String("/")) {
-        head = QLatin1Char('/') + clean.section(QLatin1Char('/'), 1, 1, QString::SectionSkipEmpty);
+        head = QLatin1Char('/') + clean.section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty);
     }
     if (head == parent) {
         return clean; // nothing would be left out
