@@ -6,6 +6,12 @@
 #include "dialogs/confirmation/CD13Msg1.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "dialogs/confirmation/CD27Msg3.h"
+#include "dialogs/password/CD02KeyChange.h"
+#include "dialogs/password/CD08Password.h"
+#include "dialogs/password/CD09PasswordSet.h"
+#include "dialogs/password/CD11UpPassword.h"
+#include "dialogs/password/CD12UpPasswordIn.h"
+#include "dialogs/password/CD14KanriPass.h"
 #include "dialogs/properties/CD03Propaty.h"
 #include "dialogs/properties/CD04Propaty2.h"
 #include "dialogs/registration/CD20EntryRemote.h"
@@ -32,9 +38,14 @@ struct DialogCase
 {
     const char* name;
     std::function<std::unique_ptr<OpeningDialog>()> make;
-    // The result Enter gives: its default button accepts or cancels.
+    // The result Enter gives: its default button accepts or cancels; StaysOpen when the default
+    // button refuses an empty entry with a message.
     int enterResult;
+    // False for a dialog that ignores Escape, so that only Cancel discards what was typed.
+    bool escapeCancels = true;
 };
+
+constexpr int StaysOpen = -1;
 
 class DialogAccessibilityTest : public DialogTest
 {
@@ -115,6 +126,22 @@ protected:
             {"take out encrypted", [this] { return std::make_unique<CD18TakeOutPre>(m_settings); },
              QDialog::Accepted},
             {"hint window", [] { return std::make_unique<CD16HintDisp>(); }, QDialog::Accepted},
+            {"password", [] { return std::make_unique<CD08Password>(); }, QDialog::Accepted},
+            {"new password",
+             [] {
+                 return withFields<CD09PasswordSet>(
+                     [](CD09PasswordSet& d) { d.folderPath = QStringLiteral("/a/b"); });
+             },
+             StaysOpen},
+            {"change password entry", [] { return std::make_unique<CD12UpPasswordIn>(); }, StaysOpen},
+            {"change password list", [] { return std::make_unique<CD11UpPassword>(); }, QDialog::Accepted,
+             false},
+            {"take-out password", [] { return std::make_unique<CD02KeyChange>(); }, StaysOpen},
+            {"administrator password",
+             [] {
+                 return withFields<CD14KanriPass>([](CD14KanriPass& d) { d.noAdministratorPassword = 1; });
+             },
+             QDialog::Accepted},
         };
     }
 
@@ -160,15 +187,24 @@ TEST_F(DialogAccessibilityTest, EnterTakesTheDefaultButtonAndEscapeCancels)
         SCOPED_TRACE(c.name);
         std::unique_ptr<OpeningDialog> enter = c.make();
         ASSERT_TRUE(showActive(*enter));
+        messages.clear();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        EXPECT_FALSE(enter->isVisible());
-        EXPECT_EQ(enter->result(), c.enterResult);
+        if (c.enterResult == StaysOpen) {
+            EXPECT_TRUE(enter->isVisible());
+            EXPECT_EQ(messages.shown().size(), 1);
+            enter->reject();
+        } else {
+            EXPECT_FALSE(enter->isVisible());
+            EXPECT_EQ(enter->result(), c.enterResult);
+        }
 
         std::unique_ptr<OpeningDialog> escape = c.make();
         ASSERT_TRUE(showActive(*escape));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        EXPECT_FALSE(escape->isVisible());
-        EXPECT_EQ(escape->result(), QDialog::Rejected);
+        EXPECT_EQ(escape->isVisible(), !c.escapeCancels);
+        if (c.escapeCancels) {
+            EXPECT_EQ(escape->result(), QDialog::Rejected);
+        }
     }
 }
 

@@ -1,0 +1,216 @@
+#include "engine/ContainerCrypt.h"
+#include "engine/CryptEngine.h"
+#include "frame/CMainFrame.h"
+#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeModel.h"
+#include "support/RecordingMessageService.h"
+#include "support/RecordingPromptService.h"
+#include "support/TestContainers.h"
+#include "support/TestFiles.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageText.h"
+#include "views/common/FolderPictures.h"
+#include "views/contents/CListV.h"
+#include "views/contents/ContentsModel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr const char* Password = "Pass-word1";
+
+// The real window over an empty home, with a folder that already holds containers made with the
+// password the user registers it with.
+class ContentsListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/写真")));
+        frame = std::make_unique<CMainFrame>(m_home.filePath(QStringLiteral("config/kurasoft/KBXcl1")));
+        ASSERT_TRUE(frame->isCreated()) << messages.texts().join('|').toStdString();
+        CryptEngine& engine = frame->store().engine();
+        ASSERT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
+        report = EncryptTestFile(frame->store().crypt(), m_home.path(), folder, QStringLiteral("報告書.txt"),
+                                 CryptEngine::TemporarySlotName, QByteArray(3000, 'r'));
+        noExtension = EncryptTestFile(frame->store().crypt(), m_home.path(), folder, QStringLiteral("README"),
+                                      CryptEngine::TemporarySlotName, "x");
+        list = frame->contents();
+        model = list->contentsModel();
+    }
+
+    // Registers the folder through the tree as a user would: yes to "already holds files", no to
+    // replacing the hints.
+    void registerFolder()
+    {
+        messages.script({MsgButton::Yes, MsgButton::No});
+        prompts.scriptNewPasswords({{QLatin1String(Password), QString()}});
+        ASSERT_EQ(frame->tree()->RegisterFolder(folder), 0) << messages.texts().join('|').toStdString();
+        messages.clear();
+    }
+
+    int rowOf(const QString& name) const
+    {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->text(row, ContentsModel::OriginalName) == name) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+    QStringList column(int index) const
+    {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            texts.append(model->text(row, index));
+        }
+        return texts;
+    }
+
+    // Waits (pumping events) until the condition holds, at most the time given.
+    static bool waitFor(const std::function<bool()>& condition, int milliseconds = 2000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < milliseconds) {
+            QTest::qWait(20);
+        }
+        return condition();
+    }
+
+    QTemporaryDir m_home;
+    const QString folder = m_home.filePath(QStringLiteral("金庫"));
+    RecordingMessageService messages;
+    RecordingPromptService prompts;
+    std::unique_ptr<CMainFrame> frame;
+    CListV* list = nullptr;
+    ContentsModel* model = nullptr;
+    QString report;
+    QString noExtension;
+};
+
+} // namespace
+
+TEST_F(ContentsListTest, AfterLoginTheRowsShowOriginalNamesSizesAndTimes)
+{
+    registerFolder();
+
+    EXPECT_EQ(list->shownFolderPath(), folder);
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->text(0, ContentsModel::Name), QStringLiteral("写真")) << "folders come first";
+    EXPECT_EQ(model->text(0, ContentsModel::TypeName), QStringLiteral("ファイル フォルダー"));
+    const int row = rowOf(QStringLiteral("報告書.txt"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(model->text(row, ContentsModel::FullPath), report);
+    EXPECT_EQ(model->text(row, ContentsModel::OriginalSize).trimmed(), QStringLiteral("3 KB"));
+    EXPECT_EQ(model->text(row, ContentsModel::PlainFlag), QStringLiteral("0"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(model->text(row, ContentsModel::EncryptedAt))
+                    .hasMatch());
+    const int bare = rowOf(QStringLiteral("README"));
+    ASSERT_GE(bare, 0);
+    EXPECT_EQ(model->text(bare, ContentsModel::Name), QStringLiteral("README"));
+    EXPECT_EQ(model->text(bare, ContentsModel::TypeName), QStringLiteral("ファイル"));
+    for (int hidden = ContentsModel::FirstHidden; hidden < ContentsModel::ColumnCount; ++hidden) {
+        EXPECT_TRUE(list->isColumnHidden(hidden)) << hidden;
+    }
+    EXPECT_TRUE(model->ToolTipOf(row).startsWith(QStringLiteral("報告書.txt\n種類： ")));
+
+    // The status text counts the rows and tells the free space of the folder's volume.
+    const QString status = list->ContentsStatusText();
+    EXPECT_TRUE(status.startsWith(QStringLiteral("3 個のオブジェクト　（空きディスク領域： ")))
+        << status.toStdString();
+    list->selectAll();
+    EXPECT_EQ(list->ContentsStatusText(), QStringLiteral("3 個のオブジェクトを選択"));
+}
+
+TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
+{
+    registerFolder();
+    ASSERT_EQ(model->rowCount(), 3);
+
+    // A plain file written by another program appears at the end, in red, with its name only.
+    WriteTestFile(folder + QStringLiteral("/memo.txt"), "plain text");
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) >= 0; }, 1000));
+    const int plain = rowOf(QStringLiteral("memo.txt"));
+    EXPECT_EQ(plain, model->rowCount() - 1);
+    EXPECT_EQ(model->text(plain, ContentsModel::PlainFlag), QStringLiteral("1"));
+    EXPECT_TRUE(model->text(plain, ContentsModel::OriginalSize).isEmpty());
+    EXPECT_EQ(model->data(model->index(plain, 0), Qt::ForegroundRole).value<QColor>().red(), 255);
+    EXPECT_EQ(model->ToolTipOf(plain), QStringLiteral("memo.txt"));
+
+    // A container renamed on disk loses its row and gains a new one.
+    const QString renamed = folder + QStringLiteral("/ZZ") + QFileInfo(report).fileName();
+    ASSERT_TRUE(QFile::rename(report, renamed));
+    ASSERT_TRUE(waitFor([&] {
+        const int row = rowOf(QStringLiteral("報告書.txt"));
+        return row >= 0 && model->text(row, ContentsModel::FullPath) == renamed;
+    }));
+    EXPECT_EQ(model->rowCount(), 4);
+
+    // While the window is busy nothing is applied; the change arrives once it is idle again.
+    QFile::remove(folder + QStringLiteral("/memo.txt"));
+    {
+        BusyScope busy;
+        QTest::qWait(300);
+        EXPECT_GE(rowOf(QStringLiteral("memo.txt")), 0);
+        EXPECT_TRUE(list->refreshPending());
+    }
+    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) < 0; }, 1500));
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+TEST_F(ContentsListTest, HeaderClicksSortAndReverseWithFoldersFirst)
+{
+    registerFolder();
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frame->runCommand(32941); // details
+    QHeaderView* header = list->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    // The fill sorted by name ascending already: this click reverses it, folders last.
+    EXPECT_EQ(column(ContentsModel::Name).last(), QStringLiteral("写真"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 5, header->height() / 2));
+    EXPECT_EQ(column(ContentsModel::Name).first(), QStringLiteral("写真"));
+    const QStringList names = column(ContentsModel::Name).mid(1);
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(names, sorted);
+}
+
+TEST_F(ContentsListTest, LoggingOutShowsThePadlockAndLoggingInShowsTheRowsAgain)
+{
+    registerFolder();
+    messages.script({MsgButton::Yes});
+    ASSERT_EQ(frame->tree()->LogoutSelectedFolder(), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_TRUE(list->shownFolderPath().isEmpty());
+    EXPECT_EQ(list->background(), ListBackground::Locked);
+    EXPECT_NE(frame->store().engine().IsKeySlotSet(folder), 0);
+
+    prompts.scriptPasswords({QLatin1String(Password)});
+    ASSERT_EQ(frame->runCommand(32956), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(list->background(), ListBackground::Plain);
+    EXPECT_EQ(frame->tree()->folderModel()->rowCount(), 1);
+    const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    messages.script({MsgButton::Yes});
+    ASSERT_EQ(frame->tree()->UnregisterConcerned(), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(frame->tree()->folderModel()->rowCount(), 0);
+    EXPECT_EQ(model->rowCount(), 0);
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+}
