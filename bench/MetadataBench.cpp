@@ -1,6 +1,7 @@
 // Synchronising the metadata of a folder of 10,000 containers: the first synchronisation, which
 // reads every header; one with nothing changed, which should cost one listing and one decipher;
 // and one after a single file was touched.
+#include "bench/BenchFolder.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "store/catalogue/EngineStartup.h"
@@ -27,12 +28,6 @@ namespace {
 constexpr int ContainerCount = 10000;
 constexpr int DistinctNames = 100; // renamed containers; the others are copies of them
 
-[[noreturn]] void fail(const char* what)
-{
-    std::fprintf(stderr, "metadata benchmark set-up failed: %s\n", what);
-    std::exit(1);
-}
-
 struct Fixture
 {
     Fixture()
@@ -43,51 +38,12 @@ struct Fixture
                                       QStringLiteral("B00001"), QStringLiteral("0"), 3) != 0 ||
             engine.SetKeySlot(CryptEngine::PasswordToBytes(QStringLiteral("Bench-pass1")), root, QString()) !=
                 0) {
-            fail("engine or registration");
+            BenchSetupFailed("engine or registration");
         }
         fillFolder();
     }
 
-    // One small file encrypted once, renamed into a few distinct original names, and copied under
-    // generated container names up to the count.
-    void fillFolder()
-    {
-        const QString plain = dir.filePath(QStringLiteral("document.txt"));
-        QFile source(plain);
-        if (!source.open(QIODevice::WriteOnly) ||
-            source.write("a small document to be kept encrypted\n") <= 0) {
-            fail("plain file");
-        }
-        source.close();
-        const QString original = dir.filePath(QStringLiteral("original.kbxf"));
-        if (crypt.EncryptIntoFolder(plain, original, root) != 0) {
-            fail("encryption");
-        }
-        QList<QByteArray> images;
-        for (int i = 0; i < DistinctNames; ++i) {
-            const QString renamed = dir.filePath(QStringLiteral("renamed.kbxf"));
-            const QString name = QStringLiteral("document %1.txt").arg(i);
-            if (crypt.RenameContainer(original, renamed, name, root, true) != 0) {
-                fail("rename");
-            }
-            QFile file(renamed);
-            if (!file.open(QIODevice::ReadOnly)) {
-                fail("renamed container");
-            }
-            images.append(file.readAll());
-            file.close();
-            QFile::remove(renamed);
-        }
-        for (int i = 0; i < ContainerCount; ++i) {
-            QFile file(root + QLatin1Char('/') + ContainerFormat::ContainerFileName(QUuid::createUuid()));
-            const QByteArray& image = images.at(i % DistinctNames);
-            if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {
-                fail("container copy");
-            }
-        }
-        touched =
-            root + QLatin1Char('/') + QDir(root).entryList(QDir::Files, QDir::Name).value(ContainerCount / 2);
-    }
+    void fillFolder() { touched = FillBenchFolder(crypt, dir.path(), root, ContainerCount, DistinctNames); }
 
     QString metadataFile() const { return metadata.location().MetadataFileOf(root); }
 

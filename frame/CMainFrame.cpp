@@ -24,6 +24,8 @@
 #include "util/ResultCodes.h"
 #include "util/StringTable.h"
 #include "views/contents/CListV.h"
+#include "views/contents/ContentsMenus.h"
+#include "views/contents/ContentsModel.h"
 #include "views/decrypted/CListV2.h"
 
 #include <QAbstractScrollArea>
@@ -183,6 +185,17 @@ void CMainFrame::routeFolderCommands()
     m_router.route(Command::SelectAll, [this] {
         m_contents->selectAll();
         return Result::Ok;
+    });
+    m_router.route(ListCommand::OpenFolder, [this] {
+        // Folders only; files are opened by the open command once it is routed.
+        const ContentsModel* model = m_contents->contentsModel();
+        for (int row : m_contents->selectedRowsInOrder()) {
+            if (model->isFolderRow(row)) {
+                return m_tree->SelectFolder(model->text(row, ContentsModel::FullPath)) ? Result::Ok
+                                                                                       : Result::Failed;
+            }
+        }
+        return Result::Failed;
     });
     m_router.route(CTreeV::DeleteFolder, [this] {
         return m_tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);

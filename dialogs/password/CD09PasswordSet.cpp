@@ -30,6 +30,7 @@ CD09PasswordSet::CD09PasswordSet(QWidget* parent)
     m_folder->setObjectName(QStringLiteral("folder"));
     m_folder->setAccessibleName(QStringLiteral("暗号フォルダー"));
     m_folder->setReadOnly(true);
+    m_folder->setMinimumWidth(380);
     m_explanation->setObjectName(QStringLiteral("explanation"));
     m_explanation->setWordWrap(true);
     connect(m_password, &QLineEdit::textChanged, m_strength, &StrengthMeter::showStrengthOf);

@@ -36,47 +36,53 @@ QString DisplayTimeOf(const QString& path)
 
 } // namespace
 
-EntryIndex::EntryIndex(const QStringList& lines)
+EntryIndex::EntryIndex(QStringList lines) : m_lines(std::move(lines))
 {
-    m_entries.reserve(lines.size());
-    for (const QString& line : lines) {
-        EntryRecord record;
-        if (ParseEntryRecord(line, &record) != 0 || m_entries.contains(record.StoredName)) {
+    m_lineOf.reserve(m_lines.size());
+    const qsizetype start = EntryMarker::StoredName.size();
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QString& line = m_lines.at(i);
+        if (!line.startsWith(EntryMarker::StoredName)) {
             continue;
         }
-        FoundEntry found;
-        found.DisplayName = record.DisplayName;
-        found.isEncrypted = record.EntryKind == EntryRecord::EncryptedFile;
-        found.OriginalSize = record.OriginalSize;
-        found.EncryptedAt = record.EncryptedAt;
-        found.ModifiedAt = record.ModifiedAt;
-        m_entries.insert(record.StoredName, found);
+        const qsizetype end = line.indexOf(EntryMarker::WriteTime, start);
+        if (end < 0) {
+            continue;
+        }
+        const QString name = DecodeRecordField(line.mid(start, end - start));
+        if (!m_lineOf.contains(name)) {
+            m_lineOf.insert(name, i);
+        }
     }
 }
 
 bool EntryIndex::find(const QString& storedName, FoundEntry* found) const
 {
-    const auto it = m_entries.constFind(storedName);
-    if (it == m_entries.cend()) {
+    const auto it = m_lineOf.constFind(storedName);
+    EntryRecord record;
+    if (it == m_lineOf.cend() || ParseEntryRecord(m_lines.at(it.value()), &record) != 0) {
         return false;
     }
-    *found = it.value();
+    found->DisplayName = record.DisplayName;
+    found->isEncrypted = record.EntryKind == EntryRecord::EncryptedFile;
+    found->OriginalSize = record.OriginalSize;
+    found->EncryptedAt = record.EncryptedAt;
+    found->ModifiedAt = record.ModifiedAt;
     return true;
 }
 
-int ContentsRows::ListFolder(const QString& folder, QList<ContentsEntry>* entries)
+int ContentsRows::ScanFolder(const QString& folder, FolderScan* scan)
 {
-    QList<MetadataListing::Entry> listed;
-    if (MetadataListing::ListEntries(folder, &listed) != 0) {
+    if (MetadataListing::ListEntries(folder, &scan->listing) != 0) {
         return Result::Failed;
     }
-    entries->clear();
-    entries->reserve(listed.size());
-    for (const MetadataListing::Entry& entry : listed) {
+    scan->entries.clear();
+    scan->entries.reserve(scan->listing.size());
+    for (const MetadataListing::Entry& entry : std::as_const(scan->listing)) {
         if (entry.name.startsWith(QLatin1Char('.'))) {
             continue; // hidden
         }
-        entries->append(
+        scan->entries.append(
             {entry.name, folder + QLatin1Char('/') + entry.name, entry.writeTime, entry.isFolder});
     }
     return Result::Ok;
@@ -92,17 +98,14 @@ QStringList ContentsRows::SnapshotOf(const QList<ContentsEntry>& entries)
     return snapshot;
 }
 
-int ContentsRows::LoadIndex(const QString& folder, EntryIndex* index)
+int ContentsRows::LoadIndex(const QString& folder, const FolderScan& scan, EntryIndex* index)
 {
-    const RegisteredFolderTable& table = m_store.folders();
-    const QString root = table.FindRegisteredRoot(folder, 0);
-    FolderMetadata& metadata = m_store.metadata();
+    const QString root = m_store.folders().FindRegisteredRoot(folder, 0);
     QStringList lines;
-    if (root.isEmpty() || metadata.SyncFolderMetadata(folder, root) != 0 ||
-        metadata.LoadEntryRecords(folder, root, 0, &lines) != 0) {
+    if (root.isEmpty() || m_store.metadata().SyncFolderMetadata(folder, root, &scan.listing, &lines) != 0) {
         return Result::Failed;
     }
-    *index = EntryIndex(lines);
+    *index = EntryIndex(std::move(lines));
     return Result::Ok;
 }
 
@@ -110,14 +113,12 @@ int ContentsRows::Fill(const QString& folder, QList<QStringList>* rows, QStringL
 {
     rows->clear();
     snapshot->clear();
+    FolderScan scan;
     EntryIndex index;
-    if (LoadIndex(folder, &index) != 0) {
+    if (ScanFolder(folder, &scan) != 0 || LoadIndex(folder, scan, &index) != 0) {
         return Result::Failed;
     }
-    QList<ContentsEntry> entries;
-    if (ListFolder(folder, &entries) != 0) {
-        return Result::Failed;
-    }
+    const QList<ContentsEntry>& entries = scan.entries;
     *snapshot = SnapshotOf(entries);
     for (const ContentsEntry& entry : std::as_const(entries)) {
         if (entry.isFolder) {

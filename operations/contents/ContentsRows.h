@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/metadata/EntryRecord.h"
+#include "store/metadata/MetadataListing.h"
 
 #include <QHash>
 #include <QList>
@@ -19,17 +20,27 @@ struct ContentsEntry
 };
 
 // The records of a folder's metadata file by the name on disk, for lookups while rows are made
-// (the first record of a name counts, as in FindEntryByStoredName).
+// (the first record of a name counts, as in FindEntryByStoredName). A record is read in full
+// only when it is looked up.
 class EntryIndex
 {
 public:
     EntryIndex() = default;
-    explicit EntryIndex(const QStringList& lines);
+    explicit EntryIndex(QStringList lines);
     // False when no record names the entry.
     bool find(const QString& storedName, FoundEntry* found) const;
 
 private:
-    QHash<QString, FoundEntry> m_entries;
+    QStringList m_lines;
+    QHash<QString, qsizetype> m_lineOf;
+};
+
+// One listing of a shown folder: everything on disk (as the metadata sees it) and the entries
+// the list shows.
+struct FolderScan
+{
+    QList<MetadataListing::Entry> listing;
+    QList<ContentsEntry> entries;
 };
 
 // The texts of the contents list's rows (eleven columns; see ContentsModel for their indices),
@@ -40,9 +51,9 @@ class ContentsRows
 public:
     explicit ContentsRows(StoreContext& store) : m_store(store) {}
 
-    // The entries of the folder that the list shows: hidden ones (a leading dot) and the
-    // engine's partial outputs left out. -1 when the folder cannot be listed.
-    static int ListFolder(const QString& folder, QList<ContentsEntry>* entries);
+    // Lists the folder; the entries the list shows leave out hidden ones (a leading dot) and the
+    // engine's partial outputs. -1 when the folder cannot be listed.
+    static int ScanFolder(const QString& folder, FolderScan* scan);
     // One text per entry: its full path followed by its raw time.
     static QStringList SnapshotOf(const QList<ContentsEntry>& entries);
 
@@ -51,8 +62,9 @@ public:
     // (no rows); -1 with A-43 when a file has no record (the rows made so far are kept).
     int Fill(const QString& folder, QList<QStringList>* rows, QStringList* snapshot);
 
-    // Brings the metadata up to date and reads the records of the folder; -1 on failure.
-    int LoadIndex(const QString& folder, EntryIndex* index);
+    // Brings the metadata up to date with the listing just taken and indexes its records; -1 on
+    // failure.
+    int LoadIndex(const QString& folder, const FolderScan& scan, EntryIndex* index);
 
     QStringList SubfolderRow(const ContentsEntry& entry) const;
     // A file's row from its record; -1 when it has none.

@@ -60,16 +60,23 @@ FolderMetadata::FolderMetadata(const RegisteredFolderTable& table, std::function
 
 int FolderMetadata::SyncFolderMetadata(const QString& folder, const QString& root)
 {
+    return SyncFolderMetadata(folder, root, nullptr, nullptr);
+}
+
+int FolderMetadata::SyncFolderMetadata(const QString& folder, const QString& root,
+                                       const QList<MetadataListing::Entry>* listing, QStringList* records)
+{
     waitForSync();
     MetadataFlags::Hold busy(MetadataFlags::instance().syncBusy);
     const QString file = m_location.MetadataFileOf(folder);
     if (MetadataLocation::IsNoLocation(file)) {
         return Result::Failed;
     }
-    return syncFile(file, folder, root);
+    return syncFile(file, folder, root, listing, records);
 }
 
-int FolderMetadata::syncFile(const QString& file, const QString& folder, const QString& root)
+int FolderMetadata::syncFile(const QString& file, const QString& folder, const QString& root,
+                             const QList<MetadataListing::Entry>* listing, QStringList* records)
 {
     CryptEngine& engine = m_crypt.engine();
     const QString header = MetadataHeaderLine();
@@ -104,10 +111,11 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
     QStringList lines = SplitRecordLines(text, recordsStart(text, header));
     text.clear();
 
-    QList<MetadataListing::Entry> entries;
-    if (MetadataListing::ListEntries(folder, &entries) != 0) {
+    QList<MetadataListing::Entry> listed;
+    if (!listing && MetadataListing::ListEntries(folder, &listed) != 0) {
         return Result::Failed;
     }
+    const QList<MetadataListing::Entry>& entries = listing ? *listing : listed;
 
     // Up-to-date check: every entry has a line under its name and time, and nothing else is there.
     QHash<QStringView, qsizetype> lineOfKey;
@@ -126,6 +134,10 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
         upToDate = upToDate && lineOfKey.contains(QStringView(keys.last()));
     }
     if (upToDate) {
+        if (records) {
+            lineOfKey.clear();
+            *records = std::move(lines);
+        }
         return 0;
     }
 
@@ -159,6 +171,7 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
     QString composed;
     composed.reserve(length);
     composed += emptyText;
+    QStringList written;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (!kept.at(i)) {
             continue;
@@ -170,8 +183,15 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
         }
         composed += line;
         composed += LineBreak;
+        if (records) {
+            written.append(line);
+        }
     }
-    return WriteEncipheredText(engine, file, composed, root);
+    const int result = WriteEncipheredText(engine, file, composed, root);
+    if (records && result == 0) {
+        *records = std::move(written);
+    }
+    return result;
 }
 
 bool FolderMetadata::recordOf(const QString& folder, const QString& name, bool isFolder,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/metadata/EntryRecord.h"
+#include "store/metadata/MetadataListing.h"
 #include "store/metadata/MetadataLocation.h"
 
 #include <QString>
@@ -42,6 +43,11 @@ public:
     // does not begin with the header line), A-283 for each malformed record dropped; -1 without
     // writing when the folder cannot be listed.
     int SyncFolderMetadata(const QString& folder, const QString& root);
+    // The same, with the folder's listing taken by the caller just before (nullptr: listed here),
+    // handing back the record lines as written (subfolders' included) so that the caller need not
+    // read the file again.
+    int SyncFolderMetadata(const QString& folder, const QString& root,
+                           const QList<MetadataListing::Entry>* listing, QStringList* records);
     // The record lines of the folder's metadata file as they stand; those of subfolders only with
     // includeFolders 1. A-288 when the file does not begin with the header line.
     int LoadEntryRecords(const QString& folder, const QString& root, int includeFolders, QStringList* lines);
@@ -89,7 +95,8 @@ private:
     // The record of a new or changed entry; false when the file cannot be opened.
     bool recordOf(const QString& folder, const QString& name, bool isFolder, const QString& writeTime,
                   const QString& root, QString* line);
-    int syncFile(const QString& file, const QString& folder, const QString& root);
+    int syncFile(const QString& file, const QString& folder, const QString& root,
+                 const QList<MetadataListing::Entry>* listing, QStringList* records);
     int scanFolder(const QString& folder, bool recursive, const QString& root, PlainScan* scan);
 
     MetadataLocation m_location;

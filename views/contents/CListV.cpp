@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
+#include <QSet>
 
 namespace {
 
@@ -238,28 +239,36 @@ void CListV::RefreshContents()
 
 bool CListV::applyRefresh(const QString& folder, quint64 generation)
 {
-    QList<ContentsEntry> entries;
-    if (ContentsRows::ListFolder(folder, &entries) != 0) {
+    FolderScan scan;
+    if (ContentsRows::ScanFolder(folder, &scan) != 0) {
         return false;
     }
-    QStringList snapshot = ContentsRows::SnapshotOf(entries);
+    QStringList snapshot = ContentsRows::SnapshotOf(scan.entries);
     if (snapshot == m_snapshot) {
         return false;
     }
     EntryIndex index;
-    if (m_rows->LoadIndex(folder, &index) != 0) {
+    if (m_rows->LoadIndex(folder, scan, &index) != 0) {
         return false;
     }
+    // Entries whose path and time both stand in the old and the new listing keep their rows as
+    // they are; only the others take part in the merge.
+    const QSet<QString> before(m_snapshot.cbegin(), m_snapshot.cend());
+    const QSet<QString> after(snapshot.cbegin(), snapshot.cend());
     m_snapshot = std::move(snapshot);
     QList<RowState> rows;
-    rows.reserve(m_model->rowCount());
     for (int row = 0; row < m_model->rowCount(); ++row) {
-        rows.append(StateOfRow(*m_model, row));
+        RowState state = StateOfRow(*m_model, row);
+        if (!after.contains(state.path + state.rawTime)) {
+            rows.append(std::move(state));
+        }
     }
     QList<RowState> fresh;
-    fresh.reserve(entries.size());
-    for (const ContentsEntry& entry : std::as_const(entries)) {
+    for (const ContentsEntry& entry : std::as_const(scan.entries)) {
         FoundEntry found;
+        if (before.contains(entry.fullPath + entry.rawTime)) {
+            continue;
+        }
         if (entry.isFolder) {
             fresh.append({entry.name, entry.rawTime, entry.fullPath, QString()});
         } else if (index.find(entry.name, &found)) {

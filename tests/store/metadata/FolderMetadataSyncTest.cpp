@@ -83,6 +83,20 @@ TEST_F(FolderMetadataSyncTest, ChangedEntriesAreRecordedAgainAtTheEndAndVanished
     const QList<EntryRecord> after = records(metadataFile());
     EXPECT_EQ(storedNames(after), QStringList({"c.txt", "0-new.txt", "a.txt"}));
     EXPECT_EQ(after.last().WriteTime, localDigits(root + QStringLiteral("/a.txt")));
+
+    // A caller that listed the folder itself gets the lines as written, changed or not.
+    for (int round = 0; round < 2; ++round) {
+        if (round == 1) {
+            touch(root + QStringLiteral("/c.txt"));
+        }
+        QList<MetadataListing::Entry> listing;
+        ASSERT_EQ(MetadataListing::ListEntries(root, &listing), 0);
+        QStringList lines;
+        ASSERT_EQ(metadata.SyncFolderMetadata(root, root, &listing, &lines), 0);
+        QStringList stored;
+        ASSERT_EQ(metadata.LoadEntryRecords(root, root, 1, &stored), 0);
+        EXPECT_EQ(lines, stored) << round;
+    }
 }
 
 TEST_F(FolderMetadataSyncTest, OnlyContainersThisKeyOpensAreEncryptedFiles)
