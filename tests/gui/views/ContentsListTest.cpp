@@ -3,6 +3,7 @@
 #include "frame/CMainFrame.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "support/FakePlatform.h"
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPromptService.h"
 #include "support/TestContainers.h"
@@ -34,6 +35,8 @@ class ContentsListTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The temporary home counts as a fixed disk wherever the machine keeps /tmp.
+        platform.addVolume(m_home.path(), QStringLiteral("ext4"), DriveFixed);
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
         ASSERT_TRUE(QDir().mkpath(folder));
@@ -91,6 +94,7 @@ protected:
     }
 
     QTemporaryDir m_home;
+    FakePlatform platform;
     const QString folder = m_home.filePath(QStringLiteral("金庫"));
     RecordingMessageService messages;
     RecordingPromptService prompts;
@@ -213,4 +217,25 @@ TEST_F(ContentsListTest, LoggingOutShowsThePadlockAndLoggingInShowsTheRowsAgain)
     EXPECT_EQ(frame->tree()->folderModel()->rowCount(), 0);
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+}
+
+TEST_F(ContentsListTest, SubfolderGoesToTheTrashAfterAskingAndTheTreeFollows)
+{
+    registerFolder();
+    CTreeV* tree = frame->tree();
+    ASSERT_TRUE(tree->SelectFolder(folder + QStringLiteral("/写真")));
+    EXPECT_EQ(list->shownFolderPath(), folder + QStringLiteral("/写真"));
+
+    messages.script({MsgButton::No});
+    EXPECT_EQ(tree->DeleteSelectedSubfolder(false), -1);
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/写真")).isDir());
+
+    messages.clear();
+    messages.script({MsgButton::Yes});
+    ASSERT_EQ(tree->DeleteSelectedSubfolder(false), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(messages.texts().first(), MsgA(256) + QStringLiteral("写真"));
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/写真")));
+    EXPECT_TRUE(QFileInfo(m_home.filePath(QStringLiteral("data/Trash/files/写真"))).isDir());
+    EXPECT_EQ(list->shownFolderPath(), folder);
+    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("写真")) < 0; }));
 }

@@ -15,6 +15,13 @@ namespace {
 class FolderRegistrationTest : public OperationsTest
 {
 protected:
+    // The temporary home counts as a fixed disk wherever the machine keeps /tmp.
+    void SetUp() override
+    {
+        OperationsTest::SetUp();
+        platform.addVolume(path(QString()), QStringLiteral("ext4"), DriveFixed);
+    }
+
     static constexpr const char* OtherPassword = "Other-pass9";
 
     // A folder beside the registered one, made on disk.
