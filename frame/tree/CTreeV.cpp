@@ -1,6 +1,7 @@
 #include "frame/tree/CTreeV.h"
 
 #include "engine/CryptEngine.h"
+#include "frame/commands/CommandTable.h"
 #include "frame/tree/FolderTreeModel.h"
 #include "operations/folders/FolderLogin.h"
 #include "operations/folders/FolderRegistration.h"
@@ -26,6 +27,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -548,7 +550,7 @@ void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)
     if (index.isValid() && FolderTreeModel::isRoot(index) && m_store &&
         m_store->engine().IsKeySlotSet(FolderItemPath(index)) != 0) {
         setCurrentIndex(index);
-        emit commandRequested(32956); // login
+        emit commandRequested(Command::Login);
         return;
     }
     QTreeView::mouseDoubleClickEvent(event);
@@ -556,6 +558,19 @@ void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CTreeV::keyPressEvent(QKeyEvent* event)
 {
+    const QModelIndex item = currentIndex();
+    if (item.isValid() && m_store && !MainWindowServices::instance().IsBusy()) {
+        if (event->key() == Qt::Key_Delete && !FolderTreeModel::isRoot(item)) {
+            // Delete moves the subfolder to the Trash; Shift+Delete removes it for good.
+            DeleteSelectedSubfolder(event->modifiers() & Qt::ShiftModifier);
+            return;
+        }
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            FolderTreeModel::isRoot(item) && m_store->engine().IsKeySlotSet(FolderItemPath(item)) != 0) {
+            emit commandRequested(Command::Login);
+            return;
+        }
+    }
     QTreeView::keyPressEvent(event);
 }
 
