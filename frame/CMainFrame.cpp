@@ -13,6 +13,9 @@
 #include "frame/commands/CommandRules.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
+#include "operations/encrypt/DroppedFiles.h"
+#include "operations/encrypt/EncryptFilesIn.h"
+#include "operations/encrypt/EncryptPlainFiles.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/working/DecryptedCopies.h"
@@ -155,6 +158,12 @@ void CMainFrame::connectPanes()
             runCommand(id);
         }
     });
+    connect(m_contents, &CListV::filesDropped, this,
+            [this](int command, const QString& destination, const QStringList& paths) {
+                encryptInto(command == ListCommand::DropEncryptMove ? EncryptFilesIn::Move
+                                                                    : EncryptFilesIn::Copy,
+                            destination, paths);
+            });
     connect(m_contents, &CListV::openFolderRequested, this,
             [this](const QString& path) { m_tree->SelectFolder(path); });
     connect(m_contents, &CListV::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
@@ -163,8 +172,59 @@ void CMainFrame::connectPanes()
     connect(m_tree, &CTreeV::folderShown, this, [this] { updateCommandStates(); });
 }
 
+int CMainFrame::encryptInto(int mode, const QString& destination, const QStringList& paths)
+{
+    EncryptFilesIn encryptIn(m_store);
+    int result = Result::Failed;
+    {
+        BusyScope busy(true);
+        result = encryptIn.Run(EncryptFilesIn::Mode(mode), destination, paths);
+    }
+    if (encryptIn.foldersChanged()) {
+        m_tree->RebuildFolderItems();
+    }
+    m_contents->RequestContentsRefresh();
+    return result;
+}
+
+int CMainFrame::pasteFiles()
+{
+    const QString destination = m_contents->shownFolderPath();
+    if (destination.isEmpty() || m_store.folders().IsReadOnlyFolder(destination, 1) != 0) {
+        return Result::Failed;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const QMimeData* data = clipboard->mimeData();
+    DroppedFiles files;
+    if (!data || !ReadDroppedFiles(*data, &files)) {
+        ShowMessage(MsgA(130), MessageStyle::error());
+        return Result::Failed;
+    }
+    const int result =
+        encryptInto(files.cut ? EncryptFilesIn::Move : EncryptFilesIn::Copy, destination, files.paths);
+    if (files.cut) {
+        clipboard->clear(); // the files have moved: a second paste has nothing to bring
+    }
+    return result;
+}
+
 void CMainFrame::routeFolderCommands()
 {
+    m_router.route(Command::Paste, [this] { return pasteFiles(); });
+    m_router.route(ListCommand::Paste, [this] { return pasteFiles(); });
+    m_router.route(ListCommand::Encrypt, [this] {
+        QStringList files;
+        for (int row : m_contents->selectedRowsInOrder()) {
+            files.append(m_contents->contentsModel()->text(row, ContentsModel::FullPath));
+        }
+        int result = Result::Failed;
+        {
+            BusyScope busy(true);
+            result = EncryptPlainFiles(m_store, m_contents->shownFolderPath(), files);
+        }
+        m_contents->RequestContentsRefresh();
+        return result;
+    });
     m_router.route(Command::Register, [this] { return m_tree->StartRegistration(); });
     m_router.route(CTreeV::RegisterCommand, [this] { return m_tree->StartRegistration(); });
     m_router.route(Command::Unregister, [this] { return m_tree->UnregisterConcerned(); });

@@ -77,6 +77,10 @@ private:
     void routeWindowCommands();
     void routeFolderCommands();
     void connectPanes();
+    // Brings files from outside into a folder (mode: EncryptFilesIn's), busy and stoppable.
+    int encryptInto(int mode, const QString& destination, const QStringList& paths);
+    // Brings in the files another program put on the clipboard (moved when they were cut).
+    int pasteFiles();
     int toggleSetting(int* field);
     void onBusyChanged(bool busy);
     void statusTick();

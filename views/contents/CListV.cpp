@@ -4,11 +4,14 @@
 #include "operations/contents/ContentsRefresh.h"
 #include "operations/contents/ContentsRows.h"
 #include "operations/contents/SelectionAnalysis.h"
+#include "operations/encrypt/DroppedFiles.h"
 #include "platform/FolderWatcher.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
 #include "util/StringTable.h"
 #include "views/common/RowColours.h"
 #include "views/contents/ContentsMenus.h"
@@ -17,10 +20,12 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QSet>
 
@@ -81,6 +86,8 @@ CListV::CListV(QWidget* parent)
         model->setMarkedRows(ContentsModel::PlainFlag, QStringLiteral("1"), colours.plainText, QColor());
     });
     connect(m_watcher, &FolderWatcher::changed, this, &CListV::scheduleRefresh);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
     m_retry.setInterval(RetryMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_refreshPending) {
@@ -371,6 +378,96 @@ void CListV::paintEvent(QPaintEvent* event)
                                                  viewport()->palette().color(QPalette::Base)));
     }
     QTreeView::paintEvent(event);
+    if (m_dropRow >= 0 && m_dropRow < m_model->rowCount()) {
+        QPainter painter(viewport());
+        QRect rect = visualRect(m_model->index(m_dropRow, 0));
+        rect.setLeft(0);
+        rect.setRight(viewport()->width() - 1);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRect(rect.adjusted(1, 1, -1, -1));
+    }
+}
+
+void CListV::dragEnterEvent(QDragEnterEvent* event)
+{
+    m_dropRow = -1;
+    if (event->mimeData()->hasUrls()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void CListV::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (MainWindowServices::instance().IsBusy() || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    const QModelIndex under = indexAt(event->position().toPoint());
+    const int row = under.isValid() && m_model->isFolderRow(under.row()) ? under.row() : -1;
+    if (row != m_dropRow) {
+        m_dropRow = row;
+        viewport()->update();
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void CListV::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_dropRow = -1;
+    viewport()->update();
+    event->accept();
+}
+
+void CListV::dropEvent(QDropEvent* event)
+{
+    const QModelIndex under = indexAt(event->position().toPoint());
+    const int row = under.isValid() && m_model->isFolderRow(under.row()) ? under.row() : -1;
+    m_dropRow = -1;
+    viewport()->update();
+    if (MainWindowServices::instance().IsBusy()) {
+        event->ignore();
+        return;
+    }
+    if (m_selectedRootPath.isEmpty()) {
+        ShowMessage(MsgA(9), MessageStyle::warning());
+        event->ignore();
+        return;
+    }
+    if (!m_store || m_store->folders().IsReadOnlyFolder(m_shownFolderPath, 0) != 0 ||
+        event->source() == this) {
+        // Rows moved within the list are the inside operations' to handle.
+        event->ignore();
+        return;
+    }
+    DroppedFiles files;
+    if (!ReadDroppedFiles(*event->mimeData(), &files)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    const QString destination = row >= 0 ? m_model->text(row, ContentsModel::FullPath) : m_shownFolderPath;
+    const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
+    int command = 0;
+    if (chooseDropCommand) {
+        command = chooseDropCommand(at);
+    } else {
+        std::unique_ptr<QMenu> menu(BuildDropMenu(this));
+        QAction* chosen = menu->exec(at);
+        command = chosen ? chosen->data().toInt() : 0;
+    }
+    if (command == ListCommand::DropEncryptCopy || command == ListCommand::DropEncryptMove) {
+        // After the drag has finished: the source program is not kept waiting for the operation.
+        QMetaObject::invokeMethod(
+            this,
+            [this, command, destination, paths = files.paths] {
+                emit filesDropped(command, destination, paths);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 int CListV::selectedRowCount() const

@@ -79,6 +79,9 @@ public:
     std::function<bool(int)> commandAvailable;
     std::function<bool()> takeOutOnly;
     std::function<QString()> pasteText;
+    // Files dragged in from outside: which of the drop menu's commands the user chose (0 for
+    // none). By default the menu is shown at the cursor.
+    std::function<int(const QPoint& globalPosition)> chooseDropCommand;
 
 signals:
     // A folder row was opened: the window selects it in the tree.
@@ -87,11 +90,17 @@ signals:
     void commandRequested(int id);
     // The folder's subfolders may have changed: the tree reads them again.
     void subfoldersChanged();
+    // Files from outside were dropped with the command chosen from the drop menu.
+    void filesDropped(int command, const QString& destination, const QStringList& paths);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void applyColumnWidths();
@@ -117,4 +126,5 @@ private:
     int m_sortColumn = -1;
     int m_viewMode = 2;
     ListBackground m_background = ListBackground::Plain;
+    int m_dropRow = -1; // the folder row highlighted as the drop target
 };

@@ -97,3 +97,14 @@ QMenu* BuildEmptySpaceMenu(const ContentsMenuContext& context, QWidget* parent)
     AddCommand(create, ListCommand::NewFolder, QStringLiteral("フォルダー(&F)"), context);
     return menu;
 }
+
+QMenu* BuildDropMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("dropMenu"));
+    menu->addAction(QStringLiteral("暗号化してコピーする(&C)"))->setData(ListCommand::DropEncryptCopy);
+    menu->addAction(QStringLiteral("暗号化して移動する(&M)"))->setData(ListCommand::DropEncryptMove);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("キャンセル"))->setData(0);
+    return menu;
+}

@@ -32,6 +32,8 @@ inline constexpr int Rename = 32797;
 inline constexpr int Properties = 32798;
 inline constexpr int NewFolder = 32804;
 inline constexpr int Encrypt = 32872;
+inline constexpr int DropEncryptCopy = 32815;
+inline constexpr int DropEncryptMove = 32817;
 } // namespace ListCommand
 
 // What decides the entries of a menu besides the selection.
@@ -49,5 +51,7 @@ struct ContentsMenuContext
 // data; the default entry is the menu's default action.
 QMenu* BuildSelectionMenu(const SelectionAnalysis& selection, const ContentsMenuContext& context,
                           QWidget* parent);
+// Menu 137, for files dragged in from outside: encrypt them by copying or by moving.
+QMenu* BuildDropMenu(QWidget* parent);
 // Menu 134, for a click on empty space in the list.
 QMenu* BuildEmptySpaceMenu(const ContentsMenuContext& context, QWidget* parent);

@@ -1,6 +1,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/CMainFrame.h"
+#include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
 #include "support/FakePlatform.h"
@@ -12,15 +13,21 @@
 #include "util/MessageText.h"
 #include "views/common/FolderPictures.h"
 #include "views/contents/CListV.h"
+#include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -238,4 +245,66 @@ TEST_F(ContentsListTest, SubfolderGoesToTheTrashAfterAskingAndTheTreeFollows)
     EXPECT_TRUE(QFileInfo(m_home.filePath(QStringLiteral("data/Trash/files/写真"))).isDir());
     EXPECT_EQ(list->shownFolderPath(), folder);
     EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("写真")) < 0; }));
+}
+
+TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
+{
+    registerFolder();
+    const QString cutFile = m_home.filePath(QStringLiteral("desk/cut.txt"));
+    const QString copiedFile = m_home.filePath(QStringLiteral("desk/copied.txt"));
+    const QString droppedFile = m_home.filePath(QStringLiteral("desk/dropped.txt"));
+    WriteTestFile(cutFile, "cut");
+    WriteTestFile(copiedFile, "copied");
+    WriteTestFile(droppedFile, "dropped");
+
+    // A GNOME file manager's cut, then a KDE one's copy.
+    auto* cut = new QMimeData;
+    cut->setUrls({QUrl::fromLocalFile(cutFile)});
+    cut->setData(QStringLiteral("x-special/gnome-copied-files"),
+                 "cut\n" + QUrl::fromLocalFile(cutFile).toEncoded());
+    QGuiApplication::clipboard()->setMimeData(cut);
+    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << messages.texts().join('|').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(cutFile));
+    const QMimeData* after = QGuiApplication::clipboard()->mimeData();
+    EXPECT_TRUE(!after || !after->hasUrls()) << "a cut is pasted once";
+    auto* copy = new QMimeData;
+    copy->setUrls({QUrl::fromLocalFile(copiedFile)});
+    copy->setData(QStringLiteral("application/x-kde-cutselection"), "0");
+    QGuiApplication::clipboard()->setMimeData(copy);
+    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(copiedFile));
+    ASSERT_TRUE(waitFor(
+        [&] { return rowOf(QStringLiteral("cut.txt")) >= 0 && rowOf(QStringLiteral("copied.txt")) >= 0; }));
+
+    // A drop onto the folder row, moved in from the drop menu.
+    frame->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    frame->runCommand(Command::DetailView);
+    int chosenAt = 0;
+    list->chooseDropCommand = [&](const QPoint&) {
+        ++chosenAt;
+        return ListCommand::DropEncryptMove;
+    };
+    const int folderRow = rowOf(QStringLiteral("写真"));
+    ASSERT_GE(folderRow, 0);
+    const QPoint onFolder = list->visualRect(model->index(folderRow, 0)).center();
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(droppedFile)});
+    QDragEnterEvent enter(onFolder, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
+    QDragMoveEvent move(onFolder, Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &move);
+    EXPECT_TRUE(move.isAccepted());
+    QDropEvent drop(QPointF(onFolder), Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &drop);
+    EXPECT_EQ(chosenAt, 1);
+    ASSERT_TRUE(waitFor([&] { return !QFileInfo::exists(droppedFile); }));
+    const QStringList inFolder = QDir(folder + QStringLiteral("/写真")).entryList(QDir::Files);
+    ASSERT_EQ(inFolder.size(), 1);
+    ContainerInfo info;
+    ASSERT_EQ(frame->store().crypt().ReadContainerInfo(folder + QStringLiteral("/写真/") + inFolder.first(),
+                                                       &info, folder, false),
+              0);
+    EXPECT_EQ(info.plainName, QStringLiteral("dropped.txt"));
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
 }
