@@ -290,9 +290,14 @@ bool LinuxPlatform::RestoreFromTrash(const TrashItem& item, QString* error)
 
 bool LinuxPlatform::IsOpenByOtherProcess(const QString& path)
 {
+    return FindProcessHoldingFile(path) != 0;
+}
+
+qint64 LinuxPlatform::FindProcessHoldingFile(const QString& path)
+{
     const QString target = QFileInfo(path).canonicalFilePath();
     if (target.isEmpty()) {
-        return false;
+        return 0;
     }
     const QString self = QString::number(::getpid());
     const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -303,11 +308,11 @@ bool LinuxPlatform::IsOpenByOtherProcess(const QString& path)
         QDirIterator fds(QStringLiteral("/proc/") + pid + QStringLiteral("/fd"), QDir::System | QDir::Files);
         while (fds.hasNext()) {
             if (QFile::symLinkTarget(fds.next()) == target) {
-                return true;
+                return pid.toLongLong();
             }
         }
     }
-    return false;
+    return 0;
 }
 
 qint64 LinuxPlatform::FindProcessByExeName(const QString& name)
@@ -316,7 +321,17 @@ qint64 LinuxPlatform::FindProcessByExeName(const QString& name)
     for (const QString& pid : processes) {
         bool ok = false;
         const qint64 id = pid.toLongLong(&ok);
-        if (!ok) {
+        if (!ok || id == ::getpid()) {
+            continue;
+        }
+        // A process that has ended but is not yet reaped cannot be waited for.
+        QFile stat(QStringLiteral("/proc/") + pid + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        const QByteArray status = stat.readAll();
+        const qsizetype close = status.lastIndexOf(')');
+        if (close < 0 || status.mid(close + 2, 1) == "Z" || status.mid(close + 2, 1) == "X") {
             continue;
         }
         QString exe = QFile::symLinkTarget(QStringLiteral("/proc/") + pid + QStringLiteral("/exe"));

@@ -17,6 +17,7 @@ public:
     bool RestoreFromTrash(const TrashItem& item, QString* error) override;
 
     bool IsOpenByOtherProcess(const QString& path) override;
+    qint64 FindProcessHoldingFile(const QString& path) override;
     qint64 FindProcessByExeName(const QString& name) override;
 
     // The drive type of a mount, by its file-system type and device (no file-system access

@@ -87,6 +87,8 @@ public:
 
     // Whether another process has the file open.
     virtual bool IsOpenByOtherProcess(const QString& path) = 0;
+    // The id of the first process (other than this one) that has the file open, or 0.
+    virtual qint64 FindProcessHoldingFile(const QString& path) = 0;
     // The id of the first running process whose executable name equals name (ignoring case), or 0.
     virtual qint64 FindProcessByExeName(const QString& name) = 0;
 };

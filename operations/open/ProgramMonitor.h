@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/ProgramLaunch.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+// Watches the programs started on decrypted copies: 200 slots, each a process handle and the
+// copy it was started on. A pass every 300 ms (on the window's thread, while something is
+// watched) finds the programs that have ended and hands their copies to `programEnded` — unless
+// the window is busy, in which case the slot waits for a later pass. A program that ended at once
+// handed the file to a running instance: that instance is watched instead, found by the
+// program's executable name or, failing that, as the process that holds the copy open.
+class ProgramMonitor : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SlotCount = 200;
+    static constexpr int PassMs = 300;
+
+    explicit ProgramMonitor(QObject* parent = nullptr);
+
+    // Called with the copy of every program that has ended.
+    std::function<int(const QString& copy)> programEnded;
+
+    // Watches the program started on the copy (pid 0: none was seen). A-8 when every slot is used.
+    void RegisterLaunchedProgram(const QString& copy, qint64 pid, const QString& program);
+    int watchedCount() const;
+    // One pass now (the timer's work).
+    void pass();
+    // Stops for good (the window closes): no copy is handed over any more.
+    void stop();
+
+private:
+    struct Slot
+    {
+        ProcessHandle process;
+        QString copy;
+    };
+    std::array<Slot, SlotCount> m_slots;
+    QTimer m_timer;
+    bool m_stopped = false;
+};

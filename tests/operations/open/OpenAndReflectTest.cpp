@@ -1,0 +1,204 @@
+#include "operations/open/OpenFiles.h"
+#include "operations/open/ProgramMonitor.h"
+#include "operations/open/ReflectCopies.h"
+
+#include "operations/OperationsFixture.h"
+#include "store/working/WorkingCopyPaths.h"
+#include "util/FileChanges.h"
+#include "util/MessageText.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Opening through the desktop: a desktop entry of the fake editor is the default program for
+// text files in the test's own XDG folders, and the monitor watches it.
+class OpenAndReflectTest : public OperationsTest
+{
+protected:
+    // The desktop reads its programs once per process: one set of XDG folders for all tests.
+    static void SetUpTestSuite()
+    {
+        static QTemporaryDir desktop;
+        const QString data = desktop.filePath(QStringLiteral("data"));
+        const QString config = desktop.filePath(QStringLiteral("config"));
+        WriteTestFile(data + QStringLiteral("/applications/kbx-fake-editor.desktop"),
+                      QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") + KBX_FAKE_EDITOR +
+                          " %f\nMimeType=text/plain;\n");
+        WriteTestFile(config + QStringLiteral("/mimeapps.list"),
+                      "[Default Applications]\ntext/plain=kbx-fake-editor.desktop\n");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    }
+
+    void SetUp() override
+    {
+        qputenv("FAKE_EDITOR_STOP", QFile::encodeName(stopFile()));
+        qputenv("FAKE_EDITOR_LOG", QFile::encodeName(path(QStringLiteral("editor.log"))));
+        OperationsTest::SetUp();
+        open.programStarted = [this](const QString& copy, qint64 pid, const QString& program) {
+            monitor.RegisterLaunchedProgram(copy, pid, program);
+        };
+        monitor.programEnded = [this](const QString& copy) { return reflect.OnWatchedProgramEnded(copy); };
+        container = encrypt(root, QStringLiteral("memo.txt"));
+        SetAttributeBits(container, FileAttribute::ReadOnly, false);
+        copy = store.copyPaths().WorkingCopyPathOf(container);
+    }
+
+    void TearDown() override
+    {
+        WriteTestFile(stopFile(), "stop");
+        QThread::msleep(100);
+    }
+
+    QString stopFile() const { return path(QStringLiteral("stop")); }
+
+    static bool waitFor(const std::function<bool()>& condition, int milliseconds = 8000)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!condition() && timer.elapsed() < milliseconds) {
+            QCoreApplication::processEvents();
+            QThread::msleep(20);
+        }
+        return condition();
+    }
+
+    bool editorStarted() const { return ReadTestFile(path(QStringLiteral("editor.log"))).contains("started"); }
+
+    QByteArray plainOf(const QString& file)
+    {
+        const QString target = path(QStringLiteral("check/memo.txt"));
+        QFile::remove(target);
+        QDir().mkpath(path(QStringLiteral("check")));
+        EXPECT_EQ(crypt.DecryptToFile(file, target, root), 0);
+        return ReadTestFile(target);
+    }
+
+    static bool isReadOnly(const QString& file)
+    {
+        quint32 bits = 0;
+        return FileAttributeBits(file, &bits) == 0 && (bits & FileAttribute::ReadOnly);
+    }
+
+    void openWith(const char* mode)
+    {
+        qputenv("FAKE_EDITOR_MODE", mode);
+        OpenFiles::Request request;
+        request.path = container;
+        ASSERT_EQ(open.OpenEncryptedFile(request), 0) << shownMessages();
+        ASSERT_TRUE(QFileInfo(copy).isFile());
+        ASSERT_TRUE(waitFor([this] { return editorStarted(); }));
+    }
+
+    OpenFiles open{store};
+    ProgramMonitor monitor;
+    ReflectCopies reflect{store};
+    QString container;
+    QString copy;
+};
+
+} // namespace
+
+TEST_F(OpenAndReflectTest, UnchangedCopyIsErasedWhenTheProgramEnds)
+{
+    const QDateTime before = QFileInfo(container).lastModified();
+    openWith("unchanged");
+    EXPECT_EQ(QFileInfo(copy).lastModified().toSecsSinceEpoch(), before.toSecsSinceEpoch())
+        << "the copy starts with the container's time";
+    EXPECT_EQ(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions())
+        << "the copy is private";
+    EXPECT_EQ(monitor.watchedCount(), 1);
+
+    WriteTestFile(stopFile(), "stop");
+    ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+    EXPECT_EQ(monitor.watchedCount(), 0);
+    EXPECT_EQ(QFileInfo(container).lastModified(), before);
+    EXPECT_TRUE(isReadOnly(container));
+    EXPECT_TRUE(messages.shown().isEmpty()) << shownMessages();
+}
+
+TEST_F(OpenAndReflectTest, SavedChangesAreWrittenBackWhenTheUserSaysYesAndDroppedOtherwise)
+{
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        messages.clear();
+        QFile::remove(stopFile());
+        QFile::remove(path(QStringLiteral("editor.log")));
+        const QByteArray before = plainOf(container);
+        openWith("append");
+        ASSERT_TRUE(waitFor([this] { return ReflectCopies::IsChanged(copy, container); }));
+        messages.script({yes ? MsgButton::Yes : MsgButton::No});
+        WriteTestFile(stopFile(), "stop");
+        ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+        ASSERT_FALSE(messages.texts().isEmpty());
+        EXPECT_TRUE(messages.texts().first().startsWith(MsgA(15)));
+        EXPECT_EQ(plainOf(container), yes ? before + "edited\n" : before);
+        EXPECT_EQ(messages.texts().size(), yes ? 2 : 1);
+        if (yes) {
+            EXPECT_EQ(messages.texts().last(), MsgA(18) + copy);
+        }
+        EXPECT_TRUE(isReadOnly(container));
+    }
+}
+
+TEST_F(OpenAndReflectTest, ProgramThatHandsTheFileToARunningInstanceIsFoundByItsName)
+{
+    messages.script({MsgButton::Yes});
+    openWith("fork");
+    EXPECT_EQ(monitor.watchedCount(), 1) << "the instance that took the file is watched";
+    QThread::msleep(400);
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+    }
+    EXPECT_TRUE(QFileInfo::exists(copy)) << "not handed over while the instance runs";
+    ASSERT_TRUE(waitFor([this] { return ReflectCopies::IsChanged(copy, container); }));
+    WriteTestFile(stopFile(), "stop");
+    ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+    EXPECT_TRUE(plainOf(container).endsWith("edited\n"));
+}
+
+TEST_F(OpenAndReflectTest, CopyHeldOpenIsNotWrittenBack)
+{
+    store.settings().ExecProcEndWaitFlg = 0; // nothing watched: the user reflects by hand
+    openWith("hold");
+    EXPECT_EQ(monitor.watchedCount(), 0);
+    ASSERT_TRUE(waitFor([this] { return Platform::instance().IsOpenByOtherProcess(copy); }));
+    EXPECT_EQ(reflect.ReflectSelected({copy}), -1);
+    EXPECT_EQ(messages.texts(), QStringList{MsgA(102) + QStringLiteral("’ memo.txt")});
+    EXPECT_TRUE(QFileInfo::exists(copy));
+}
+
+TEST_F(OpenAndReflectTest, SecondOpenAsksBeforeUsingTheCopyAndTheTwoHundredAndFirstIsNotWatched)
+{
+    openWith("unchanged");
+    // Opening again asks and, on "no", changes nothing.
+    messages.script({MsgButton::No});
+    OpenFiles::Request again;
+    again.path = container;
+    EXPECT_EQ(open.OpenEncryptedFile(again), -1);
+    EXPECT_EQ(messages.texts(), QStringList{MsgA(6) + QStringLiteral("memo.txt")});
+
+    QProcess sleeper;
+    sleeper.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(sleeper.waitForStarted());
+    // Started elsewhere: each registration finds the running program by its name.
+    for (int i = monitor.watchedCount(); i < ProgramMonitor::SlotCount; ++i) {
+        monitor.RegisterLaunchedProgram(copy, 0, QStringLiteral("/bin/sleep"));
+    }
+    EXPECT_EQ(monitor.watchedCount(), ProgramMonitor::SlotCount);
+    messages.clear();
+    monitor.RegisterLaunchedProgram(copy, 0, QStringLiteral("/bin/sleep"));
+    EXPECT_EQ(messages.texts(), QStringList{MsgA(8)});
+    monitor.stop();
+    sleeper.kill();
+    sleeper.waitForFinished();
+}
