@@ -16,14 +16,18 @@
 #include "operations/encrypt/DroppedFiles.h"
 #include "operations/encrypt/EncryptFilesIn.h"
 #include "operations/encrypt/EncryptPlainFiles.h"
+#include "operations/open/ReflectCopies.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
+#include "store/metadata/MetadataLocation.h"
 #include "store/working/DecryptedCopies.h"
 #include "store/working/StoreAreas.h"
+#include "store/working/WorkingCopyPaths.h"
 #include "util/EventPump.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
+#include "util/PromptService.h"
 #include "util/ResultCodes.h"
 #include "util/StringTable.h"
 #include "views/contents/CListV.h"
@@ -138,6 +142,31 @@ int CMainFrame::StartUpWork()
 
 void CMainFrame::connectPanes()
 {
+    m_decrypted->attach(m_store);
+    m_decrypted->commandAvailable = [this](int id) { return m_router.isRouted(id); };
+    connect(m_decrypted, &CListV2::commandRequested, this, [this](int id) {
+        if (m_router.isRouted(id)) {
+            runCommand(id);
+        }
+    });
+    m_monitor.programEnded = [this](const QString& copy) {
+        const int result = ReflectCopies(m_store).OnWatchedProgramEnded(copy);
+        m_decrypted->RequestDecryptedRefresh();
+        m_contents->RequestContentsRefresh();
+        return result;
+    };
+    m_tree->reflectFolder = [this](const QString& root) {
+        const int result = ReflectCopies(m_store).ReflectAll(root, true);
+        m_decrypted->RequestDecryptedRefresh();
+        return result;
+    };
+    connect(m_tree, &CTreeV::folderShown, this, [this](const QString& root) {
+        if (root.isEmpty()) {
+            m_decrypted->StopWatchingDecrypted();
+            return;
+        }
+        m_decrypted->WatchDecryptedFolder(m_store.copies().WorkingCopyArea(root, 0));
+    });
     m_contents->attach(m_store);
     m_tree->attach(m_store, m_contents);
     auto available = [this](int id) { return m_router.isRouted(id); };
@@ -208,8 +237,157 @@ int CMainFrame::pasteFiles()
     return result;
 }
 
+OpenFiles CMainFrame::openFiles()
+{
+    OpenFiles open(m_store);
+    open.takeOutOnly = m_takeOutOnly;
+    open.imageViewer = QCoreApplication::applicationDirPath() + QStringLiteral("/kurabox");
+    open.programStarted = [this](const QString& copy, qint64 pid, const QString& program) {
+        m_monitor.RegisterLaunchedProgram(copy, pid, program);
+    };
+    open.copiesChanged = [this] { m_decrypted->RequestDecryptedRefresh(); };
+    return open;
+}
+
+QStringList CMainFrame::selectedContents(bool filesOnly) const
+{
+    QStringList paths;
+    const ContentsModel* model = m_contents->contentsModel();
+    for (int row : m_contents->selectedRowsInOrder()) {
+        if (!filesOnly || !model->isFolderRow(row)) {
+            paths.append(model->text(row, ContentsModel::FullPath));
+        }
+    }
+    return paths;
+}
+
+int CMainFrame::openSelection(const QString& program)
+{
+    const QStringList files = selectedContents(true);
+    if (files.isEmpty()) {
+        return Result::Failed;
+    }
+    BusyScope busy;
+    OpenFiles open = openFiles();
+    if (program.isEmpty()) {
+        open.ShowOpenNotice();
+    }
+    for (const QString& file : files) {
+        OpenFiles::Request request;
+        request.path = file;
+        request.program = program;
+        // A chosen program goes on with the next file after a failure; the default stops.
+        if (open.OpenEncryptedFile(request) != 0 && program.isEmpty()) {
+            return Result::Failed;
+        }
+    }
+    return Result::Ok;
+}
+
+int CMainFrame::reflectEveryFolder()
+{
+    QString list;
+    QStringList roots;
+    if (m_store.copies().ListFoldersWithDecryptedFiles(&list, &roots) == 0) {
+        return Result::Ok;
+    }
+    int result = Result::Ok;
+    BusyScope busy;
+    for (const QString& root : std::as_const(roots)) {
+        const int done = m_store.folders().IsReadOnlyFolder(root, 0) != 0
+                             ? m_store.copies().DiscardDecryptedFiles(root, DecryptedCopies::AnnounceLoss)
+                             : ReflectCopies(m_store).ReflectAll(root, true);
+        if (done != 0) {
+            result = Result::Failed;
+        }
+    }
+    return result;
+}
+
+void CMainFrame::routeOpenCommands()
+{
+    m_router.route(ListCommand::Open, [this] { return openSelection(QString()); });
+    m_router.route(Command::Open, [this] { return openSelection(QString()); });
+    for (int i = 0; i < ListCommand::OpenWithCount; ++i) {
+        m_router.route(ListCommand::OpenWithFirst + i,
+                       [this, i] { return openSelection(m_contents->openWithPrograms().value(i)); });
+    }
+    auto decryptOnly = [this] {
+        BusyScope busy;
+        return openFiles().DecryptSelection(selectedContents(false), true, true, true, false);
+    };
+    m_router.route(ListCommand::DecryptOnly, decryptOnly);
+    m_router.route(Command::DecryptOnly, decryptOnly);
+    auto reflectSelected = [this] {
+        const QString root = m_contents->selectedRootPath();
+        if (!root.isEmpty() && m_store.folders().IsReadOnlyFolder(root, 1) != 0) {
+            return Result::Failed;
+        }
+        SettingsRecord& values = settings();
+        if (values.ReturnAngoMsgFlg == 1) {
+            NoticeQuestion notice;
+            notice.message = MsgA(134);
+            notice.checkText = MsgA(135);
+            bool dontShowAgain = false;
+            if (PromptService::instance().ShowNotice(notice, &dontShowAgain) != 0) {
+                return Result::Failed;
+            }
+            if (dontShowAgain) {
+                values.ReturnAngoMsgFlg = 0;
+            }
+        }
+        int result = Result::Failed;
+        {
+            BusyScope busy;
+            result = ReflectCopies(m_store).ReflectSelected(m_decrypted->selectedCopies());
+        }
+        m_decrypted->RequestDecryptedRefresh();
+        m_contents->RequestContentsRefresh();
+        return result;
+    };
+    m_router.route(Command::ReflectSelected, reflectSelected);
+    m_router.route(CListV2::ReflectSelectedCommand, reflectSelected);
+    auto reflectAll = [this] {
+        const QString root = m_contents->selectedRootPath();
+        if (root.isEmpty()) {
+            return Result::Failed;
+        }
+        int result = Result::Failed;
+        {
+            BusyScope busy;
+            result = m_store.folders().IsReadOnlyFolder(root, 0) != 0
+                         ? m_store.copies().DiscardDecryptedFiles(root, DecryptedCopies::AnnounceLoss)
+                         : ReflectCopies(m_store).ReflectAll(root, false);
+        }
+        m_decrypted->RequestDecryptedRefresh();
+        m_contents->RequestContentsRefresh();
+        return result;
+    };
+    m_router.route(Command::ReflectAll, reflectAll);
+    m_router.route(CListV2::ReflectAllCommand, reflectAll);
+    m_router.route(Command::EraseSelected, [this] {
+        const int result = ReflectCopies(m_store).EraseSelected(m_decrypted->selectedCopies());
+        m_decrypted->RequestDecryptedRefresh();
+        return result;
+    });
+    m_router.route(CListV2::GoToLocation, [this] {
+        const QStringList copies = m_decrypted->selectedCopies();
+        if (copies.size() != 1) {
+            return Result::Failed;
+        }
+        QString proposal;
+        const QString container = m_store.copyPaths().ContainerPathOf(copies.first(), true, &proposal);
+        if (MetadataLocation::IsNoLocation(container)) {
+            return Result::Failed;
+        }
+        const QString folder = QFileInfo(container.isEmpty() ? proposal : container).path();
+        return m_tree->SelectFolder(folder) ? Result::Ok : Result::Failed;
+    });
+}
+
 void CMainFrame::routeFolderCommands()
 {
+    routeOpenCommands();
     m_router.route(Command::Paste, [this] { return pasteFiles(); });
     m_router.route(ListCommand::Paste, [this] { return pasteFiles(); });
     m_router.route(ListCommand::Encrypt, [this] {
@@ -593,7 +771,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         }
         // Every folder's copies are reflected back by the decrypted-files operations once they
         // are routed; a failure leaves the choice to the user.
-        if (m_router.isRouted(Command::ReflectAll) && m_router.run(Command::ReflectAll) != Result::Ok &&
+        if (reflectEveryFolder() != Result::Ok &&
             ShowMessage(MsgA(649), MessageStyle::question(MsgButton::No)) != MsgButton::Yes) {
             event->ignore();
             return;
@@ -612,6 +790,8 @@ void CMainFrame::StopBackgroundWork()
     MainWindowServices& services = MainWindowServices::instance();
     services.RequestShutdown();
     m_contents->StopContentsWatcher();
+    m_decrypted->StopDecryptedWatcher();
+    m_monitor.stop();
     WaitPumping(20);
     m_statusTimer.stop();
     WaitPumping(20);

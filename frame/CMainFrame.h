@@ -1,6 +1,8 @@
 #pragma once
 
 #include "frame/commands/CommandRouter.h"
+#include "operations/open/OpenFiles.h"
+#include "operations/open/ProgramMonitor.h"
 #include "store/StoreContext.h"
 
 #include <QBasicTimer>
@@ -81,6 +83,14 @@ private:
     int encryptInto(int mode, const QString& destination, const QStringList& paths);
     // Brings in the files another program put on the clipboard (moved when they were cut).
     int pasteFiles();
+    void routeOpenCommands();
+    // The open operation as the window runs it: programs watched, the decrypted list told.
+    OpenFiles openFiles();
+    QStringList selectedContents(bool filesOnly) const;
+    // Opens the selected files with their default program, or with the program given.
+    int openSelection(const QString& program);
+    // Every registered folder's copies written back (a read-only folder's erased). 0 or -1.
+    int reflectEveryFolder();
     int toggleSetting(int* field);
     void onBusyChanged(bool busy);
     void statusTick();
@@ -106,6 +116,7 @@ private:
     QHash<int, QAction*> m_actions;
     QList<QLabel*> m_panes;
 
+    ProgramMonitor m_monitor;
     QBasicTimer m_statusTimer;
     int m_frame = 0;
     QString m_lastIdleText;

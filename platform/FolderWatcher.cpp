@@ -1,5 +1,6 @@
 #include "platform/FolderWatcher.h"
 
+#include <QDirIterator>
 #include <QFile>
 #include <QSocketNotifier>
 
@@ -33,23 +34,43 @@ FolderWatcher::~FolderWatcher()
     }
 }
 
-bool FolderWatcher::watch(const QString& folder)
+void FolderWatcher::removeWatches()
 {
+    for (auto it = m_watches.cbegin(); it != m_watches.cend(); ++it) {
+        ::inotify_rm_watch(m_fd, it.key());
+    }
+    m_watches.clear();
+}
+
+void FolderWatcher::addWatch(const QString& folder)
+{
+    const int wd = ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), Events);
+    if (wd < 0) {
+        return;
+    }
+    m_watches.insert(wd, folder);
+    if (m_withSubfolders) {
+        QDirIterator it(folder, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+        while (it.hasNext()) {
+            addWatch(it.next());
+        }
+    }
+}
+
+bool FolderWatcher::watch(const QString& folder, bool withSubfolders)
+{
+    m_folder = folder;
+    m_withSubfolders = withSubfolders;
+    m_quiet.stop();
     if (m_fd < 0) {
-        m_folder = folder;
         return false;
     }
-    if (m_watch >= 0) {
-        ::inotify_rm_watch(m_fd, m_watch);
-        m_watch = -1;
-    }
-    m_folder = folder;
-    m_quiet.stop();
+    removeWatches();
     if (folder.isEmpty()) {
         return true;
     }
-    m_watch = ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), Events);
-    return m_watch >= 0;
+    addWatch(folder);
+    return !m_watches.isEmpty();
 }
 
 void FolderWatcher::readEvents()
@@ -63,14 +84,19 @@ void FolderWatcher::readEvents()
         }
         for (ssize_t offset = 0; offset < length;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
-            // Events of a watch replaced meanwhile are old news.
-            if (event->wd == m_watch) {
-                relevant = true;
-                if (event->mask & IN_IGNORED) {
-                    m_watch = -1;
-                }
-            }
             offset += ssize_t(sizeof(inotify_event) + event->len);
+            // Events of a watch replaced meanwhile are old news.
+            const auto it = m_watches.constFind(event->wd);
+            if (it == m_watches.cend()) {
+                continue;
+            }
+            relevant = true;
+            if (event->mask & IN_IGNORED) {
+                m_watches.remove(event->wd);
+            } else if (m_withSubfolders && (event->mask & IN_ISDIR) &&
+                       (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
+                addWatch(it.value() + QLatin1Char('/') + QString::fromLocal8Bit(event->name));
+            }
         }
     }
     if (relevant) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -18,9 +19,10 @@ public:
     explicit FolderWatcher(QObject* parent = nullptr);
     ~FolderWatcher() override;
 
-    // Watches this folder instead of the one before; an empty path stops watching. False when
-    // the folder cannot be watched (it still may be shown; changes are then found on request).
-    bool watch(const QString& folder);
+    // Watches this folder instead of the one before (with every folder below it when
+    // withSubfolders is set, also those made later); an empty path stops watching. False when the
+    // folder cannot be watched (changes are then found on request only).
+    bool watch(const QString& folder, bool withSubfolders = false);
     QString folder() const { return m_folder; }
 
 signals:
@@ -28,9 +30,12 @@ signals:
 
 private:
     void readEvents();
+    void addWatch(const QString& folder);
+    void removeWatches();
 
     int m_fd = -1;
-    int m_watch = -1;
+    QHash<int, QString> m_watches; // descriptor -> folder
+    bool m_withSubfolders = false;
     QString m_folder;
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_quiet;

@@ -551,6 +551,7 @@ QMenu* CListV::buildContextMenu(bool overRow)
         if (unique.size() == 1 &&
             GetOpenWithList(unique.first(), m_store->settings().ExtNonAplFlg != 0, &programs) == 0) {
             context.openWithNames = programs.names;
+            m_openWithPrograms = programs.paths;
         }
     }
     return BuildSelectionMenu(selection, context, this);

@@ -68,6 +68,8 @@ public:
     QList<int> selectedRowsInOrder() const;
     // The idle text of status pane 0.
     QString ContentsStatusText() const;
+    // The program files of the open-with entries of the last context menu, in menu order.
+    QStringList openWithPrograms() const { return m_openWithPrograms; }
     // Examines the selected rows; false when one has vanished.
     bool AnalyseSelection(SelectionAnalysis* analysis) const;
     // The context menu for the current selection at that position of the viewport (null when
@@ -127,4 +129,5 @@ private:
     int m_viewMode = 2;
     ListBackground m_background = ListBackground::Plain;
     int m_dropRow = -1; // the folder row highlighted as the drop target
+    QStringList m_openWithPrograms;
 };

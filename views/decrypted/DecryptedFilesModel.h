@@ -21,4 +21,9 @@ public:
     };
 
     explicit DecryptedFilesModel(QObject* parent = nullptr);
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // A-136 and the name for a copy without container; otherwise A-137 when changed, the name and
+    // A-138 with the folder of the container.
+    QString ToolTipOf(int row) const;
 };
