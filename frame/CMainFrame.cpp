@@ -323,18 +323,8 @@ void CMainFrame::routeOpenCommands()
         if (!root.isEmpty() && m_store.folders().IsReadOnlyFolder(root, 1) != 0) {
             return Result::Failed;
         }
-        SettingsRecord& values = settings();
-        if (values.ReturnAngoMsgFlg == 1) {
-            NoticeQuestion notice;
-            notice.message = MsgA(134);
-            notice.checkText = MsgA(135);
-            bool dontShowAgain = false;
-            if (PromptService::instance().ShowNotice(notice, &dontShowAgain) != 0) {
-                return Result::Failed;
-            }
-            if (dontShowAgain) {
-                values.ReturnAngoMsgFlg = 0;
-            }
+        if (ShowSettingNotice(&settings().ReturnAngoMsgFlg, MsgA(134), MsgA(135)) != 0) {
+            return Result::Failed;
         }
         int result = Result::Failed;
         {

@@ -69,3 +69,21 @@ PromptService& PromptService::instance()
 {
     return g_service ? *g_service : g_cancelling;
 }
+
+int ShowSettingNotice(int* flag, const QString& message, const QString& checkText)
+{
+    if (*flag != 1) {
+        return Result::Ok;
+    }
+    NoticeQuestion notice;
+    notice.message = message;
+    notice.checkText = checkText;
+    bool dontShowAgain = false;
+    if (PromptService::instance().ShowNotice(notice, &dontShowAgain) != 0) {
+        return Result::Failed;
+    }
+    if (dontShowAgain) {
+        *flag = 0;
+    }
+    return Result::Ok;
+}

@@ -104,3 +104,7 @@ public:
     static void install(PromptService* service);
     static PromptService& instance();
 };
+
+// A notice governed by a setting: shown only while *flag is 1; ticking "do not show again" sets
+// *flag to 0. 0 to go on (also when nothing was shown), -1 when the user cancelled.
+int ShowSettingNotice(int* flag, const QString& message, const QString& checkText);

@@ -57,18 +57,7 @@ bool OpenFiles::IsViewerPicture(const QString& name)
 
 void OpenFiles::ShowOpenNotice()
 {
-    SettingsRecord& settings = m_store.settings();
-    if (settings.ProcEndMsgFlg != 1) {
-        return;
-    }
-    NoticeQuestion notice;
-    notice.message = MsgA(132);
-    notice.checkText = MsgA(133);
-    bool dontShowAgain = false;
-    PromptService::instance().ShowNotice(notice, &dontShowAgain);
-    if (dontShowAgain) {
-        settings.ProcEndMsgFlg = 0;
-    }
+    ShowSettingNotice(&m_store.settings().ProcEndMsgFlg, MsgA(132), MsgA(133));
 }
 
 int OpenFiles::OpenEncryptedFile(const Request& request)

@@ -185,18 +185,8 @@ int ReflectCopies::heldOpen(const QStringList& copies, int message)
 
 int ReflectCopies::ReflectAll(const QString& root, bool silent)
 {
-    SettingsRecord& settings = m_store.settings();
-    if (!silent && settings.ReturnAngoMsgFlg == 1) {
-        NoticeQuestion notice;
-        notice.message = MsgA(10);
-        notice.checkText = MsgA(11);
-        bool dontShowAgain = false;
-        if (PromptService::instance().ShowNotice(notice, &dontShowAgain) != 0) {
-            return Result::Failed;
-        }
-        if (dontShowAgain) {
-            settings.ReturnAngoMsgFlg = 0;
-        }
+    if (!silent && ShowSettingNotice(&m_store.settings().ReturnAngoMsgFlg, MsgA(10), MsgA(11)) != 0) {
+        return Result::Failed;
     }
     const QString store = m_store.folders().StoreFolderOf(root, 0);
     if (MetadataLocation::IsNoLocation(store) || store.isEmpty()) {
