@@ -1,8 +1,8 @@
+#include "operations/OperationsFixture.h"
 #include "operations/open/OpenFiles.h"
 #include "operations/open/ProgramMonitor.h"
 #include "operations/open/ReflectCopies.h"
-
-#include "operations/OperationsFixture.h"
+#include "store/working/DecryptedCopies.h"
 #include "store/working/WorkingCopyPaths.h"
 #include "util/FileChanges.h"
 #include "util/MessageText.h"
@@ -14,7 +14,10 @@
 #include <QProcess>
 #include <QThread>
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,8 +33,8 @@ protected:
         const QString data = desktop.filePath(QStringLiteral("data"));
         const QString config = desktop.filePath(QStringLiteral("config"));
         WriteTestFile(data + QStringLiteral("/applications/kbx-fake-editor.desktop"),
-                      QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") + KBX_FAKE_EDITOR +
-                          " %f\nMimeType=text/plain;\n");
+                      QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") +
+                          KBX_FAKE_EDITOR + " %f\nMimeType=text/plain;\n");
         WriteTestFile(config + QStringLiteral("/mimeapps.list"),
                       "[Default Applications]\ntext/plain=kbx-fake-editor.desktop\n");
         qputenv("XDG_DATA_HOME", QFile::encodeName(data));
@@ -71,7 +74,10 @@ protected:
         return condition();
     }
 
-    bool editorStarted() const { return ReadTestFile(path(QStringLiteral("editor.log"))).contains("started"); }
+    bool editorStarted() const
+    {
+        return ReadTestFile(path(QStringLiteral("editor.log"))).contains("started");
+    }
 
     QByteArray plainOf(const QString& file)
     {
@@ -201,4 +207,42 @@ TEST_F(OpenAndReflectTest, SecondOpenAsksBeforeUsingTheCopyAndTheTwoHundredAndFi
     monitor.stop();
     sleeper.kill();
     sleeper.waitForFinished();
+}
+
+// The whole program killed while it writes a changed copy back: the container is the old or
+// the new one, whole, and the copy is still there for the next start to report.
+TEST_F(OpenAndReflectTest, KillDuringAWriteBackLeavesOneWholeContainerAndTheCopy)
+{
+    const QByteArray before = plainOf(container);
+    QByteArray edited(48 << 20, 'x');
+    for (qsizetype i = 0; i < edited.size(); i += 4093) {
+        edited[i] = char('a' + i % 26);
+    }
+    for (const int delayMs : {40, 150, 400}) {
+        SCOPED_TRACE(delayMs);
+        WriteTestFile(copy, edited);
+        SetModifiedTime(copy, QDateTime::currentDateTime().addSecs(5));
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ReflectCopies writer(store);
+            ::_exit(writer.ReflectFile(copy, container, root, ReflectCopies::Existing, false, false) == 0
+                        ? 0
+                        : 1);
+        }
+        QThread::msleep(delayMs);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const QByteArray now = plainOf(container);
+        EXPECT_TRUE(now == before || now == edited) << "a container that decrypts to neither";
+        if (now == before) {
+            EXPECT_TRUE(QFileInfo::exists(copy)) << "the copy is kept until it is written back";
+            QString list;
+            EXPECT_NE(store.copies().ListFoldersWithDecryptedFiles(&list), 0);
+            EXPECT_TRUE(list.contains(root));
+        }
+        QFile::remove(copy);
+        ContainerCrypt::RemovePartialFiles(root);
+    }
 }
