@@ -17,6 +17,7 @@
 #include "operations/encrypt/EncryptFilesIn.h"
 #include "operations/encrypt/EncryptPlainFiles.h"
 #include "operations/open/ReflectCopies.h"
+#include "operations/takeout/TakeOut.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/MetadataLocation.h"
@@ -375,9 +376,57 @@ void CMainFrame::routeOpenCommands()
     });
 }
 
+int CMainFrame::takeOut(int type)
+{
+    const QStringList items = selectedContents(false);
+    if (items.isEmpty()) {
+        return Result::Failed;
+    }
+    int result = Result::Failed;
+    bool removed = false;
+    {
+        BusyScope busy;
+        OpenFiles open = openFiles();
+        TakeOut operation(m_store, open);
+        operation.reflect = [this](const QStringList& copies) {
+            return ReflectCopies(m_store).ReflectSelected(copies);
+        };
+        result = operation.Run(TakeOut::Type(type), items);
+        removed = operation.removedOriginals();
+    }
+    m_decrypted->RequestDecryptedRefresh();
+    m_contents->RequestContentsRefresh();
+    if (removed) {
+        m_tree->RebuildFolderItems();
+    }
+    return result;
+}
+
+void CMainFrame::routeTakeOutCommands()
+{
+    const struct
+    {
+        int menu;
+        int list;
+        int type;
+    } routes[] = {
+        {Command::TakeOut, ListCommand::TakeOut, TakeOut::Decrypted},
+        {Command::Mail, ListCommand::Mail, TakeOut::DecryptedForMail},
+        {Command::TakeOutEncrypted, ListCommand::TakeOutEncrypted, TakeOut::Encrypted},
+        {Command::TakeOutNewPassword, ListCommand::TakeOutNewPassword, TakeOut::NewPassword},
+        {Command::MailNewPassword, ListCommand::MailNewPassword, TakeOut::NewPasswordForMail},
+        {ListCommand::TakeOutAsIs, ListCommand::TakeOutAsIsOnly, TakeOut::Unchanged},
+    };
+    for (const auto& route : routes) {
+        m_router.route(route.menu, [this, type = route.type] { return takeOut(type); });
+        m_router.route(route.list, [this, type = route.type] { return takeOut(type); });
+    }
+}
+
 void CMainFrame::routeFolderCommands()
 {
     routeOpenCommands();
+    routeTakeOutCommands();
     m_router.route(Command::Paste, [this] { return pasteFiles(); });
     m_router.route(ListCommand::Paste, [this] { return pasteFiles(); });
     m_router.route(ListCommand::Encrypt, [this] {

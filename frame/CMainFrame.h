@@ -84,6 +84,9 @@ private:
     // Brings in the files another program put on the clipboard (moved when they were cut).
     int pasteFiles();
     void routeOpenCommands();
+    void routeTakeOutCommands();
+    // Takes the selected items out (a TakeOut type), busy, and brings the lists up to date.
+    int takeOut(int type);
     // The open operation as the window runs it: programs watched, the decrypted list told.
     OpenFiles openFiles();
     QStringList selectedContents(bool filesOnly) const;

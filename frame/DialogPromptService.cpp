@@ -4,11 +4,15 @@
 #include "dialogs/confirmation/CD06ReWriteCheck2.h"
 #include "dialogs/confirmation/CD13Msg1.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/password/CD02KeyChange.h"
 #include "dialogs/password/CD08Password.h"
 #include "dialogs/password/CD09PasswordSet.h"
 #include "dialogs/registration/CD20EntryRemote.h"
 #include "dialogs/registration/CD21Init1.h"
 #include "dialogs/registration/CD22Init2.h"
+#include "dialogs/takeout/CD01TakeOut.h"
+#include "dialogs/takeout/CD18TakeOutPre.h"
+#include "store/StoreContext.h"
 #include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
@@ -149,4 +153,51 @@ void DialogPromptService::ShowEncryptionGuidance()
 {
     CD22Init2 dialog(m_owner);
     dialog.exec();
+}
+
+int DialogPromptService::ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result)
+{
+    CD01TakeOut dialog(m_owner);
+    dialog.type = request.type;
+    dialog.paths = request.paths;
+    dialog.kinds = request.kinds;
+    dialog.count = int(request.paths.size());
+    dialog.hasFile = request.kinds.contains(QStringLiteral("0")) ? 1 : 0;
+    dialog.hasFolder = request.kinds.contains(QStringLiteral("1")) ? 1 : 0;
+    dialog.readOnly = request.readOnly ? 1 : 0;
+    dialog.rootPath = request.root;
+    dialog.outsideDDMoveFlg = m_store ? m_store->settings().OutsideDDMoveFlg : 0;
+    const int code = dialog.exec();
+    result->moved = code == QDialog::Accepted && dialog.moved == 1;
+    result->nothingToClean = dialog.nothingToClean == 1;
+    return Result::Ok;
+}
+
+int DialogPromptService::AskTakeOutNaming(int* angoOutNameMode)
+{
+    SettingsRecord settings = m_store ? m_store->settings() : SettingsRecord();
+    settings.AngoOutNameMode = *angoOutNameMode;
+    CD18TakeOutPre dialog(settings, m_owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        return Result::Failed;
+    }
+    *angoOutNameMode = settings.AngoOutNameMode;
+    return Result::Ok;
+}
+
+int DialogPromptService::AskTakeOutPassword(bool forMail, QString* password, QString* hint,
+                                            int* angoOutNameMode)
+{
+    CD02KeyChange dialog(m_owner);
+    dialog.mode = forMail ? 5 : 3;
+    dialog.store = m_store;
+    dialog.angoOutNameMode = *angoOutNameMode;
+    if (dialog.exec() != QDialog::Accepted) {
+        return Result::Failed;
+    }
+    *password = dialog.password;
+    *hint = dialog.hint;
+    *angoOutNameMode = dialog.angoOutNameMode;
+    SecureWipe(dialog.password);
+    return Result::Ok;
 }

@@ -29,6 +29,10 @@ public:
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                             const QString& buttonText) override;
 
+    // CD01TakeOut, CD18TakeOutPre and CD02KeyChange.
+    int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
+    int AskTakeOutNaming(int* angoOutNameMode) override;
+    int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;
     // CD21Init1 and CD22Init2.
     int AskFirstRegistration() override;
     void ShowEncryptionGuidance() override;

@@ -47,6 +47,21 @@ int PromptService::AskListConfirmation(const QString&, const QString&, const QSt
     return Result::Failed;
 }
 
+int PromptService::ShowTakeOut(const TakeOutDialogRequest&, TakeOutDialogResult*)
+{
+    return Result::Failed;
+}
+
+int PromptService::AskTakeOutNaming(int*)
+{
+    return Result::Failed;
+}
+
+int PromptService::AskTakeOutPassword(bool, QString*, QString*, int*)
+{
+    return Result::Failed;
+}
+
 int PromptService::AskFirstRegistration()
 {
     return Result::Failed;

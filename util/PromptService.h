@@ -3,6 +3,7 @@
 #include "util/OverwriteAnswer.h"
 
 #include <QString>
+#include <QStringList>
 
 // What an overwrite question shows: the item of that name that is in the way, and the one that
 // would replace it. Files are described by their paths (a container's original size and times
@@ -50,6 +51,21 @@ struct NewPasswordQuestion
     bool hintLocked = false;
 };
 
+// The take-out dialog: the items handed out and what the user did with them.
+struct TakeOutDialogRequest
+{
+    int type = 1;      // 1 decrypted, 2 encrypted, 3 new password, 4 and 5 for mail, 6 unchanged
+    QStringList paths; // the prepared items
+    QStringList kinds; // parallel: "1" folder, "0" file
+    bool readOnly = false;
+    QString root;
+};
+struct TakeOutDialogResult
+{
+    bool moved = false;          // the items were moved out (the dialog ended with OK)
+    bool nothingToClean = false; // the items had vanished when the dialog opened
+};
+
 // A notice that offers "do not show this again".
 struct NoticeQuestion
 {
@@ -90,6 +106,15 @@ public:
     // button that goes on: 0 for that button, -1 for cancel.
     virtual int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                                     const QString& buttonText);
+
+    // The take-out dialog; -1 when it cannot be shown (nothing was handed out).
+    virtual int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result);
+    // Whether files taken out still encrypted keep their original names (0) or their generated
+    // names (1): in and out. -1 when cancelled.
+    virtual int AskTakeOutNaming(int* angoOutNameMode);
+    // The password files are taken out under (a change password or a new one) with its hint,
+    // and the naming as above. -1 when cancelled.
+    virtual int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode);
 
     // The guidance of a first registration: 0 to create the default encrypted folder in the
     // documents folder, 1 to choose a folder, -1 when cancelled.

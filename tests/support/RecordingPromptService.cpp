@@ -80,3 +80,28 @@ int RecordingPromptService::AskListConfirmation(const QString& title, const QStr
     m_asked.append(QStringLiteral("confirm: ") + title);
     return !m_listConfirmations.isEmpty() && m_listConfirmations.takeFirst() ? Result::Ok : Result::Failed;
 }
+
+int RecordingPromptService::ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result)
+{
+    m_asked.append(QStringLiteral("take out: %1").arg(request.type));
+    *result = m_takeOut ? m_takeOut(request) : TakeOutDialogResult();
+    return Result::Ok;
+}
+
+int RecordingPromptService::AskTakeOutNaming(int*)
+{
+    m_asked.append(QStringLiteral("take-out naming"));
+    return Result::Ok; // the naming stays as the setting has it
+}
+
+int RecordingPromptService::AskTakeOutPassword(bool, QString* password, QString* hint, int*)
+{
+    m_asked.append(QStringLiteral("take-out password"));
+    if (m_takeOutPasswords.isEmpty()) {
+        return Result::Failed;
+    }
+    const QPair<QString, QString> answer = m_takeOutPasswords.takeFirst();
+    *password = answer.first;
+    *hint = answer.second;
+    return Result::Ok;
+}

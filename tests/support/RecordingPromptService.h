@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // A prompt service for tests: answers every question from a script given in advance and
 // records what was asked, so a test can check both the questions and what followed them. An
 // unscripted question is answered as the user who cancels would. Installed while it lives.
@@ -23,6 +25,16 @@ public:
     void scriptRemoteRegistrations(QList<bool> readOnly) { m_remote = std::move(readOnly); }
     // Each list confirmation is answered with the button that goes on (true) or cancel.
     void scriptListConfirmations(QList<bool> answers) { m_listConfirmations = std::move(answers); }
+    // What the user does in the take-out dialog (nothing set: the dialog is cancelled).
+    void setTakeOutHandler(std::function<TakeOutDialogResult(const TakeOutDialogRequest&)> handler)
+    {
+        m_takeOut = std::move(handler);
+    }
+    // The take-out passwords: (password, hint) pairs.
+    void scriptTakeOutPasswords(QList<QPair<QString, QString>> answers)
+    {
+        m_takeOutPasswords = std::move(answers);
+    }
     // Each notice is accepted; `dontShowAgain` is what the box reads.
     void scriptNotices(QList<bool> dontShowAgain) { m_notices = std::move(dontShowAgain); }
 
@@ -35,6 +47,9 @@ public:
     int AskRemoteRegistration(bool* readOnly) override;
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                             const QString& buttonText) override;
+    int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
+    int AskTakeOutNaming(int* angoOutNameMode) override;
+    int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;
     // The hints the new-password questions offered first, in order.
     const QStringList& offeredHints() const { return m_offeredHints; }
 
@@ -51,5 +66,7 @@ private:
     QList<bool> m_remote;
     QList<bool> m_listConfirmations;
     QStringList m_offeredHints;
+    std::function<TakeOutDialogResult(const TakeOutDialogRequest&)> m_takeOut;
+    QList<QPair<QString, QString>> m_takeOutPasswords;
     QStringList m_asked;
 };
