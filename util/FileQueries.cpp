@@ -78,6 +78,18 @@ int CountEntries(const QString& folder, qint64* count)
     return 0;
 }
 
+qint64 CountEntriesBelow(const QString& folder)
+{
+    qint64 count = 0;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        ++count;
+    }
+    return count;
+}
+
 FolderTotals FolderStatistics(const QString& path)
 {
     FolderTotals totals;

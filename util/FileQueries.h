@@ -10,6 +10,8 @@ int FileExists(const QString& path);      // a file, not a folder
 int DirectoryExists(const QString& path); // a trailing "/" is ignored
 int HasSubfolder(const QString& folder);
 int CountEntries(const QString& folder, qint64* count);
+// Files and folders below the folder at any depth (0 for a folder that cannot be read).
+qint64 CountEntriesBelow(const QString& folder);
 
 struct FolderTotals
 {

@@ -10,6 +10,7 @@
 #include "store/working/WorkingCopyPaths.h"
 #include "util/EventPump.h"
 #include "util/FileChanges.h"
+#include "util/FileQueries.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PromptService.h"
@@ -31,19 +32,6 @@ void ShowError(const QString& text)
 bool IsLocation(const QString& path)
 {
     return !path.isEmpty() && !MetadataLocation::IsNoLocation(path);
-}
-
-// Files and folders below a folder, at any depth.
-qint64 CountEntriesBelow(const QString& folder)
-{
-    qint64 count = 0;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        ++count;
-    }
-    return count;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "store/working/WorkingAreaNames.h"
 #include "store/working/WorkingCopyPaths.h"
 #include "util/FileChanges.h"
+#include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
@@ -36,18 +37,6 @@ namespace {
 void ShowError(const QString& text)
 {
     ShowMessage(text, MessageStyle::error());
-}
-
-qint64 CountEntriesBelow(const QString& folder)
-{
-    qint64 count = 0;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        ++count;
-    }
-    return count;
 }
 
 QStringList KindsOf(const QStringList& items)
