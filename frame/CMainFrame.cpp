@@ -402,8 +402,48 @@ int CMainFrame::takeOut(int type)
     return result;
 }
 
+void CMainFrame::connectDragOut()
+{
+    m_contents->prepareDragOut = [this](const QStringList& items) {
+        m_dragOpen = std::make_unique<OpenFiles>(openFiles());
+        m_dragTakeOut = std::make_unique<TakeOut>(m_store, *m_dragOpen);
+        m_dragTakeOut->reflect = [this](const QStringList& copies) {
+            return ReflectCopies(m_store).ReflectSelected(copies);
+        };
+        BusyScope busy;
+        QStringList copies;
+        if (m_dragTakeOut->PrepareDragOut(items, &copies, &m_dragError) != 0) {
+            return QStringList();
+        }
+        return copies;
+    };
+    m_contents->finishDragOut = [this](const QStringList& items, const QStringList& copies, bool prepared) {
+        if (prepared && m_dragTakeOut) {
+            BusyScope busy;
+            if (copies.isEmpty()) {
+                m_dragTakeOut->AbandonDragOut();
+            } else {
+                m_dragTakeOut->FinishDragOut(items, copies);
+            }
+        }
+        const bool removed = m_dragTakeOut && m_dragTakeOut->removedOriginals();
+        m_dragTakeOut.reset();
+        m_dragOpen.reset();
+        if (!m_dragError.isEmpty()) {
+            ShowMessage(m_dragError, MessageStyle::warning());
+            m_dragError.clear();
+        }
+        m_decrypted->RequestDecryptedRefresh();
+        m_contents->RequestContentsRefresh();
+        if (removed) {
+            m_tree->RebuildFolderItems();
+        }
+    };
+}
+
 void CMainFrame::routeTakeOutCommands()
 {
+    connectDragOut();
     const struct
     {
         int menu;

@@ -3,6 +3,7 @@
 #include "frame/commands/CommandRouter.h"
 #include "operations/open/OpenFiles.h"
 #include "operations/open/ProgramMonitor.h"
+#include "operations/takeout/TakeOut.h"
 #include "store/StoreContext.h"
 
 #include <QBasicTimer>
@@ -85,6 +86,7 @@ private:
     int pasteFiles();
     void routeOpenCommands();
     void routeTakeOutCommands();
+    void connectDragOut();
     // Takes the selected items out (a TakeOut type), busy, and brings the lists up to date.
     int takeOut(int type);
     // The open operation as the window runs it: programs watched, the decrypted list told.
@@ -120,6 +122,10 @@ private:
     QList<QLabel*> m_panes;
 
     ProgramMonitor m_monitor;
+    // The take-out of a drag in progress (rows dragged out decrypted).
+    std::unique_ptr<OpenFiles> m_dragOpen;
+    std::unique_ptr<TakeOut> m_dragTakeOut;
+    QString m_dragError;
     QBasicTimer m_statusTimer;
     int m_frame = 0;
     QString m_lastIdleText;

@@ -74,7 +74,7 @@ int OutsideBusy(const std::function<int()>& ask)
 
 } // namespace
 
-int TakeOut::Run(Type type, const QStringList& items)
+int TakeOut::openArea(const QStringList& items)
 {
     m_removed = false;
     if (items.isEmpty()) {
@@ -86,13 +86,71 @@ int TakeOut::Run(Type type, const QStringList& items)
     if (m_root.isEmpty() || m_storeFolder.isEmpty() || MetadataLocation::IsNoLocation(m_storeFolder)) {
         return Result::Failed;
     }
-    if (PrepareTakeOutArea(TakeOutAreaKind::Open, m_storeFolder, true) != 0) {
+    return PrepareTakeOutArea(TakeOutAreaKind::Open, m_storeFolder, true);
+}
+
+int TakeOut::PrepareDragOut(const QStringList& items, QStringList* copies, QString* errorText)
+{
+    // The messages of a refusal are kept for after the drag.
+    class Collecting : public MessageService
+    {
+    public:
+        MsgButton ShowMessage(const QString& text, const MessageStyle& style) override
+        {
+            if (first.isEmpty()) {
+                first = text;
+            }
+            return style.defaultButton;
+        }
+        QString first;
+    } collecting;
+    MessageService& previous = MessageService::instance();
+    MessageService::install(&collecting);
+    int result = openArea(items);
+    if (result == 0) {
+        result = checks(Decrypted, items);
+    }
+    if (result == 0) {
+        result = m_open.DecryptSelection(items, true, false, false, true);
+    }
+    copies->clear();
+    for (const QString& item : items) {
+        copies->append(m_store.copyPaths().TakeOutCopyPathOf(item));
+    }
+    if (result == 0) {
+        result = verify(items, *copies, 124, 125, 126);
+    }
+    MessageService::install(&previous);
+    *errorText = collecting.first;
+    return result;
+}
+
+int TakeOut::FinishDragOut(const QStringList& items, const QStringList& copies)
+{
+    const int result = cleanUp(items, copies, true);
+    WipeDelete(m_storeFolder + QLatin1Char('/') + WorkingArea::TakeOut, true);
+    PrepareTakeOutArea(TakeOutAreaKind::Close, m_storeFolder, true);
+    return result;
+}
+
+void TakeOut::AbandonDragOut()
+{
+    if (!m_storeFolder.isEmpty()) {
+        WipeDelete(m_storeFolder + QLatin1Char('/') + WorkingArea::TakeOut, true);
+        PrepareTakeOutArea(TakeOutAreaKind::Close, m_storeFolder, true);
+    }
+}
+
+int TakeOut::Run(Type type, const QStringList& items)
+{
+    if (openArea(items) != 0) {
         return Result::Failed;
     }
     int result = checks(type, items);
     if (result == 0) {
-        result = type == Encrypted || type == NewPassword || type == NewPasswordForMail ? takeOutEncrypted(type, items)
-                                                                                        : takeOutPlain(type, items);
+        result = type == Encrypted || type == NewPassword || type == NewPasswordForMail
+                     ? takeOutEncrypted(type, items)
+                     : takeOutPlain(type, items);
     }
     MainWindowServices& services = MainWindowServices::instance();
     if (result != 0) {
@@ -126,7 +184,8 @@ int TakeOut::checks(Type type, const QStringList& items)
             }
             QStringList copies;
             if (QFileInfo(copy).isDir()) {
-                QDirIterator it(copy, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+                QDirIterator it(copy, QDir::Files | QDir::Hidden | QDir::System,
+                                QDirIterator::Subdirectories);
                 while (it.hasNext()) {
                     copies.append(it.next());
                 }
@@ -146,7 +205,8 @@ int TakeOut::checks(Type type, const QStringList& items)
             }
         }
         if (!changed.isEmpty()) {
-            if (ShowMessage(MsgA(85), MessageStyle::question()) != MsgButton::Yes || !reflect || reflect(changed) != 0) {
+            if (ShowMessage(MsgA(85), MessageStyle::question()) != MsgButton::Yes || !reflect ||
+                reflect(changed) != 0) {
                 return Result::Failed;
             }
         }
@@ -289,7 +349,8 @@ int TakeOut::takeOutEncrypted(Type type, const QStringList& items)
         QString password;
         QString hint;
         const int asked = OutsideBusy([&] {
-            return prompts.AskTakeOutPassword(type == NewPasswordForMail, &password, &hint, &settings.AngoOutNameMode);
+            return prompts.AskTakeOutPassword(type == NewPasswordForMail, &password, &hint,
+                                              &settings.AngoOutNameMode);
         });
         if (asked != 0) {
             SecureWipe(password);
@@ -302,7 +363,8 @@ int TakeOut::takeOutEncrypted(Type type, const QStringList& items)
         }
         // Each plain copy becomes a container of the new password below "Re"; the plain copies
         // go with the "To" area when the take-out ends.
-        std::function<int(const QString&, const QString&)> encryptTree = [&](const QString& from, const QString& to) {
+        std::function<int(const QString&, const QString&)> encryptTree = [&](const QString& from,
+                                                                             const QString& to) {
             if (CreateDirectoryTree(to, nullptr, 0700) != 0) {
                 ShowError(MsgA(94));
                 return int(Result::Failed);
@@ -318,7 +380,8 @@ int TakeOut::takeOutEncrypted(Type type, const QStringList& items)
                 }
                 QString name;
                 if (ContainerName(to, &name) != 0 ||
-                    m_store.crypt().EncryptIntoFolder(entry.filePath(), to + QLatin1Char('/') + name, slot) != 0) {
+                    m_store.crypt().EncryptIntoFolder(entry.filePath(), to + QLatin1Char('/') + name, slot) !=
+                        0) {
                     return int(Result::Failed);
                 }
             }
@@ -352,7 +415,8 @@ int TakeOut::takeOutEncrypted(Type type, const QStringList& items)
         }
         const QString original = QFileInfo(m_store.copyPaths().TakeOutCopyPathOf(items.at(i))).fileName();
         const QString named = staging + QLatin1Char('/') + original + QStringLiteral(".kbxf");
-        if (std::rename(QFile::encodeName(prepared.at(i)).constData(), QFile::encodeName(named).constData()) != 0) {
+        if (std::rename(QFile::encodeName(prepared.at(i)).constData(),
+                        QFile::encodeName(named).constData()) != 0) {
             ShowError(MsgA(95) + QStringLiteral("\n( ") + prepared.at(i) + QStringLiteral(" )"));
             return Result::Failed;
         }

@@ -38,6 +38,16 @@ public:
     // failed (its message shown); a cancelled dialog is 0.
     int Run(Type type, const QStringList& items);
 
+    // Dragging rows out with decrypted copies: the copies are made only when the drop target
+    // asks for the data. Prepare makes them in the "To" area (after the same checks as a
+    // take-out, their refusals collected into errorText rather than shown: a drag is running);
+    // 0 with the copies, -1 when refused. Finish cleans up after the drag: a copy the target took
+    // away (moved) removes its original, a copy still there is erased; "To" is wiped and closed.
+    int PrepareDragOut(const QStringList& items, QStringList* copies, QString* errorText);
+    int FinishDragOut(const QStringList& items, const QStringList& copies);
+    // After a refused drag: "To" wiped and closed, nothing else touched.
+    void AbandonDragOut();
+
     // After Run: whether originals were removed (the tree and the list read the folder again).
     bool removedOriginals() const { return m_removed; }
 
@@ -48,6 +58,7 @@ private:
     int verify(const QStringList& items, const QStringList& copies, int folderMissing, int countDiffers,
                int fileMissing);
     int cleanUp(const QStringList& items, const QStringList& copies, bool moved);
+    int openArea(const QStringList& items);
 
     StoreContext& m_store;
     OpenFiles& m_open;

@@ -16,18 +16,22 @@
 #include "views/common/RowColours.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
+#include "views/contents/LazyDragData.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDrag>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QSet>
+#include <QUrl>
 
 namespace {
 
@@ -87,7 +91,8 @@ CListV::CListV(QWidget* parent)
     });
     connect(m_watcher, &FolderWatcher::changed, this, &CListV::scheduleRefresh);
     setAcceptDrops(true);
-    setDragDropMode(QAbstractItemView::DropOnly);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
     m_retry.setInterval(RetryMs);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (m_refreshPending) {
@@ -594,4 +599,53 @@ void CListV::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTreeView::keyPressEvent(event);
+}
+
+QMimeData* CListV::dragData(bool decrypting) const
+{
+    QStringList items;
+    for (int row : selectedRowsInOrder()) {
+        items.append(m_model->text(row, ContentsModel::FullPath));
+    }
+    if (decrypting) {
+        auto* data = new LazyDragData(
+            [this, items] { return prepareDragOut ? prepareDragOut(items) : QStringList(); });
+        data->setProperty("items", items);
+        return data;
+    }
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& item : items) {
+        urls.append(QUrl::fromLocalFile(item));
+    }
+    data->setUrls(urls);
+    data->setProperty("items", items);
+    return data;
+}
+
+void CListV::dragFinished(QMimeData* data)
+{
+    auto* lazy = qobject_cast<LazyDragData*>(data);
+    if (lazy && finishDragOut) {
+        finishDragOut(data->property("items").toStringList(), lazy->copies(), lazy->prepared());
+    }
+}
+
+void CListV::startDrag(Qt::DropActions)
+{
+    if (!m_store || selectedRowCount() == 0 || MainWindowServices::instance().IsBusy()) {
+        return;
+    }
+    const bool decrypting = m_store->settings().DandDDecryFlg == 1;
+    auto* drag = new QDrag(this);
+    QMimeData* data = dragData(decrypting);
+    drag->setMimeData(data);
+    Qt::DropActions actions = Qt::CopyAction;
+    if (QGuiApplication::mouseButtons() & Qt::RightButton &&
+        m_store->folders().IsReadOnlyFolder(m_shownFolderPath, 0) == 0) {
+        actions |= Qt::MoveAction;
+    }
+    drag->exec(actions, Qt::CopyAction);
+    dragFinished(data);
+    drag->deleteLater();
 }

@@ -84,6 +84,17 @@ public:
     // Files dragged in from outside: which of the drop menu's commands the user chose (0 for
     // none). By default the menu is shown at the cursor.
     std::function<int(const QPoint& globalPosition)> chooseDropCommand;
+    // Rows dragged out handed out decrypted: makes the copies of the items when the drop target
+    // asks (empty: refused; the reason is shown after the drag) ...
+    std::function<QStringList(const QStringList& items)> prepareDragOut;
+    // ... and cleans up after the drag (copies == what prepare returned; empty when never asked).
+    std::function<void(const QStringList& items, const QStringList& copies, bool prepared)> finishDragOut;
+
+    // The data a drag of the selected rows carries: the copies made on request when decrypting,
+    // otherwise the containers themselves.
+    QMimeData* dragData(bool decrypting) const;
+    // After a drag with that data ended.
+    void dragFinished(QMimeData* data);
 
 signals:
     // A folder row was opened: the window selects it in the tree.
@@ -103,6 +114,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     void applyColumnWidths();

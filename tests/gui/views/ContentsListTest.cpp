@@ -4,6 +4,7 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "store/datafiles/RegisteredFolderTable.h"
 #include "support/FakePlatform.h"
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPromptService.h"
@@ -306,5 +307,40 @@ TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
                                                        &info, folder, false),
               0);
     EXPECT_EQ(info.plainName, QStringLiteral("dropped.txt"));
+    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+TEST_F(ContentsListTest, RowsDraggedOutDecryptedAreDecryptedOnlyWhenTheTargetAsks)
+{
+    registerFolder();
+    frame->settings().DandDDecryFlg = 1;
+    const QString takeOutArea = frame->store().folders().StoreFolderOf(folder, 0) + QStringLiteral("/To");
+    auto selectReport = [&] {
+        list->clearSelection();
+        list->selectionModel()->select(model->index(rowOf(QStringLiteral("報告書.txt")), 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    };
+
+    // Never asked for its data: nothing is decrypted, nothing changes.
+    selectReport();
+    std::unique_ptr<QMimeData> ignored(list->dragData(true));
+    EXPECT_TRUE(ignored->hasUrls()) << "the target sees files on offer";
+    list->dragFinished(ignored.get());
+    EXPECT_FALSE(QFileInfo(takeOutArea).isDir());
+    EXPECT_TRUE(QFileInfo::exists(report));
+
+    // Asked for: decrypted then; the target moves the copy away, so the original goes.
+    selectReport();
+    std::unique_ptr<QMimeData> taken(list->dragData(true));
+    const QList<QUrl> urls = taken->urls();
+    ASSERT_EQ(urls.size(), 1) << messages.texts().join('|').toStdString();
+    const QString copy = urls.first().toLocalFile();
+    EXPECT_EQ(ReadTestFile(copy), QByteArray(3000, 'r'));
+    const QString desk = m_home.filePath(QStringLiteral("desk"));
+    QDir().mkpath(desk);
+    ASSERT_TRUE(QFile::rename(copy, desk + QStringLiteral("/報告書.txt")));
+    list->dragFinished(taken.get());
+    EXPECT_FALSE(QFileInfo::exists(report)) << "moved out by the drop target";
+    EXPECT_TRUE(QFileInfo(takeOutArea).isFile()) << "the take-out area is closed again";
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
 }
