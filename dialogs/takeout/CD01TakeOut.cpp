@@ -15,7 +15,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -81,7 +83,8 @@ CD01TakeOut::CD01TakeOut(QWidget* parent)
     : OpeningDialog(parent), m_list(new DragIconList), m_buttonBand(new QWidget),
       m_copy(new QPushButton(QStringLiteral("場所を指定してコピーする..."))),
       m_move(new QPushButton(QStringLiteral("場所を指定して移動する..."))), m_notice(new QLabel),
-      m_cancel(new QPushButton(QStringLiteral("キャンセル")))
+      m_cancel(new QPushButton(QStringLiteral("キャンセル"))),
+      m_mail(new QPushButton(QStringLiteral("メールに添付")))
 {
     setWindowTitle(QStringLiteral("取り出し"));
     m_list->setObjectName(QStringLiteral("iconList"));
@@ -120,8 +123,14 @@ CD01TakeOut::CD01TakeOut(QWidget* parent)
     layout->addWidget(m_notice);
     layout->addSpacing(12);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_mail);
     bottom->addStretch();
     bottom->addWidget(m_cancel);
+    m_mail->setObjectName(QStringLiteral("mailButton"));
+    m_mail->setAutoDefault(false);
+    m_mail->setToolTip(
+        QStringLiteral("メールのプログラムで新しいメールを作り、取り出すファイルを添付します"));
+    connect(m_mail, &QPushButton::clicked, this, &CD01TakeOut::attachToMail);
     layout->addLayout(bottom);
 
     for (QPushButton* button : {m_copy, m_move}) {
@@ -130,6 +139,22 @@ CD01TakeOut::CD01TakeOut(QWidget* parent)
     connect(m_copy, &QPushButton::clicked, this, &CD01TakeOut::copyTo);
     connect(m_move, &QPushButton::clicked, this, &CD01TakeOut::moveTo);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QString CD01TakeOut::MailProgram()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+}
+
+void CD01TakeOut::attachToMail()
+{
+    QStringList arguments;
+    for (const QString& path : paths) {
+        arguments << QStringLiteral("--attach") << path;
+    }
+    if (!QProcess::startDetached(MailProgram(), arguments)) {
+        ShowMessage(QStringLiteral("メールのプログラムを起動できませんでした。"), MessageStyle::warning());
+    }
 }
 
 bool CD01TakeOut::initDialog()
@@ -163,6 +188,9 @@ bool CD01TakeOut::initDialog()
         setWindowTitle(QString());
         break;
     }
+    // Where the desktop has a mail handler, the copies can also be handed to it as attachments;
+    // they stay in place until the dialog closes.
+    m_mail->setVisible(isMail() && !MailProgram().isEmpty() && hasFile == 1 && hasFolder == 0);
     if (isMail()) {
         // Mail take-outs can only be dragged into the mail.
         m_buttonBand->hide();

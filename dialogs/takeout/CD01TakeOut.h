@@ -47,6 +47,8 @@ public:
     Qt::DropActions allowedActions(Qt::MouseButton button) const;
     // The data a drag carries: the items as file URLs, also in the form file managers paste.
     QMimeData* dragData() const;
+    // The desktop's program that writes a mail with attachments (xdg-email); empty when none.
+    static QString MailProgram();
     // Drags the items with the button, and ends the dialog when the drop took them.
     void dragItems(Qt::MouseButton button);
 
@@ -63,6 +65,7 @@ private:
     bool isMail() const { return type == DecryptedForMail || type == NewPasswordForMail; }
     void copyTo();
     void moveTo();
+    void attachToMail();
 
     QListWidget* m_list;
     QWidget* m_buttonBand;
@@ -70,4 +73,5 @@ private:
     QPushButton* m_move;
     QLabel* m_notice;
     QPushButton* m_cancel;
+    QPushButton* m_mail;
 };
