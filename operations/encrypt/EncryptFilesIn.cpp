@@ -99,8 +99,7 @@ void ShowError(const QString& text)
 // Copies a container under a new name: written beside the target and renamed over it.
 int CopyContainer(const QString& source, const QString& target, QString* error)
 {
-    const QString partial = QFileInfo(target).path() + QStringLiteral("/.") + QFileInfo(target).fileName() +
-                            ContainerCrypt::PartialSuffix;
+    const QString partial = ContainerCrypt::PartialPathFor(target);
     QFile::remove(partial);
     QFile in(source);
     if (!in.copy(partial)) {
