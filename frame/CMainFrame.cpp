@@ -2,6 +2,7 @@
 
 #include "app/ShellFileTypes.h"
 #include "dialogs/common/CD90Kbx.h"
+#include "dialogs/confirmation/CD23Wait2.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
@@ -411,6 +412,7 @@ void CMainFrame::connectDragOut()
             return ReflectCopies(m_store).ReflectSelected(copies);
         };
         BusyScope busy;
+        CD23Wait2 wait(this); // shows itself only when the copies take a while
         QStringList copies;
         if (m_dragTakeOut->PrepareDragOut(items, &copies, &m_dragError) != 0) {
             return QStringList();
