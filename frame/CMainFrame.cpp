@@ -19,6 +19,7 @@
 #include "operations/encrypt/EncryptPlainFiles.h"
 #include "operations/open/ReflectCopies.h"
 #include "operations/takeout/TakeOut.h"
+#include "operations/tools/FolderProblems.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/MetadataLocation.h"
@@ -162,6 +163,12 @@ void CMainFrame::connectPanes()
         m_decrypted->RequestDecryptedRefresh();
         return result;
     };
+    // Files that show the same name cannot be told apart: only "このまま取り出す" is offered.
+    connect(m_tree, &CTreeV::loggedIn, this, [this](const QString& root) {
+        FolderProblemReport report;
+        ScanFolderForProblems(m_store, root, false, true, &report);
+        m_takeOutOnly = report.duplicates;
+    });
     connect(m_tree, &CTreeV::folderShown, this, [this](const QString& root) {
         if (root.isEmpty()) {
             m_decrypted->StopWatchingDecrypted();
@@ -463,6 +470,18 @@ void CMainFrame::routeTakeOutCommands()
         m_router.route(route.menu, [this, type = route.type] { return takeOut(type); });
         m_router.route(route.list, [this, type = route.type] { return takeOut(type); });
     }
+    // In the take-out-only state: hand the entries out, then look again whether it still holds.
+    m_router.route(ListCommand::TakeOutAsIsOnly, [this] {
+        const int result = takeOut(TakeOut::Unchanged);
+        const QString shown = m_contents->shownFolderPath();
+        if (!shown.isEmpty()) {
+            FolderProblemReport report;
+            ScanFolderForProblems(m_store, shown, false, false, &report);
+            m_takeOutOnly = report.duplicates;
+            m_contents->ShowFolder(shown, m_contents->selectedRootPath());
+        }
+        return result;
+    });
 }
 
 void CMainFrame::routeFolderCommands()

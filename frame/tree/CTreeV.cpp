@@ -334,6 +334,9 @@ int CTreeV::OpenFolderView(const QString& path, bool login, const QString& passw
         m_list->ShowFolder(path, root);
     }
     emit folderShown(root, path);
+    if (loggedInNow) {
+        emit loggedIn(root);
+    }
     if (loggedInNow && table.IsReadOnlyFolder(root, 0) != 0 && m_store->settings().ReadOnlyMsgDispFlg == 1) {
         ShowMessage(MsgA(152), MessageStyle::information());
     }

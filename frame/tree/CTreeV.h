@@ -74,6 +74,8 @@ signals:
     void folderShown(const QString& root, const QString& folder);
     // A command of the tree's menu that another part of the window carries out.
     void commandRequested(int id);
+    // A folder was logged in (its root).
+    void loggedIn(const QString& root);
     // The working areas could not be made: the program cannot go on.
     void closeRequested();
 

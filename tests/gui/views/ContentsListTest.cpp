@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -343,4 +344,22 @@ TEST_F(ContentsListTest, RowsDraggedOutDecryptedAreDecryptedOnlyWhenTheTargetAsk
     EXPECT_FALSE(QFileInfo::exists(report)) << "moved out by the drop target";
     EXPECT_TRUE(QFileInfo(takeOutArea).isFile()) << "the take-out area is closed again";
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+}
+
+TEST_F(ContentsListTest, TwoFilesOfOneNameLeaveOnlyTakingOutAsTheyAre)
+{
+    EncryptTestFile(frame->store().crypt(), m_home.path(), folder, QStringLiteral("報告書.txt"),
+                    CryptEngine::TemporarySlotName, "another report");
+    registerFolder();
+    list->selectionModel()->select(model->index(rowOf(QStringLiteral("README")), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    std::unique_ptr<QMenu> menu(list->buildContextMenu(true));
+    ASSERT_NE(menu, nullptr);
+    QList<int> ids;
+    for (QAction* action : menu->actions()) {
+        ids.append(action->data().toInt());
+    }
+    EXPECT_EQ(ids, QList<int>{ListCommand::TakeOutAsIsOnly});
+    EXPECT_FALSE(frame->action(Command::Open)->isEnabled())
+        << "file commands wait for the names to be told apart";
 }
