@@ -206,6 +206,18 @@ void CTreeV::RebuildFolderItems()
     m_quiet = false;
 }
 
+QModelIndex CTreeV::childNamed(const QModelIndex& parent, const QString& name) const
+{
+    for (int child = 0; child < m_model->rowCount(parent); ++child) {
+        const QModelIndex candidate = m_model->index(child, 0, parent);
+        if (FolderTreeModel::kindOf(candidate) == FolderTreeModel::Subfolder &&
+            candidate.data(Qt::DisplayRole).toString() == name) {
+            return candidate;
+        }
+    }
+    return {};
+}
+
 QModelIndex CTreeV::indexOfPath(const QString& path) const
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
@@ -220,19 +232,10 @@ QModelIndex CTreeV::indexOfPath(const QString& path) const
         QModelIndex index = root;
         const QStringList parts = path.mid(rootPath.size() + 1).split(QLatin1Char('/'), Qt::SkipEmptyParts);
         for (const QString& part : parts) {
-            QModelIndex next;
-            for (int child = 0; child < m_model->rowCount(index); ++child) {
-                const QModelIndex candidate = m_model->index(child, 0, index);
-                if (FolderTreeModel::kindOf(candidate) == FolderTreeModel::Subfolder &&
-                    candidate.data(Qt::DisplayRole).toString() == part) {
-                    next = candidate;
-                    break;
-                }
-            }
-            if (!next.isValid()) {
+            index = childNamed(index, part);
+            if (!index.isValid()) {
                 return {};
             }
-            index = next;
         }
         return index;
     }
@@ -253,14 +256,7 @@ bool CTreeV::SelectFolder(const QString& path)
         for (const QString& part : parts) {
             ReadSubfolders(index);
             expand(index);
-            QModelIndex next;
-            for (int child = 0; child < m_model->rowCount(index); ++child) {
-                const QModelIndex candidate = m_model->index(child, 0, index);
-                if (candidate.data(Qt::DisplayRole).toString() == part) {
-                    next = candidate;
-                    break;
-                }
-            }
+            const QModelIndex next = childNamed(index, part);
             if (!next.isValid()) {
                 break;
             }
@@ -488,16 +484,10 @@ int CTreeV::UnregisterConcerned()
     if (root.isEmpty()) {
         return Result::Failed;
     }
-    FolderRegistration registration(*m_store);
-    if (m_list && m_list->selectedRootPath() == root) {
-        // The list lets go of the folder before it is released.
-        if (registration.UnregisterFolder(root) != 0) {
-            return Result::Failed;
-        }
-    } else if (registration.UnregisterFolder(root) != 0) {
+    if (FolderRegistration(*m_store).UnregisterFolder(root) != 0) {
         return Result::Failed;
     }
-    removeRootItem(root);
+    removeRootItem(root); // the lists let go of the folder with it
     return Result::Ok;
 }
 

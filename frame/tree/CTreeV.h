@@ -93,6 +93,7 @@ private:
     void clearShown(bool locked);
     QModelIndex addRootItem(const QString& root);
     QModelIndex indexOfPath(const QString& path) const;
+    QModelIndex childNamed(const QModelIndex& parent, const QString& name) const;
 
     FolderTreeModel* m_model;
     StoreContext* m_store = nullptr;
