@@ -114,6 +114,10 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
             CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
             return Result::Failed;
         }
+        if (ContainerFormat::IsNewerFormat(header.version)) {
+            ShowEngineError(MsgA(424));
+            return Result::Failed;
+        }
         const int oldLength = header.nameBlockLength;
         qToLittleEndian<qint16>(qint16(newBlock.size()),
                                 image.data() + ContainerFormat::Offset::NameBlockLength);

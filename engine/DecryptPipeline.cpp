@@ -53,6 +53,8 @@ private:
     std::unique_ptr<unsigned char[]> m_input;
     std::unique_ptr<unsigned char[]> m_output;
     qint64 m_produced = 0;
+    // The plain size the header records: the output never grows past it.
+    qint64 m_expected = 0;
 };
 
 int DecryptStreamRun::run(const QString& slot, qint64* produced)
@@ -84,7 +86,6 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     }
     ContainerFormat::Header header;
     ContainerFormat::ParseHeaderImage(image, &header);
-
     QByteArray check = header.passwordCheck;
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, check.data(), check.size()) != 0) {
@@ -93,6 +94,10 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     }
     if (check != ContainerFormat::PasswordCheckPlain(MsgB(7))) {
         ShowMessage(MsgA(375), MessageStyle::warning());
+        return Result::Failed;
+    }
+    if (ContainerFormat::IsNewerFormat(header.version)) {
+        ShowEngineError(MsgA(424));
         return Result::Failed;
     }
     const int nameBlockLength = header.nameBlockLength;
@@ -104,6 +109,11 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
         return Result::Failed;
     }
+    if (header.plainSize < 0) {
+        ShowEngineError(MsgA(377) + QStringLiteral("（%1）").arg(header.plainSize));
+        return Result::Failed;
+    }
+    m_expected = header.plainSize;
     const qint64 bodySize = qint64(end) - ContainerFormat::HeaderSize - nameBlockLength;
     if (const int rc = inflateBody(bodySize, header.fillCount)) {
         return rc;
@@ -118,6 +128,11 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
 
 int DecryptStreamRun::emitOutput(qint64 length)
 {
+    // A body that inflates past the recorded size is refused before the excess is written.
+    if (length > m_expected - m_produced) {
+        ShowEngineError(MsgA(377) + QStringLiteral("（%1,>%2）").arg(m_expected).arg(m_produced + length));
+        return Result::Failed;
+    }
     if (!m_verifyOnly && !WriteAll(m_target, m_output.get(), length)) {
         return Result::WriteError;
     }

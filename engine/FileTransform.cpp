@@ -109,8 +109,11 @@ int ContainerCrypt::DecryptToFile(const QString& container, const QString& targe
                     MessageStyle::warning());
         return Result::Failed;
     }
-    qint64 size = 0;
-    if (FileSize(container, &size) == 0 && checkFreeSpace(target, size) != 0) {
+    // The room needed is what the header says the plain file holds; the output is never let
+    // grow past that.
+    ContainerInfo info;
+    if (ReadContainerInfo(container, &info, slot, false) == 0 && info.plainSize > 0 &&
+        checkFreeSpace(target, info.plainSize) != 0) {
         return Result::Failed;
     }
     const int rc = TransformFile(Direction::Decrypt, container, target, slot);

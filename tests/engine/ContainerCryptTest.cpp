@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,19 @@ protected:
         EXPECT_EQ(m_crypt.EncryptIntoFolder(plain, container, Folder), 0)
             << m_messages.texts().join('|').toStdString();
         return container;
+    }
+
+    // Rewrites the enciphered header of `container` after `edit` has changed its plain image.
+    template <typename Edit>
+    void editHeader(const QString& container, Edit edit)
+    {
+        QByteArray bytes = ReadTestFile(container);
+        QByteArray image = bytes.left(ContainerFormat::HeaderSize);
+        ASSERT_EQ(m_engine.DecipherWithIntrinsicKey(image.data(), image.size()), 0);
+        edit(image);
+        ASSERT_EQ(m_engine.EncipherWithIntrinsicKey(image.data(), image.size()), 0);
+        bytes.replace(0, image.size(), image);
+        WriteTestFile(container, bytes);
     }
 
     QTemporaryDir m_dir;
@@ -411,4 +425,49 @@ TEST_F(ContainerCryptTest, PipesAreNotRead)
     EXPECT_EQ(m_crypt.GetContainerStatus(pipe, Folder, &info, false, &status, &text), -1);
     EXPECT_NE(m_crypt.DecryptToFile(pipe, path(QStringLiteral("out")), Folder), 0);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("out"))));
+}
+
+// A body that inflates to more than its header records is stopped at that size, before the
+// excess reaches the disk; a negative size is refused outright.
+TEST_F(ContainerCryptTest, OutputNeverGrowsPastTheRecordedSize)
+{
+    for (const qint64 recorded : {qint64(10), qint64(-1)}) {
+        SCOPED_TRACE(recorded);
+        const QString container = encrypt(QByteArray(3 * 128000 + 5, '\0'));
+        editHeader(container, [recorded](QByteArray& image) {
+            qToLittleEndian<qint64>(recorded, image.data() + ContainerFormat::Offset::PlainSize);
+        });
+        m_messages.clear();
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit previous;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        struct rlimit limited = previous;
+        limited.rlim_cur = 64000; // a write of a whole chunk would fail
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const int rc = m_crypt.DecryptToFile(container, path(QStringLiteral("out.bin")), Folder);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        EXPECT_NE(rc, 0);
+        ASSERT_FALSE(m_messages.texts().isEmpty());
+        EXPECT_TRUE(m_messages.texts().first().startsWith(MsgA(377)))
+            << m_messages.texts().first().toStdString();
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+    }
+}
+
+// A container of a newer format is never read as if it were of this one.
+TEST_F(ContainerCryptTest, NewerFormatIsRefusedEverywhere)
+{
+    const QString container = encrypt(textBytes(1000));
+    editHeader(container, [](QByteArray& image) {
+        image[ContainerFormat::Offset::Version + 4] = '2'; /* "002" in UTF-16 */
+    });
+    m_messages.clear();
+    EXPECT_NE(m_crypt.DecryptToFile(container, path(QStringLiteral("out.txt")), Folder), 0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(424)));
+    m_messages.clear();
+    EXPECT_NE(m_crypt.RenameContainer(container, path(QStringLiteral("renamed.kbxf")),
+                                      QStringLiteral("x.txt"), Folder, true),
+              0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(424)));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
 }
