@@ -142,11 +142,13 @@ int ReadWholeFile(const QString& path, qint64 length, QByteArray* data, QString*
 int SetAttributeBits(const QString& path, quint32 bits, bool clear, QString* errorText)
 {
     struct stat st;
-    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) {
+    if (path.isEmpty() || ::lstat(native(path).constData(), &st) != 0) {
         return failWith(errorText, MsgA(450));
     }
-    if (!(bits & FileAttribute::ReadOnly)) {
-        return 0; // hidden, system and archive have no counterpart to change
+    if (!(bits & FileAttribute::ReadOnly) || S_ISLNK(st.st_mode)) {
+        // Hidden, system and archive have no counterpart to change, and a link has no mode of
+        // its own: changing it would change the file it points to.
+        return 0;
     }
     const bool readOnly = (st.st_mode & AllWriteBits) == 0;
     if (clear == !readOnly) {

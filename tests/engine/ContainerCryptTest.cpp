@@ -18,8 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -125,6 +128,22 @@ public:
 private:
     QString m_path;
     bool m_grown = false;
+};
+
+// Puts a file of its own at a path the moment the first chunk is done.
+class CreateFileMeanwhile : public ProgressObserver
+{
+public:
+    explicit CreateFileMeanwhile(QString path) : m_path(std::move(path)) {}
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0 && !QFileInfo::exists(m_path)) {
+            WriteTestFile(m_path, "theirs");
+        }
+    }
+
+private:
+    QString m_path;
 };
 
 } // namespace
@@ -470,4 +489,69 @@ TEST_F(ContainerCryptTest, NewerFormatIsRefusedEverywhere)
               0);
     EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(424)));
     EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+}
+
+// Without leave to replace, a file that appears at the target while the output is written is
+// kept, not replaced at the last moment.
+TEST_F(ContainerCryptTest, FileAppearingAtTheTargetIsNotReplaced)
+{
+    const QString container = encrypt(randomBytes(400000, 5));
+    const QString target = path(QStringLiteral("out.bin"));
+    CreateFileMeanwhile appear(target);
+    m_crypt.setProgressObserver(&appear);
+    m_crypt.setReplaceTargets(false);
+    EXPECT_NE(m_crypt.DecryptToFile(container, target, Folder), 0);
+    m_crypt.setProgressObserver(nullptr);
+    EXPECT_EQ(ReadTestFile(target), QByteArray("theirs"));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), QStringLiteral("out.bin")}));
+}
+
+// A name that just fits the file system can be written; a longer one is refused with the limit.
+TEST_F(ContainerCryptTest, NamesNearTheLengthLimit)
+{
+    const QString fits = QString(83, QChar(0x3042)) + QStringLiteral(".txt"); // 253 bytes
+    const QString container = encrypt(textBytes(1000), fits);
+    ASSERT_EQ(m_crypt.DecryptToFile(container, path(fits), Folder), 0)
+        << m_messages.texts().join('|').toStdString();
+    EXPECT_EQ(ReadTestFile(path(fits)), textBytes(1000));
+    const QString longContainer = QString(83, QChar(0x3044)) + QStringLiteral(".kbx");
+    ASSERT_EQ(m_crypt.EncryptIntoFolder(path(fits), path(longContainer), Folder), 0);
+
+    m_messages.clear();
+    const QString tooLong = QString(86, QChar(0x3042)); // 258 bytes
+    EXPECT_NE(m_crypt.DecryptToFile(container, path(tooLong), Folder), 0);
+    EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("255")));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), fits, longContainer}));
+}
+
+// A partial file whose writer still holds its lock is not taken for a crash leftover.
+TEST_F(ContainerCryptTest, PartialFileOfAnotherWriterIsLeftAlone)
+{
+    const QString container = encrypt(textBytes(1000));
+    const QString target = path(QStringLiteral("out.txt"));
+    const QString partial = ContainerCrypt::PartialPathFor(target);
+    WriteTestFile(partial, "being written");
+    const int fd = ::open(QFile::encodeName(partial).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_NE(m_crypt.DecryptToFile(container, target, Folder), 0);
+    EXPECT_EQ(ContainerCrypt::RemovePartialFiles(m_dir.path()), 0);
+    EXPECT_EQ(ReadTestFile(partial), QByteArray("being written"));
+    EXPECT_FALSE(QFileInfo::exists(target));
+    ::close(fd);
+    EXPECT_EQ(m_crypt.DecryptToFile(container, target, Folder), 0);
+    EXPECT_FALSE(QFileInfo::exists(partial));
+}
+
+// A new hint through a link changes the file it points to, and the link stays a link.
+TEST_F(ContainerCryptTest, HintThroughALinkKeepsTheLink)
+{
+    const QString container = encrypt(textBytes(1000));
+    const QString link = path(QStringLiteral("link.kbxf"));
+    ASSERT_TRUE(QFile::link(container, link));
+    ASSERT_EQ(m_crypt.UpdateContainerHint(link, QStringLiteral("new")), 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
+    EXPECT_EQ(info.hint.trimmed(), QStringLiteral("new"));
 }
