@@ -159,3 +159,15 @@ TEST_F(FileChangesTest, RemovingALinkLeavesItsTargetsModeAlone)
     ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
+
+// A link that leads nowhere is not followed when an empty file is created at its path.
+TEST_F(FileChangesTest, CreatingAFileDoesNotFollowADanglingLink)
+{
+    const QString elsewhere = path(QStringLiteral("elsewhere.dat"));
+    const QString link = path(QStringLiteral("data.dat"));
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    EXPECT_NE(CreateEmptyFile(link), 0);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere));
+    ASSERT_EQ(CreateEmptyFile(path(QStringLiteral("new.dat"))), 0);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("new.dat"))).size(), 0);
+}
