@@ -494,3 +494,25 @@ TEST_F(KbxTest, OutputsAreTheUsersAloneUntilTheUserWidensThem)
 }
 
 } // namespace
+
+// A signal that ends the tool in the middle of a write (here the file-size limit's SIGXFSZ)
+// leaves no partial output behind.
+TEST_F(KbxTest, TerminatingSignalsLeaveNoPartialOutput)
+{
+    const QString container = encryptReport(pseudoRandomBytes(400000, 3));
+    const QString out = makeFolder(QStringLiteral("out"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -f 200; exec \"$0\" \"$@\""),
+                   QStringLiteral(KBX_BINARY), QStringLiteral("decrypt"), container,
+                   out + QStringLiteral("/report.txt")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write(line(Password));
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(entriesOf(out), QStringList());
+}
