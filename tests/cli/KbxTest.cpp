@@ -516,3 +516,34 @@ TEST_F(KbxTest, TerminatingSignalsLeaveNoPartialOutput)
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(entriesOf(out), QStringList());
 }
+
+// Header text is anyone's to write: its control characters are printed escaped, so a hint can
+// neither forge a line of `kbx info` nor send escape sequences to the terminal.
+TEST_F(KbxTest, HeaderTextReachesTheTerminalEscaped)
+{
+    const QString container = encryptReport("x", QStringLiteral("a\nsize: 999\x1b[2J\\"));
+    const KbxResult run = kbx({QStringLiteral("info"), container});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("hint: a\\x0asize: 999\\x1b[2J\\\\\n")))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QLatin1String("\nsize: 999")));
+    EXPECT_FALSE(run.out.contains(QLatin1Char('\x1b')));
+}
+
+// A password line that never ends is refused at the line limit instead of read for ever.
+TEST_F(KbxTest, EndlessPasswordLineIsRefused)
+{
+    const QString container = encryptReport("x");
+    QProcess process;
+    process.setStandardInputFile(QStringLiteral("/dev/zero"));
+    process.start(QStringLiteral(KBX_BINARY), {QStringLiteral("info"), QStringLiteral("--key"), container});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    const bool finished = process.waitForFinished(20000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QLatin1String("longer than")));
+}
