@@ -18,7 +18,7 @@ struct ContainerInfo
 {
     QByteArray header;    // 384 bytes deciphered with the program's key (0x30 when unreadable)
     QByteArray nameBlock; // deciphered, only when the key matched
-    qint16 fillCount = 0;
+    int fillCount = 0;    // 0 to 65535 as stored
     qint16 nameBlockLength = 0;
     qint16 nameLength = 0;
     qint64 plainSize = 0;

@@ -7,9 +7,9 @@
 #include "engine/EngineMessages.h"
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
-#include "util/FileReplace.h"
 #include "util/EventPump.h"
 #include "util/FileQueries.h"
+#include "util/FileReplace.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PrivatePermissions.h"
@@ -114,8 +114,11 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         // The new name block is enciphered with the given key: a key the body was not written
         // with would leave a container that nothing can read.
         bool match = false;
-        if (!ContainerFormat::HasSignature(header, MsgB(6)) ||
-            CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
+        if (!ContainerFormat::HasSignature(header, MsgB(6))) {
+            ShowEngineError(MsgA(423));
+            return Result::Failed;
+        }
+        if (CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
             return Result::Failed;
         }
         if (ContainerFormat::IsNewerFormat(header.version)) {

@@ -67,22 +67,26 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         ShowEngineError(MsgA(369) + ErrnoText(errno));
         return Result::ReadError;
     }
+    // Failures of the content rather than of a read are Failed, so that no error number left
+    // over from an earlier call is shown as their cause.
     if (end == 0) {
         ShowEngineError(MsgA(371));
-        return Result::ReadError;
+        return Result::Failed;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
         ShowEngineError(MsgA(372) + ErrnoText(errno));
         return Result::ReadError;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
-    if (ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
+    const qint64 headerRead =
+        ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size());
+    if (headerRead != image.size()) {
         ShowEngineError(MsgA(373));
-        return Result::ReadError;
+        return headerRead < 0 ? Result::ReadError : Result::Failed;
     }
     if (m_engine.BeginChain(Direction::Decipher, CryptEngine::IntrinsicSlotName) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, image.data(), image.size()) != 0) {
-        return Result::ReadError;
+        return Result::Failed;
     }
     ContainerFormat::Header header;
     ContainerFormat::ParseHeaderImage(image, &header);
@@ -101,10 +105,12 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         return Result::Failed;
     }
     const int nameBlockLength = header.nameBlockLength;
-    if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
-        ReadUpTo(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
+    const qint64 blockRead = ContainerFormat::IsValidNameBlockLength(nameBlockLength)
+                                 ? ReadUpTo(m_source, m_input.get(), nameBlockLength)
+                                 : 0;
+    if (blockRead != nameBlockLength) {
         ShowEngineError(MsgA(376));
-        return Result::ReadError;
+        return blockRead < 0 ? Result::ReadError : Result::Failed;
     }
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
         return Result::Failed;

@@ -357,6 +357,9 @@ int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString&
         return Result::Failed;
     }
     QString text;
+    if (info.keyMatched && !ContainerFormat::IsValidModificationTime(info.modificationTime)) {
+        return 0; // no time a file can have: the output keeps the time it was written
+    }
     if (!info.keyMatched) {
         text = MsgA(628);
     } else if (SetModifiedTime(plain, QDateTime::fromSecsSinceEpoch(info.modificationTime), &text) == 0) {

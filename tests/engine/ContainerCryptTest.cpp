@@ -213,6 +213,8 @@ TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
             EXPECT_EQ(texts.first(), MsgA(c.message)) << c.what;
         }
         EXPECT_EQ(texts.last(), MsgA(336) + damaged) << c.what;
+        // No system error caused these: none may be named.
+        EXPECT_FALSE(texts.join('|').contains(QLatin1String("ErrNo="))) << c.what;
         EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), QStringLiteral("damaged.kbxf")}))
             << c.what;
     }
@@ -554,4 +556,40 @@ TEST_F(ContainerCryptTest, HintThroughALinkKeepsTheLink)
     ContainerInfo info;
     ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
     EXPECT_EQ(info.hint.trimmed(), QStringLiteral("new"));
+}
+
+// Header values outside what a container can hold are shown as they are stored, and a
+// modification time no file can have leaves the output with the time it was written.
+TEST_F(ContainerCryptTest, HeaderValuesOutOfRangeAreShownAsStored)
+{
+    const QString container = encrypt(textBytes(100));
+    CryptEngine& engine = m_engine;
+    quint16 fill = 0;
+    editHeader(container, [&engine, &fill](QByteArray& image) {
+        fill = qFromLittleEndian<quint16>(image.constData() + ContainerFormat::Offset::FillCount);
+        qToLittleEndian<quint16>(0xFFFF, image.data() + ContainerFormat::Offset::FillCount);
+        QByteArray times = ContainerFormat::TimesPlain(123, -5);
+        ASSERT_EQ(engine.EncipherBuffer(times.data(), times.size(), Folder), 0);
+        image.replace(ContainerFormat::Offset::Times, times.size(), times);
+    });
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
+    EXPECT_EQ(info.fillCount, 65535);
+    EXPECT_EQ(info.encryptedAt, QStringLiteral("invalid (123)"));
+    EXPECT_EQ(info.modifiedAt, QStringLiteral("invalid (-5)"));
+
+    editHeader(container, [fill](QByteArray& image) {
+        qToLittleEndian<quint16>(fill, image.data() + ContainerFormat::Offset::FillCount);
+    });
+    const QString out = path(QStringLiteral("out.txt"));
+    ASSERT_EQ(m_crypt.DecryptToFile(container, out, Folder), 0) << m_messages.texts().join('|').toStdString();
+    EXPECT_GT(QFileInfo(out).lastModified(), QDateTime::currentDateTime().addSecs(-600));
+
+    // Renaming what is no container says so.
+    m_messages.clear();
+    WriteTestFile(out, randomBytes(1000, 2));
+    EXPECT_NE(m_crypt.RenameContainer(out, path(QStringLiteral("r.kbxf")), QStringLiteral("x"), Folder, true),
+              0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(423)))
+        << m_messages.texts().join('|').toStdString();
 }
