@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -79,6 +80,13 @@ QString DataFolder()
 
 void ClearMessages()
 {
+    // KURA_FUZZ_VERBOSE=1 shows what an input made the program say, to see how deep it went.
+    static const bool verbose = qEnvironmentVariableIsSet("KURA_FUZZ_VERBOSE");
+    if (verbose) {
+        for (const QString& text : context().messages.texts()) {
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        }
+    }
     context().messages.clear();
 }
 
