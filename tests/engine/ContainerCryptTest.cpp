@@ -4,6 +4,7 @@
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
+#include "support/SmallDisk.h"
 #include "support/TestFiles.h"
 #include "support/ThreadCount.h"
 #include "util/MainWindowServices.h"
@@ -19,6 +20,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -144,6 +146,24 @@ public:
 
 private:
     QString m_path;
+};
+
+// Takes the last free byte of a disk once the first chunk is done.
+class FillDiskMeanwhile : public ProgressObserver
+{
+public:
+    explicit FillDiskMeanwhile(SmallDisk& disk) : m_disk(disk) {}
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0 && !m_filled) {
+            m_disk.fill();
+            m_filled = true;
+        }
+    }
+
+private:
+    SmallDisk& m_disk;
+    bool m_filled = false;
 };
 
 } // namespace
@@ -592,4 +612,53 @@ TEST_F(ContainerCryptTest, HeaderValuesOutOfRangeAreShownAsStored)
               0);
     EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(423)))
         << m_messages.texts().join('|').toStdString();
+}
+
+// A disk that fills up while a container or a plain file is written over an older one: the
+// older file stays byte for byte and no partial file is left.
+TEST_F(ContainerCryptTest, FullDiskDuringAWriteKeepsTheOldFile)
+{
+    SmallDisk disk;
+    QString reason;
+    const QString mounted = path(QStringLiteral("disk"));
+    if (!disk.mount(mounted, 2 << 20, &reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    m_crypt.setCompressionThreads(1);
+    const QString container = mounted + QStringLiteral("/report.kbxf");
+    const QString plain = mounted + QStringLiteral("/report.txt");
+    WriteTestFile(path(QStringLiteral("old.bin")), randomBytes(200000, 1));
+    ASSERT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("old.bin")), container, Folder), 0);
+    WriteTestFile(plain, "the old plain file");
+    const QString source = path(QStringLiteral("new.bin"));
+    WriteTestFile(source, randomBytes(600000, 2));
+    const QString bigContainer = encrypt(randomBytes(600000, 3));
+
+    struct Case
+    {
+        const char* what;
+        std::function<int()> write;
+        QString kept;
+    };
+    const Case cases[] = {
+        {"encrypt over a container", [&] { return m_crypt.EncryptIntoFolder(source, container, Folder); },
+         container},
+        {"decrypt over a plain file", [&] { return m_crypt.DecryptToFile(bigContainer, plain, Folder); },
+         plain},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = ReadTestFile(c.kept);
+        const QStringList names = QDir(mounted).entryList(QDir::Files | QDir::Hidden);
+        FillDiskMeanwhile fill(disk);
+        m_crypt.setProgressObserver(&fill);
+        m_messages.clear();
+        EXPECT_NE(c.write(), 0);
+        EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("ErrNo=%1").arg(ENOSPC)))
+            << m_messages.texts().join('|').toStdString();
+        m_crypt.setProgressObserver(nullptr);
+        disk.release();
+        EXPECT_EQ(ReadTestFile(c.kept), before);
+        EXPECT_EQ(QDir(mounted).entryList(QDir::Files | QDir::Hidden), names);
+    }
 }
