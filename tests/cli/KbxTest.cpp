@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -546,4 +547,48 @@ TEST_F(KbxTest, EndlessPasswordLineIsRefused)
     ASSERT_TRUE(finished);
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QLatin1String("longer than")));
+}
+
+// kill -9 at random moments of an encrypt that replaces an existing container: the container
+// is always either the old one or the new one, whole, and the next run clears what a killed
+// one left.
+TEST_F(KbxTest, EncryptKilledAtAnyMomentNeverLeavesABrokenContainer)
+{
+    const QByteArray versions[] = {pseudoRandomBytes(400000, 11), pseudoRandomBytes(300000, 12)};
+    const QString container = encryptReport(versions[0]);
+    const QString source = path(QStringLiteral("src/report.txt"));
+    const QString out = path(QStringLiteral("check.txt"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
+    const QStringList arguments = {QStringLiteral("encrypt"), source, container};
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(kbx(arguments, line(Password)).exitCode, 0);
+    const qint64 fullRun = qMax<qint64>(clock.elapsed(), 20);
+
+    QRandomGenerator random(19);
+    int kills = 0;
+    for (int round = 0; round < 200 && kills < 50; ++round) {
+        writeFile(QStringLiteral("src/report.txt"), versions[round % 2]);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KBX_BINARY), arguments);
+        ASSERT_TRUE(process.waitForStarted(10000));
+        process.write(line(Password));
+        process.closeWriteChannel();
+        if (!process.waitForFinished(int(random.bounded(fullRun + 1)))) {
+            process.kill();
+            process.waitForFinished(10000);
+            ++kills;
+        }
+        const KbxResult check =
+            kbx({QStringLiteral("decrypt"), QStringLiteral("--force"), container, out}, line(Password));
+        ASSERT_EQ(check.exitCode, 0) << "round " << round << ": " << check.err.toStdString();
+        const QByteArray content = readFile(out);
+        ASSERT_TRUE(content == versions[0] || content == versions[1]) << "round " << round;
+    }
+    EXPECT_GE(kills, 50);
+    ASSERT_EQ(kbx(arguments, line(Password)).exitCode, 0);
+    EXPECT_EQ(entriesOf(m_dir.path()).filter(QStringLiteral(".kbxpart")), QStringList());
 }
