@@ -151,8 +151,9 @@ int ContainerCrypt::DecryptToFile(const QString& container, const QString& targe
     // The room needed is what the header says the plain file holds; the output is never let
     // grow past that.
     ContainerInfo info;
-    if (ReadContainerInfo(container, &info, slot, false) == 0 && info.plainSize > 0 &&
-        checkFreeSpace(target, info.plainSize) != 0) {
+    qint64 size = 0;
+    if (FileSize(container, &size) == 0 && ReadContainerInfo(container, &info, slot, false) == 0 &&
+        info.plainSize > 0 && checkFreeSpace(target, info.plainSize) != 0) {
         return Result::Failed;
     }
     const int rc = TransformFile(Direction::Decrypt, container, target, slot);
@@ -173,19 +174,19 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return Result::Failed;
     }
-    // The output is written beside the target and renamed over it once it is known to be good.
     if (QFile::encodeName(FileNamePart(target)).size() > NAME_MAX) {
         ShowMessage(MsgA(340) + QStringLiteral("%1 bytes at most: ").arg(NAME_MAX) + target,
                     MessageStyle::warning());
         return Result::Failed;
     }
+    // The output is written beside the target and renamed over it once it is known to be good.
     const QString partial = PartialPathFor(target);
-    PosixFile out;
-    // A plain copy for its content, a container for the name and size it tells: the user's alone.
     if (!RemoveLeftoverPartial(partial)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, partial));
         return Result::Failed;
     }
+    PosixFile out;
+    // A plain copy for its content, a container for the name and size it tells: the user's alone.
     if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
         return Result::Failed;
