@@ -102,8 +102,8 @@ int CreateDirectoryTree(const QString& path, QString* errorText, unsigned mode)
 int CreateEmptyFile(const QString& path, QString* errorText)
 {
     // A link standing at the path, even one that leads nowhere, is never followed.
-    const int fd =
-        ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, PrivateFileMode);
+    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                          PrivateFileMode);
     if (fd < 0) {
         return failWithCause(errorText, errno);
     }
