@@ -1,6 +1,7 @@
 #include "cli/CliMessageService.h"
 
 #include "cli/ProgressLine.h"
+#include "cli/TerminalText.h"
 
 #include <QStringList>
 
@@ -61,9 +62,10 @@ QString CliMessageService::Format(const QString& text, const MessageStyle& style
     if (!label.isEmpty()) {
         formatted += label + QLatin1String(": ");
     }
-    formatted += lines.isEmpty() ? QString() : lines.takeFirst();
+    // Messages may quote a header's text: each line is printed with its controls escaped.
+    formatted += lines.isEmpty() ? QString() : TerminalSafe(lines.takeFirst());
     for (const QString& line : lines) {
-        formatted += QLatin1String("\n    ") + line;
+        formatted += QLatin1String("\n    ") + TerminalSafe(line);
     }
     if (style.buttons != MsgButtons::Ok) {
         formatted += QStringLiteral("\n    (answered: %1)").arg(buttonText(style.defaultButton));

@@ -1,10 +1,12 @@
 #include "cli/CliOutput.h"
 
+#include "cli/TerminalText.h"
+
 #include <cstdio>
 
 void PrintLine(const QString& line)
 {
-    const QByteArray bytes = line.toUtf8() + '\n';
+    const QByteArray bytes = TerminalSafe(line).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fflush(stdout);
 }

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// Results of kbx on standard output, in UTF-8, one line each.
+// Results of kbx on standard output, in UTF-8, one line each, control characters escaped (see
+// TerminalSafe): what is printed may come from a container or a file name.
 void PrintLine(const QString& line);
 // "name: value", the form of every line `kbx info` prints.
 void PrintField(const QString& name, const QString& value);

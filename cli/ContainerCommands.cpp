@@ -87,6 +87,9 @@ int runEncrypt(const ParsedCommand& command, CliSession& session)
 
 int runDecrypt(const ParsedCommand& command, CliSession& session)
 {
+    // The check of the target below is only for an early message; the output itself never
+    // replaces a file that appears meanwhile unless asked to.
+    session.crypt().setReplaceTargets(command.hasFlag(ForceOption));
     const QString container = AbsolutePath(command.operands.at(0));
     QString target = AbsolutePath(command.operands.at(1));
     if (RequireInputFile(container) != 0) {
@@ -232,6 +235,9 @@ int runRename(const ParsedCommand& command, CliSession& session)
     if (ReadKey(session, QStringLiteral("Password: "), &slot) != 0) {
         return ExitFailure;
     }
+    // The check above is only for an early message; the copy never replaces a file that
+    // appears meanwhile unless asked to.
+    session.crypt().setReplaceTargets(command.hasFlag(ForceOption) || SameFile(source, target));
     return ExitStatusOf(
         session.RunWriting(QStringLiteral("renaming %1").arg(fileNameOf(source)), target, [&] {
             return session.crypt().RenameContainer(source, target, newName, slot, true);

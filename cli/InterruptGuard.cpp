@@ -40,7 +40,9 @@ void Install()
     };
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    // Every signal whose default ends the program and that can be caught.
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM,
+                                   SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ}) {
         sigaction(signalNumber, &action, nullptr);
     }
 }

@@ -4,9 +4,9 @@
 
 #include <termios.h>
 
-// What an interrupt (SIGINT, SIGTERM, SIGHUP) must undo before the tool dies of it: a
-// terminal left without echo while a password was typed, and the temporary output file that
-// the running operation writes beside its target. Both are undone in the signal handler with
+// What a terminating signal (any that can be caught: SIGINT, SIGTERM, SIGPIPE, SIGXFSZ...) must undo before
+// the tool dies of it: a terminal left without echo while a password was typed, and the temporary output file
+// that the running operation writes beside its target. Both are undone in the signal handler with
 // async-signal-safe calls only; then the signal is raised again with its default action, so
 // the exit status tells the caller what happened.
 namespace InterruptGuard {

@@ -48,8 +48,8 @@ LineResult readLine(QString* line)
         }
         sawAnything = true;
         if (length == buffer.size()) {
-            tooLong = true; // read on to the end of the line, keeping nothing more
-            continue;
+            tooLong = true; // stop here: the line may never end
+            break;
         }
         buffer[length++] = byte;
     }

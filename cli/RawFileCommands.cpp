@@ -27,6 +27,9 @@ QString takeRawPassword(CliSession& session, QString& password)
 
 int runRawEncrypt(const ParsedCommand& command, CliSession& session)
 {
+    // The check of the target below is only for an early message; the output itself never
+    // replaces a file that appears meanwhile unless asked to.
+    session.crypt().setReplaceTargets(command.hasFlag(ForceOption));
     const QString plain = AbsolutePath(command.operands.at(0));
     const QString target = plain + ContainerFormat::ToolExtension;
     if (RequireInputFile(plain) != 0 || RequireFreeOutput(target, command.hasFlag(ForceOption)) != 0) {
@@ -56,6 +59,9 @@ int runRawEncrypt(const ParsedCommand& command, CliSession& session)
 
 int runRawDecrypt(const ParsedCommand& command, CliSession& session)
 {
+    // The check of the target below is only for an early message; the output itself never
+    // replaces a file that appears meanwhile unless asked to.
+    session.crypt().setReplaceTargets(command.hasFlag(ForceOption));
     const QString enciphered = AbsolutePath(command.operands.at(0));
     QString target = AbsolutePath(command.operands.at(1));
     if (RequireInputFile(enciphered) != 0) {

@@ -18,7 +18,7 @@ struct ContainerInfo
 {
     QByteArray header;    // 384 bytes deciphered with the program's key (0x30 when unreadable)
     QByteArray nameBlock; // deciphered, only when the key matched
-    qint16 fillCount = 0;
+    int fillCount = 0;    // 0 to 65535 as stored
     qint16 nameBlockLength = 0;
     qint16 nameLength = 0;
     qint64 plainSize = 0;
@@ -69,6 +69,11 @@ public:
     explicit ContainerCrypt(CryptEngine& engine = CryptEngine::instance());
     static ContainerCrypt& instance();
 
+    // Whether an output may replace a file already at its target (the default). When not, a
+    // file that appears there at any moment before the output is put in place is kept and the
+    // operation fails.
+    void setReplaceTargets(bool replace) { m_replaceTargets = replace; }
+
     // The working folder decides between the two free-space messages.
     void setWorkingFolder(const QString& folder) { m_workingFolder = folder; }
     void setProgressObserver(ProgressObserver* observer) { m_progress = observer; }
@@ -107,11 +112,16 @@ public:
     int RawEncryptFile(const QString& plain, const QString& slot, QString* written = nullptr);
     int RawDecryptFile(const QString& enciphered, const QString& target, const QString& slot);
 
-    // The temporary name under which an output for `target` is written.
+    // The temporary name under which an output for `target` is written: ".NAME.kbxpart", or
+    // for a name too long for that a short one made from a digest of the name.
     static QString PartialPathFor(const QString& target);
     static bool IsPartialFileName(const QString& fileName);
-    // Removes partial outputs a crash left in the folder; returns how many it removed.
+    // Removes partial outputs a crash left in the folder; returns how many it removed. A partial
+    // file is locked while it is written, and one whose lock is held is left alone.
     static int RemovePartialFiles(const QString& folder);
+    // Removes the partial file at `partial` if a crash left it. Returns false with EBUSY when
+    // another writer holds its lock.
+    static bool RemoveLeftoverPartial(const QString& partial);
 
     const LastChunkRecord& lastChunk() const { return m_lastChunk; }
     CryptEngine& engine() { return m_engine; }
@@ -123,6 +133,9 @@ private:
     int encryptStream(int source, int target, const QString& plainName, const QString& slot, qint64* written);
     int decryptStream(int source, int target, const QString& slot, bool verifyOnly, qint64* produced);
     int checkFreeSpace(const QString& target, qint64 needed);
+    // Renames the finished partial file to its target, replacing a file there only when
+    // `replace`; returns 0 or an errno value.
+    int placeOutput(const QString& partial, const QString& target, bool replace) const;
     // The verification of a container just written: when its body was checked while it was
     // written, only the header is read back; otherwise the whole container is.
     int verifyWrittenContainer(const QString& source, const QString& container, const QString& slot);
@@ -137,6 +150,7 @@ private:
     QString m_workingFolder;
     ProgressObserver* m_progress = nullptr;
     int m_compressionThreads = 0;
+    bool m_replaceTargets = true;
     // What the check that followed the writer found of the last body it wrote.
     enum class FollowedBody
     {

@@ -158,6 +158,11 @@ QDateTime EncryptionTimeFromValue(qint64 value)
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime);
 }
 
+bool IsValidModificationTime(qint64 seconds)
+{
+    return seconds >= 0 && seconds <= 253402300799LL; // 9999-12-31 23:59:59 UTC
+}
+
 int NameBlockLength(int nameUnits)
 {
     const int raw = 2 + 2 * nameUnits;

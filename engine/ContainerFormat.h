@@ -95,6 +95,9 @@ QByteArray TailOfTailCheck(const QByteArray& tailCheckPlain);
 // Local date and time as the number whose digits read YYYYMMDDhhmmss.
 qint64 EncryptionTimeValue(const QDateTime& localTime);
 QDateTime EncryptionTimeFromValue(qint64 value);
+// Whether a stored modification time (seconds since 1970 UTC) is one a file can have: from 1970
+// to the end of the year 9999.
+bool IsValidModificationTime(qint64 seconds);
 
 // Name block: K = 2 + 2n rounded up to a multiple of 16.
 int NameBlockLength(int nameUnits);

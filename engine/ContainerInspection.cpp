@@ -56,7 +56,7 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
     if (!ContainerFormat::HasSignature(header, MsgB(6))) {
         return 0;
     }
-    info->fillCount = qint16(header.fillCount);
+    info->fillCount = header.fillCount;
     info->nameBlockLength = header.nameBlockLength;
     info->hint = header.hint;
     info->plainSize = header.plainSize;
@@ -97,10 +97,16 @@ int ContainerCrypt::ReadContainerInfo(const QString& container, ContainerInfo* i
     info->nameLength = qint16(name.size());
     info->plainName = name;
     ContainerFormat::ParseTimesPlain(times, &info->encryptionTimeValue, &info->modificationTime);
-    info->encryptedAt = CompactTimeText(QString::number(info->encryptionTimeValue));
-    info->modifiedAt = CompactTimeText(QDateTime::fromSecsSinceEpoch(info->modificationTime)
-                                           .toLocalTime()
-                                           .toString(QStringLiteral("yyyyMMddHHmmss")));
+    // A time no clock can show is given as the raw value it is stored as.
+    const auto invalid = [](qint64 value) { return QStringLiteral("invalid (%1)").arg(value); };
+    info->encryptedAt = ContainerFormat::EncryptionTimeFromValue(info->encryptionTimeValue).isValid()
+                            ? CompactTimeText(QString::number(info->encryptionTimeValue))
+                            : invalid(info->encryptionTimeValue);
+    info->modifiedAt = ContainerFormat::IsValidModificationTime(info->modificationTime)
+                           ? CompactTimeText(QDateTime::fromSecsSinceEpoch(info->modificationTime)
+                                                 .toLocalTime()
+                                                 .toString(QStringLiteral("yyyyMMddHHmmss")))
+                           : invalid(info->modificationTime);
     info->keyMatched = true;
     return 0;
 }

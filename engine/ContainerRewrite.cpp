@@ -9,6 +9,7 @@
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
 #include "util/FileQueries.h"
+#include "util/FileReplace.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PrivatePermissions.h"
@@ -76,7 +77,10 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         return Result::Failed;
     }
     const QString partial = PartialPathFor(target);
-    ::unlink(QFile::encodeName(partial).constData());
+    if (!RemoveLeftoverPartial(partial)) {
+        ShowEngineError(MsgA(392) + ErrnoDetail(EBUSY, partial));
+        return Result::Failed;
+    }
     PosixFile out;
     if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(392) + ErrnoDetail(out.error(), target));
@@ -110,8 +114,15 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         // The new name block is enciphered with the given key: a key the body was not written
         // with would leave a container that nothing can read.
         bool match = false;
-        if (!ContainerFormat::HasSignature(header, MsgB(6)) ||
-            CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
+        if (!ContainerFormat::HasSignature(header, MsgB(6))) {
+            ShowEngineError(MsgA(423));
+            return Result::Failed;
+        }
+        if (CheckPasswordProbe(header.passwordCheck, slot, true, &match) != 0) {
+            return Result::Failed;
+        }
+        if (ContainerFormat::IsNewerFormat(header.version)) {
+            ShowEngineError(MsgA(424));
             return Result::Failed;
         }
         const int oldLength = header.nameBlockLength;
@@ -155,10 +166,12 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
         ShowEngineError(MsgA(395) + source);
         rc = -1;
     }
-    if (rc == 0 &&
-        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        ShowEngineError(MsgA(394) + ErrnoDetail(errno, target));
-        rc = -1;
+    if (rc == 0) {
+        // A copy put over its own source replaces it; anything else only when allowed.
+        if (const int error = placeOutput(partial, target, m_replaceTargets || source == target)) {
+            ShowEngineError(MsgA(394) + ErrnoDetail(error, target));
+            rc = -1;
+        }
     }
     if (rc != 0) {
         removePartial(partial, 396, target);
@@ -167,8 +180,14 @@ int ContainerCrypt::RenameContainer(const QString& source, const QString& target
     return 0;
 }
 
-int ContainerCrypt::UpdateContainerHint(const QString& container, const QString& hint)
+int ContainerCrypt::UpdateContainerHint(const QString& requested, const QString& hint)
 {
+    // The new copy replaces the file a link points to, and the link stays.
+    QString container;
+    if (int error = 0; !ResolveReplacedPath(requested, &container, &error)) {
+        ShowEngineError(MsgA(413) + ErrnoDetail(error, requested));
+        return Result::Failed;
+    }
     if (hint.size() > ContainerFormat::HintLength) {
         ShowMessage(MsgA(515) + QString::number(ContainerFormat::HintLength) + MsgA(516),
                     MessageStyle::warning());
@@ -219,7 +238,10 @@ int ContainerCrypt::UpdateContainerHint(const QString& container, const QString&
         if (m_engine.EncipherWithIntrinsicKey(updated.data(), updated.size()) != 0) {
             return Result::WriteError;
         }
-        ::unlink(QFile::encodeName(partial).constData());
+        if (!RemoveLeftoverPartial(partial)) {
+            ShowEngineError(MsgA(419) + ErrnoText(EBUSY));
+            return Result::WriteError;
+        }
         if (!out.createExclusive(partial, int(mode | S_IWUSR))) {
             ShowEngineError(MsgA(419) + ErrnoText(out.error()));
             return Result::WriteError;

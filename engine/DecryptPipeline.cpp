@@ -53,6 +53,8 @@ private:
     std::unique_ptr<unsigned char[]> m_input;
     std::unique_ptr<unsigned char[]> m_output;
     qint64 m_produced = 0;
+    // The plain size the header records: the output never grows past it.
+    qint64 m_expected = 0;
 };
 
 int DecryptStreamRun::run(const QString& slot, qint64* produced)
@@ -65,26 +67,29 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         ShowEngineError(MsgA(369) + ErrnoText(errno));
         return Result::ReadError;
     }
+    // Failures of the content rather than of a read are Failed, so that no error number left
+    // over from an earlier call is shown as their cause.
     if (end == 0) {
         ShowEngineError(MsgA(371));
-        return Result::ReadError;
+        return Result::Failed;
     }
     if (::lseek(m_source, 0, SEEK_SET) < 0) {
         ShowEngineError(MsgA(372) + ErrnoText(errno));
         return Result::ReadError;
     }
     QByteArray image(ContainerFormat::HeaderSize, '\0');
-    if (ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size()) != image.size()) {
+    const qint64 headerRead =
+        ReadUpTo(m_source, reinterpret_cast<unsigned char*>(image.data()), image.size());
+    if (headerRead != image.size()) {
         ShowEngineError(MsgA(373));
-        return Result::ReadError;
+        return headerRead < 0 ? Result::ReadError : Result::Failed;
     }
     if (m_engine.BeginChain(Direction::Decipher, CryptEngine::IntrinsicSlotName) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, image.data(), image.size()) != 0) {
-        return Result::ReadError;
+        return Result::Failed;
     }
     ContainerFormat::Header header;
     ContainerFormat::ParseHeaderImage(image, &header);
-
     QByteArray check = header.passwordCheck;
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0 ||
         m_engine.ContinueChain(Direction::Decipher, check.data(), check.size()) != 0) {
@@ -95,15 +100,26 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
         ShowMessage(MsgA(375), MessageStyle::warning());
         return Result::Failed;
     }
+    if (ContainerFormat::IsNewerFormat(header.version)) {
+        ShowEngineError(MsgA(424));
+        return Result::Failed;
+    }
     const int nameBlockLength = header.nameBlockLength;
-    if (!ContainerFormat::IsValidNameBlockLength(nameBlockLength) ||
-        ReadUpTo(m_source, m_input.get(), nameBlockLength) != nameBlockLength) {
+    const qint64 blockRead = ContainerFormat::IsValidNameBlockLength(nameBlockLength)
+                                 ? ReadUpTo(m_source, m_input.get(), nameBlockLength)
+                                 : 0;
+    if (blockRead != nameBlockLength) {
         ShowEngineError(MsgA(376));
-        return Result::ReadError;
+        return blockRead < 0 ? Result::ReadError : Result::Failed;
     }
     if (m_engine.BeginChain(Direction::Decipher, slot) != 0) {
         return Result::Failed;
     }
+    if (header.plainSize < 0) {
+        ShowEngineError(MsgA(377) + QStringLiteral("（%1）").arg(header.plainSize));
+        return Result::Failed;
+    }
+    m_expected = header.plainSize;
     const qint64 bodySize = qint64(end) - ContainerFormat::HeaderSize - nameBlockLength;
     if (const int rc = inflateBody(bodySize, header.fillCount)) {
         return rc;
@@ -118,6 +134,11 @@ int DecryptStreamRun::run(const QString& slot, qint64* produced)
 
 int DecryptStreamRun::emitOutput(qint64 length)
 {
+    // A body that inflates past the recorded size is refused before the excess is written.
+    if (length > m_expected - m_produced) {
+        ShowEngineError(MsgA(377) + QStringLiteral("（%1,>%2）").arg(m_expected).arg(m_produced + length));
+        return Result::Failed;
+    }
     if (!m_verifyOnly && !WriteAll(m_target, m_output.get(), length)) {
         return Result::WriteError;
     }

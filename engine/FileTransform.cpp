@@ -10,17 +10,22 @@
 #include "util/ErrorText.h"
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
+#include "util/FileReplace.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PathText.h"
 #include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QUuid>
 
 #include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 const QString ContainerCrypt::PartialSuffix = QStringLiteral(".kbxpart");
@@ -54,7 +59,40 @@ ContainerCrypt& ContainerCrypt::instance()
 
 QString ContainerCrypt::PartialPathFor(const QString& target)
 {
-    return DirectoryPart(target) + QStringLiteral("/.") + FileNamePart(target) + PartialSuffix;
+    const QString name = FileNamePart(target);
+    if (QFile::encodeName(name).size() + 1 + PartialSuffix.size() <= NAME_MAX) {
+        return DirectoryPart(target) + QStringLiteral("/.") + name + PartialSuffix;
+    }
+    // A name near the file system's limit has no room for the additions.
+    const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return DirectoryPart(target) + QStringLiteral("/.") + QString::fromLatin1(digest.left(32)) +
+           PartialSuffix;
+}
+
+bool ContainerCrypt::RemoveLeftoverPartial(const QString& partial)
+{
+    const int fd =
+        ::open(QFile::encodeName(partial).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) {
+            ::unlink(QFile::encodeName(partial).constData()); // a link or the like, never ours
+        }
+        return true;
+    }
+    // The writer of a partial file holds its lock until it is renamed or removed.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        errno = EBUSY;
+        return false;
+    }
+    ::unlink(QFile::encodeName(partial).constData());
+    ::close(fd);
+    return true;
+}
+
+int ContainerCrypt::placeOutput(const QString& partial, const QString& target, bool replace) const
+{
+    return RenameInto(partial, target, replace);
 }
 
 bool ContainerCrypt::IsPartialFileName(const QString& fileName)
@@ -68,7 +106,8 @@ int ContainerCrypt::RemovePartialFiles(const QString& folder)
     const QStringList names =
         QDir(folder).entryList({QLatin1Char('*') + PartialSuffix}, QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
-        if (IsPartialFileName(name) && QFile::remove(folder + QLatin1Char('/') + name)) {
+        const QString partial = folder + QLatin1Char('/') + name;
+        if (IsPartialFileName(name) && FileExists(partial) == 0 && RemoveLeftoverPartial(partial)) {
             ++removed;
         }
     }
@@ -109,8 +148,12 @@ int ContainerCrypt::DecryptToFile(const QString& container, const QString& targe
                     MessageStyle::warning());
         return Result::Failed;
     }
+    // The room needed is what the header says the plain file holds; the output is never let
+    // grow past that.
+    ContainerInfo info;
     qint64 size = 0;
-    if (FileSize(container, &size) == 0 && checkFreeSpace(target, size) != 0) {
+    if (FileSize(container, &size) == 0 && ReadContainerInfo(container, &info, slot, false) == 0 &&
+        info.plainSize > 0 && checkFreeSpace(target, info.plainSize) != 0) {
         return Result::Failed;
     }
     const int rc = TransformFile(Direction::Decrypt, container, target, slot);
@@ -131,9 +174,17 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return Result::Failed;
     }
+    if (QFile::encodeName(FileNamePart(target)).size() > NAME_MAX) {
+        ShowMessage(MsgA(340) + QStringLiteral("%1 bytes at most: ").arg(NAME_MAX) + target,
+                    MessageStyle::warning());
+        return Result::Failed;
+    }
     // The output is written beside the target and renamed over it once it is known to be good.
     const QString partial = PartialPathFor(target);
-    ::unlink(QFile::encodeName(partial).constData()); // a leftover of an earlier crash
+    if (!RemoveLeftoverPartial(partial)) {
+        ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, partial));
+        return Result::Failed;
+    }
     PosixFile out;
     // A plain copy for its content, a container for the name and size it tells: the user's alone.
     if (!out.createExclusive(partial, PrivateFileMode)) {
@@ -193,10 +244,12 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
             rc = -1;
         }
     }
-    if (rc == 0 &&
-        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        ShowEngineError(MsgA(340) + ErrnoDetail(errno, target));
-        rc = -1;
+    if (rc == 0) {
+        const bool replace = m_replaceTargets || encrypt;
+        if (const int error = placeOutput(partial, target, replace)) {
+            ShowEngineError(MsgA(340) + ErrnoDetail(error, target));
+            rc = -1;
+        }
     }
     if (rc != 0) {
         QString error;
@@ -305,6 +358,9 @@ int ContainerCrypt::RestoreModifiedTime(const QString& container, const QString&
         return Result::Failed;
     }
     QString text;
+    if (info.keyMatched && !ContainerFormat::IsValidModificationTime(info.modificationTime)) {
+        return 0; // no time a file can have: the output keeps the time it was written
+    }
     if (!info.keyMatched) {
         text = MsgA(628);
     } else if (SetModifiedTime(plain, QDateTime::fromSecsSinceEpoch(info.modificationTime), &text) == 0) {

@@ -8,6 +8,7 @@
 #include "engine/PosixFile.h"
 #include "util/ErrorText.h"
 #include "util/EventPump.h"
+#include "util/FileReplace.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/PrivatePermissions.h"
@@ -70,7 +71,7 @@ int runChain(CryptEngine& engine, Direction direction, PosixFile& in, PosixFile&
 }
 
 int transformRaw(CryptEngine& engine, Direction direction, const QString& source, const QString& target,
-                 const QString& slot)
+                 const QString& slot, bool replace)
 {
     PosixFile in;
     if (!in.openForReading(source)) {
@@ -78,7 +79,10 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
         return Result::Failed;
     }
     const QString partial = ContainerCrypt::PartialPathFor(target);
-    ::unlink(QFile::encodeName(partial).constData());
+    if (!ContainerCrypt::RemoveLeftoverPartial(partial)) {
+        ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, partial));
+        return Result::Failed;
+    }
     PosixFile out;
     if (!out.createExclusive(partial, PrivateFileMode)) {
         ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
@@ -94,10 +98,11 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
         ShowEngineError(MsgA(342) + ErrnoDetail(out.error(), target));
     }
     out.close();
-    if (rc == 0 &&
-        ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        ShowEngineError(MsgA(342) + ErrnoDetail(errno, target));
-        rc = Result::WriteError;
+    if (rc == 0) {
+        if (const int error = RenameInto(partial, target, replace)) {
+            ShowEngineError(MsgA(342) + ErrnoDetail(error, target));
+            rc = Result::WriteError;
+        }
     }
     if (rc != 0) {
         ::unlink(QFile::encodeName(partial).constData());
@@ -110,7 +115,8 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
 int ContainerCrypt::RawEncryptFile(const QString& plain, const QString& slot, QString* written)
 {
     const QString target = plain + ContainerFormat::ToolExtension;
-    const int rc = transformRaw(m_engine, CryptEngine::Direction::Encipher, plain, target, slot);
+    const int rc =
+        transformRaw(m_engine, CryptEngine::Direction::Encipher, plain, target, slot, m_replaceTargets);
     if (rc == 0 && written) {
         *written = target;
     }
@@ -119,5 +125,6 @@ int ContainerCrypt::RawEncryptFile(const QString& plain, const QString& slot, QS
 
 int ContainerCrypt::RawDecryptFile(const QString& enciphered, const QString& target, const QString& slot)
 {
-    return transformRaw(m_engine, CryptEngine::Direction::Decipher, enciphered, target, slot);
+    return transformRaw(m_engine, CryptEngine::Direction::Decipher, enciphered, target, slot,
+                        m_replaceTargets);
 }

@@ -101,8 +101,9 @@ int CreateDirectoryTree(const QString& path, QString* errorText, unsigned mode)
 
 int CreateEmptyFile(const QString& path, QString* errorText)
 {
-    const int fd =
-        ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, PrivateFileMode);
+    // A link standing at the path, even one that leads nowhere, is never followed.
+    const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC,
+                          PrivateFileMode);
     if (fd < 0) {
         return failWithCause(errorText, errno);
     }
@@ -142,11 +143,13 @@ int ReadWholeFile(const QString& path, qint64 length, QByteArray* data, QString*
 int SetAttributeBits(const QString& path, quint32 bits, bool clear, QString* errorText)
 {
     struct stat st;
-    if (path.isEmpty() || ::stat(native(path).constData(), &st) != 0) {
+    if (path.isEmpty() || ::lstat(native(path).constData(), &st) != 0) {
         return failWith(errorText, MsgA(450));
     }
-    if (!(bits & FileAttribute::ReadOnly)) {
-        return 0; // hidden, system and archive have no counterpart to change
+    if (!(bits & FileAttribute::ReadOnly) || S_ISLNK(st.st_mode)) {
+        // Hidden, system and archive have no counterpart to change, and a link has no mode of
+        // its own: changing it would change the file it points to.
+        return 0;
     }
     const bool readOnly = (st.st_mode & AllWriteBits) == 0;
     if (clear == !readOnly) {

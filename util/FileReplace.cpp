@@ -9,12 +9,58 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-int ReplaceWholeFile(const QString& path, const QByteArray& data, int* error, qint64 writeLimit)
+int RenameInto(const QString& from, const QString& to, bool replace)
 {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (replace) {
+        return ::rename(source.constData(), target.constData()) == 0 ? 0 : errno;
+    }
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        return errno;
+    }
+    // link(2) never replaces either.
+    if (::link(source.constData(), target.constData()) != 0) {
+        return errno;
+    }
+    ::unlink(source.constData());
+    return 0;
+}
+
+bool ResolveReplacedPath(const QString& path, QString* resolved, int* error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        *resolved = path;
+        return true;
+    }
+    char* real = ::realpath(name.constData(), nullptr);
+    if (!real) {
+        *error = ELOOP;
+        return false;
+    }
+    *resolved = QFile::decodeName(real);
+    std::free(real);
+    return true;
+}
+
+int ReplaceWholeFile(const QString& requested, const QByteArray& data, int* error, qint64 writeLimit)
+{
+    QString path;
+    if (!ResolveReplacedPath(requested, &path, error)) {
+        return Result::Failed;
+    }
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temporary = QFile::encodeName(
         DirectoryPart(path) + QStringLiteral("/.") + FileNamePart(path) + QStringLiteral(".") +

@@ -87,6 +87,10 @@ int TreeCopies::CopyFolderTree(const QString& source, const QString& target) con
     QList<FolderEntry> entries;
     ListFolderEntries(source, &entries);
     for (const FolderEntry& entry : entries) {
+        if (entry.unreadableName) {
+            // A copy without it would lose the file; its name cannot be written anywhere else.
+            return showError(MsgA(299) + shown(entry.path) + QStringLiteral("\n\n") + ErrnoText(EILSEQ));
+        }
         const int rc = entry.isFolder ? CopyFolderTree(entry.path, target + QLatin1Char('/') + entry.name)
                                       : copy(entry.path, target);
         if (rc != 0) {

@@ -19,6 +19,10 @@ int ListFolderEntries(const QString& folder, QList<FolderEntry>* entries)
         if (name == QLatin1String(".") || name == QLatin1String("..")) {
             continue;
         }
+        if (QFile::encodeName(name) != QByteArrayView(entry->d_name)) {
+            entries->append({name, folder + QLatin1Char('/') + name, false, true});
+            continue;
+        }
         const QString path = folder + QLatin1Char('/') + name;
         const QByteArray native = QFile::encodeName(path);
         struct stat own;

@@ -9,6 +9,10 @@ struct FolderEntry
     QString name;
     QString path;          // folder + "/" + name
     bool isFolder = false; // a real folder; a symbolic link to a folder is no entry at all
+    // The name on disk is no valid UTF-8: `name` shows it with replacement marks and `path` leads
+    // nowhere. Such an entry is never a folder, so a walk reaches it as a file it cannot open
+    // and refuses instead of passing it by.
+    bool unreadableName = false;
 };
 
 // The entries of a folder in the order in which the file system returns them, without "." and

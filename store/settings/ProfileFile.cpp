@@ -75,6 +75,7 @@ QString unquoted(const QString& value)
 bool ProfileFile::load(const QString& path, QString* errorText)
 {
     m_lines.clear();
+    m_raw.clear();
     m_encoding = Encoding::Utf16;
     QFile file(path);
     if (!file.exists()) {
@@ -96,43 +97,110 @@ bool ProfileFile::save(const QString& path, QString* errorText) const
     return SaveWholeFile(path, toBytes(), errorText) == 0;
 }
 
-void ProfileFile::parse(const QByteArray& bytes)
+namespace {
+
+// Splits text into lines, each with its own end (CRLF, LF or CR) if it has one.
+template <typename Text>
+QList<Text> linesWithEnds(const Text& text)
 {
-    QString text;
-    if (bytes.isEmpty()) {
-        m_encoding = Encoding::Utf16;
-    } else if (bytes.startsWith(Utf16Mark)) {
-        m_encoding = Encoding::Utf16;
-        const QByteArray body = bytes.mid(2);
-        text = QString::fromUtf16(reinterpret_cast<const char16_t*>(body.constData()), body.size() / 2);
-    } else {
-        m_encoding = Encoding::Ansi;
-        text = FromAnsiBytes(bytes);
+    QList<Text> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            ++i;
+        } else if (text.at(i) != u'\r' && text.at(i) != u'\n') {
+            continue;
+        }
+        lines.append(text.mid(start, i + 1 - start));
+        start = i + 1;
     }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    m_lines = text.split(QLatin1Char('\n'));
-    if (!m_lines.isEmpty() && m_lines.constLast().isEmpty()) {
-        m_lines.removeLast(); // the end of the last line, not a line of its own
+    if (start < text.size()) {
+        lines.append(text.mid(start));
     }
+    return lines;
 }
 
-QByteArray ProfileFile::toBytes() const
+template <typename Text>
+Text withoutEnd(Text line)
 {
-    QString text;
-    for (const QString& line : m_lines) {
-        text += line + QStringLiteral("\r\n");
+    while (!line.isEmpty() && (line.back() == u'\n' || line.back() == u'\r')) {
+        line.chop(1);
     }
-    if (m_encoding == Encoding::Ansi) {
-        return ToAnsiBytes(text);
-    }
-    QByteArray bytes(Utf16Mark, 2);
-    for (const QChar c : std::as_const(text)) {
+    return line;
+}
+
+QByteArray utf16Bytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar c : text) {
         const char16_t unit = c.unicode();
         bytes.append(static_cast<char>(unit & 0xFF));
         bytes.append(static_cast<char>(unit >> 8));
     }
     return bytes;
+}
+
+} // namespace
+
+void ProfileFile::parse(const QByteArray& bytes)
+{
+    m_lines.clear();
+    m_raw.clear();
+    if (bytes.isEmpty()) {
+        m_encoding = Encoding::Utf16;
+    } else if (bytes.startsWith(Utf16Mark)) {
+        m_encoding = Encoding::Utf16;
+        const QByteArray body = bytes.mid(2);
+        const QString text =
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(body.constData()), body.size() / 2);
+        for (const QString& line : linesWithEnds(text)) {
+            m_lines.append(withoutEnd(line));
+            m_raw.append(utf16Bytes(line));
+        }
+    } else {
+        m_encoding = Encoding::Ansi;
+        // Code page 932 never uses CR or LF inside a character, so the bytes split as the text.
+        for (const QByteArray& line : linesWithEnds(bytes)) {
+            m_lines.append(FromAnsiBytes(withoutEnd(line)));
+            m_raw.append(line);
+        }
+    }
+}
+
+QByteArray ProfileFile::encoded(const QString& text) const
+{
+    return m_encoding == Encoding::Ansi ? ToAnsiBytes(text) : utf16Bytes(text);
+}
+
+QByteArray ProfileFile::toBytes() const
+{
+    QByteArray bytes = m_encoding == Encoding::Ansi ? QByteArray() : QByteArray(Utf16Mark, 2);
+    const QByteArray lineEnd = encoded(QStringLiteral("\r\n"));
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QByteArray& raw = m_raw.at(i);
+        if (raw.isEmpty()) {
+            bytes += encoded(m_lines.at(i)) + lineEnd;
+        } else {
+            bytes += raw;
+            if (!raw.endsWith(encoded(QStringLiteral("\n"))) &&
+                !raw.endsWith(encoded(QStringLiteral("\r")))) {
+                bytes += lineEnd; // the last line of the file had no end of its own
+            }
+        }
+    }
+    return bytes;
+}
+
+void ProfileFile::putLine(qsizetype index, const QString& line, bool insert)
+{
+    if (insert) {
+        m_lines.insert(index, line);
+        m_raw.insert(index, QByteArray());
+    } else {
+        m_lines[index] = line;
+        m_raw[index] = QByteArray();
+    }
 }
 
 qsizetype ProfileFile::findSection(const QString& section) const
@@ -184,15 +252,15 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
 {
     const qsizetype header = findSection(section);
     if (header < 0) {
-        m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
-        m_lines.append(key + QLatin1Char('=') + value);
+        putLine(m_lines.size(), QLatin1Char('[') + section + QLatin1Char(']'), true);
+        putLine(m_lines.size(), key + QLatin1Char('=') + value, true);
         return;
     }
     const qsizetype line = findKey(header, key);
     if (line >= 0) {
         QString name;
         splitKeyLine(m_lines.at(line), &name, nullptr);
-        m_lines[line] = name + QLatin1Char('=') + value;
+        putLine(line, name + QLatin1Char('=') + value, false);
         return;
     }
     // After the section's last line that is not blank, so blank lines before the next section stay.
@@ -200,5 +268,5 @@ void ProfileFile::setValue(const QString& section, const QString& key, const QSt
     while (at > header + 1 && withoutBlanks(m_lines.at(at - 1)).isEmpty()) {
         --at;
     }
-    m_lines.insert(at, key + QLatin1Char('=') + value);
+    putLine(at, key + QLatin1Char('=') + value, true);
 }

@@ -12,7 +12,8 @@
 // names, "=" and values are ignored, a value in matching quotes loses them, the first match
 // wins, and CRLF, LF or CR end lines. Changes keep every other line as it was; a new key is
 // added at the end of its section and a new section at the end of the file, one "Key=value"
-// line per key without blanks, lines ending in CRLF.
+// line per key without blanks, lines ending in CRLF. Lines no change touched are written back
+// byte for byte, with their own line ends, whatever bytes they hold.
 class ProfileFile
 {
 public:
@@ -48,6 +49,12 @@ private:
     // The line of the first key of that name in the section, or -1.
     qsizetype findKey(qsizetype header, const QString& key) const;
 
+    // Replaces, inserts or appends a line the profile writes itself.
+    void putLine(qsizetype index, const QString& line, bool insert);
+    QByteArray encoded(const QString& text) const;
+
     QStringList m_lines;
+    // The bytes each line was read from, its line end included; empty for a line written here.
+    QList<QByteArray> m_raw;
     Encoding m_encoding = Encoding::Utf16;
 };

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -494,3 +495,100 @@ TEST_F(KbxTest, OutputsAreTheUsersAloneUntilTheUserWidensThem)
 }
 
 } // namespace
+
+// A signal that ends the tool in the middle of a write (here the file-size limit's SIGXFSZ)
+// leaves no partial output behind.
+TEST_F(KbxTest, TerminatingSignalsLeaveNoPartialOutput)
+{
+    const QString container = encryptReport(pseudoRandomBytes(400000, 3));
+    const QString out = makeFolder(QStringLiteral("out"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit -f 200; exec \"$0\" \"$@\""),
+                   QStringLiteral(KBX_BINARY), QStringLiteral("decrypt"), container,
+                   out + QStringLiteral("/report.txt")});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    process.write(line(Password));
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(entriesOf(out), QStringList());
+}
+
+// Header text is anyone's to write: its control characters are printed escaped, so a hint can
+// neither forge a line of `kbx info` nor send escape sequences to the terminal.
+TEST_F(KbxTest, HeaderTextReachesTheTerminalEscaped)
+{
+    const QString container = encryptReport("x", QStringLiteral("a\nsize: 999\x1b[2J\\"));
+    const KbxResult run = kbx({QStringLiteral("info"), container});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QLatin1String("hint: a\\x0asize: 999\\x1b[2J\\\\\n")))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QLatin1String("\nsize: 999")));
+    EXPECT_FALSE(run.out.contains(QLatin1Char('\x1b')));
+}
+
+// A password line that never ends is refused at the line limit instead of read for ever.
+TEST_F(KbxTest, EndlessPasswordLineIsRefused)
+{
+    const QString container = encryptReport("x");
+    QProcess process;
+    process.setStandardInputFile(QStringLiteral("/dev/zero"));
+    process.start(QStringLiteral(KBX_BINARY), {QStringLiteral("info"), QStringLiteral("--key"), container});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    const bool finished = process.waitForFinished(20000);
+    if (!finished) {
+        process.kill();
+        process.waitForFinished();
+    }
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(QLatin1String("longer than")));
+}
+
+// kill -9 at random moments of an encrypt that replaces an existing container: the container
+// is always either the old one or the new one, whole, and the next run clears what a killed
+// one left.
+TEST_F(KbxTest, EncryptKilledAtAnyMomentNeverLeavesABrokenContainer)
+{
+    const QByteArray versions[] = {pseudoRandomBytes(400000, 11), pseudoRandomBytes(300000, 12)};
+    const QString container = encryptReport(versions[0]);
+    const QString source = path(QStringLiteral("src/report.txt"));
+    const QString out = path(QStringLiteral("check.txt"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
+    const QStringList arguments = {QStringLiteral("encrypt"), source, container};
+
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(kbx(arguments, line(Password)).exitCode, 0);
+    const qint64 fullRun = qMax<qint64>(clock.elapsed(), 20);
+
+    QRandomGenerator random(19);
+    int kills = 0;
+    for (int round = 0; round < 200 && kills < 50; ++round) {
+        writeFile(QStringLiteral("src/report.txt"), versions[round % 2]);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KBX_BINARY), arguments);
+        ASSERT_TRUE(process.waitForStarted(10000));
+        process.write(line(Password));
+        process.closeWriteChannel();
+        if (!process.waitForFinished(int(random.bounded(fullRun + 1)))) {
+            process.kill();
+            process.waitForFinished(10000);
+            ++kills;
+        }
+        const KbxResult check =
+            kbx({QStringLiteral("decrypt"), QStringLiteral("--force"), container, out}, line(Password));
+        ASSERT_EQ(check.exitCode, 0) << "round " << round << ": " << check.err.toStdString();
+        const QByteArray content = readFile(out);
+        ASSERT_TRUE(content == versions[0] || content == versions[1]) << "round " << round;
+    }
+    EXPECT_GE(kills, 50);
+    ASSERT_EQ(kbx(arguments, line(Password)).exitCode, 0);
+    EXPECT_EQ(entriesOf(m_dir.path()).filter(QStringLiteral(".kbxpart")), QStringList());
+}

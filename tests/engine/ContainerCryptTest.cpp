@@ -4,6 +4,7 @@
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
 #include "support/RecordingMessageService.h"
+#include "support/SmallDisk.h"
 #include "support/TestFiles.h"
 #include "support/ThreadCount.h"
 #include "util/MainWindowServices.h"
@@ -13,12 +14,17 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +82,19 @@ protected:
         return container;
     }
 
+    // Rewrites the enciphered header of `container` after `edit` has changed its plain image.
+    template <typename Edit>
+    void editHeader(const QString& container, Edit edit)
+    {
+        QByteArray bytes = ReadTestFile(container);
+        QByteArray image = bytes.left(ContainerFormat::HeaderSize);
+        ASSERT_EQ(m_engine.DecipherWithIntrinsicKey(image.data(), image.size()), 0);
+        edit(image);
+        ASSERT_EQ(m_engine.EncipherWithIntrinsicKey(image.data(), image.size()), 0);
+        bytes.replace(0, image.size(), image);
+        WriteTestFile(container, bytes);
+    }
+
     QTemporaryDir m_dir;
     CryptEngine m_engine;
     MessageCatalogue m_catalogue{m_engine};
@@ -111,6 +130,40 @@ public:
 private:
     QString m_path;
     bool m_grown = false;
+};
+
+// Puts a file of its own at a path the moment the first chunk is done.
+class CreateFileMeanwhile : public ProgressObserver
+{
+public:
+    explicit CreateFileMeanwhile(QString path) : m_path(std::move(path)) {}
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0 && !QFileInfo::exists(m_path)) {
+            WriteTestFile(m_path, "theirs");
+        }
+    }
+
+private:
+    QString m_path;
+};
+
+// Takes the last free byte of a disk once the first chunk is done.
+class FillDiskMeanwhile : public ProgressObserver
+{
+public:
+    explicit FillDiskMeanwhile(SmallDisk& disk) : m_disk(disk) {}
+    void progress(qint64 done, qint64) override
+    {
+        if (done > 0 && !m_filled) {
+            m_disk.fill();
+            m_filled = true;
+        }
+    }
+
+private:
+    SmallDisk& m_disk;
+    bool m_filled = false;
 };
 
 } // namespace
@@ -180,6 +233,8 @@ TEST_F(ContainerCryptTest, DamagedOrForeignFilesLeaveNoOutput)
             EXPECT_EQ(texts.first(), MsgA(c.message)) << c.what;
         }
         EXPECT_EQ(texts.last(), MsgA(336) + damaged) << c.what;
+        // No system error caused these: none may be named.
+        EXPECT_FALSE(texts.join('|').contains(QLatin1String("ErrNo="))) << c.what;
         EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), QStringLiteral("damaged.kbxf")}))
             << c.what;
     }
@@ -411,4 +466,199 @@ TEST_F(ContainerCryptTest, PipesAreNotRead)
     EXPECT_EQ(m_crypt.GetContainerStatus(pipe, Folder, &info, false, &status, &text), -1);
     EXPECT_NE(m_crypt.DecryptToFile(pipe, path(QStringLiteral("out")), Folder), 0);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("out"))));
+}
+
+// A body that inflates to more than its header records is stopped at that size, before the
+// excess reaches the disk; a negative size is refused outright.
+TEST_F(ContainerCryptTest, OutputNeverGrowsPastTheRecordedSize)
+{
+    for (const qint64 recorded : {qint64(10), qint64(-1)}) {
+        SCOPED_TRACE(recorded);
+        const QString container = encrypt(QByteArray(3 * 128000 + 5, '\0'));
+        editHeader(container, [recorded](QByteArray& image) {
+            qToLittleEndian<qint64>(recorded, image.data() + ContainerFormat::Offset::PlainSize);
+        });
+        m_messages.clear();
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit previous;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        struct rlimit limited = previous;
+        limited.rlim_cur = 64000; // a write of a whole chunk would fail
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const int rc = m_crypt.DecryptToFile(container, path(QStringLiteral("out.bin")), Folder);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        EXPECT_NE(rc, 0);
+        ASSERT_FALSE(m_messages.texts().isEmpty());
+        EXPECT_TRUE(m_messages.texts().first().startsWith(MsgA(377)))
+            << m_messages.texts().first().toStdString();
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+    }
+}
+
+// A container of a newer format is never read as if it were of this one.
+TEST_F(ContainerCryptTest, NewerFormatIsRefusedEverywhere)
+{
+    const QString container = encrypt(textBytes(1000));
+    editHeader(container, [](QByteArray& image) {
+        image[ContainerFormat::Offset::Version + 4] = '2'; /* "002" in UTF-16 */
+    });
+    m_messages.clear();
+    EXPECT_NE(m_crypt.DecryptToFile(container, path(QStringLiteral("out.txt")), Folder), 0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(424)));
+    m_messages.clear();
+    EXPECT_NE(m_crypt.RenameContainer(container, path(QStringLiteral("renamed.kbxf")),
+                                      QStringLiteral("x.txt"), Folder, true),
+              0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(424)));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("container.kbxf")});
+}
+
+// Without leave to replace, a file that appears at the target while the output is written is
+// kept, not replaced at the last moment.
+TEST_F(ContainerCryptTest, FileAppearingAtTheTargetIsNotReplaced)
+{
+    const QString container = encrypt(randomBytes(400000, 5));
+    const QString target = path(QStringLiteral("out.bin"));
+    CreateFileMeanwhile appear(target);
+    m_crypt.setProgressObserver(&appear);
+    m_crypt.setReplaceTargets(false);
+    EXPECT_NE(m_crypt.DecryptToFile(container, target, Folder), 0);
+    m_crypt.setProgressObserver(nullptr);
+    EXPECT_EQ(ReadTestFile(target), QByteArray("theirs"));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), QStringLiteral("out.bin")}));
+}
+
+// A name that just fits the file system can be written; a longer one is refused with the limit.
+TEST_F(ContainerCryptTest, NamesNearTheLengthLimit)
+{
+    const QString fits = QString(83, QChar(0x3042)) + QStringLiteral(".txt"); // 253 bytes
+    const QString container = encrypt(textBytes(1000), fits);
+    ASSERT_EQ(m_crypt.DecryptToFile(container, path(fits), Folder), 0)
+        << m_messages.texts().join('|').toStdString();
+    EXPECT_EQ(ReadTestFile(path(fits)), textBytes(1000));
+    const QString longContainer = QString(83, QChar(0x3044)) + QStringLiteral(".kbx");
+    ASSERT_EQ(m_crypt.EncryptIntoFolder(path(fits), path(longContainer), Folder), 0);
+
+    m_messages.clear();
+    const QString tooLong = QString(86, QChar(0x3042)); // 258 bytes
+    EXPECT_NE(m_crypt.DecryptToFile(container, path(tooLong), Folder), 0);
+    EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("255")));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), fits, longContainer}));
+}
+
+// A partial file whose writer still holds its lock is not taken for a crash leftover.
+TEST_F(ContainerCryptTest, PartialFileOfAnotherWriterIsLeftAlone)
+{
+    const QString container = encrypt(textBytes(1000));
+    const QString target = path(QStringLiteral("out.txt"));
+    const QString partial = ContainerCrypt::PartialPathFor(target);
+    WriteTestFile(partial, "being written");
+    const int fd = ::open(QFile::encodeName(partial).constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    EXPECT_NE(m_crypt.DecryptToFile(container, target, Folder), 0);
+    EXPECT_EQ(ContainerCrypt::RemovePartialFiles(m_dir.path()), 0);
+    EXPECT_EQ(ReadTestFile(partial), QByteArray("being written"));
+    EXPECT_FALSE(QFileInfo::exists(target));
+    ::close(fd);
+    EXPECT_EQ(m_crypt.DecryptToFile(container, target, Folder), 0);
+    EXPECT_FALSE(QFileInfo::exists(partial));
+}
+
+// A new hint through a link changes the file it points to, and the link stays a link.
+TEST_F(ContainerCryptTest, HintThroughALinkKeepsTheLink)
+{
+    const QString container = encrypt(textBytes(1000));
+    const QString link = path(QStringLiteral("link.kbxf"));
+    ASSERT_TRUE(QFile::link(container, link));
+    ASSERT_EQ(m_crypt.UpdateContainerHint(link, QStringLiteral("new")), 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
+    EXPECT_EQ(info.hint.trimmed(), QStringLiteral("new"));
+}
+
+// Header values outside what a container can hold are shown as they are stored, and a
+// modification time no file can have leaves the output with the time it was written.
+TEST_F(ContainerCryptTest, HeaderValuesOutOfRangeAreShownAsStored)
+{
+    const QString container = encrypt(textBytes(100));
+    CryptEngine& engine = m_engine;
+    quint16 fill = 0;
+    editHeader(container, [&engine, &fill](QByteArray& image) {
+        fill = qFromLittleEndian<quint16>(image.constData() + ContainerFormat::Offset::FillCount);
+        qToLittleEndian<quint16>(0xFFFF, image.data() + ContainerFormat::Offset::FillCount);
+        QByteArray times = ContainerFormat::TimesPlain(123, -5);
+        ASSERT_EQ(engine.EncipherBuffer(times.data(), times.size(), Folder), 0);
+        image.replace(ContainerFormat::Offset::Times, times.size(), times);
+    });
+    ContainerInfo info;
+    ASSERT_EQ(m_crypt.ReadContainerInfo(container, &info, Folder, true), 0);
+    EXPECT_EQ(info.fillCount, 65535);
+    EXPECT_EQ(info.encryptedAt, QStringLiteral("invalid (123)"));
+    EXPECT_EQ(info.modifiedAt, QStringLiteral("invalid (-5)"));
+
+    editHeader(container, [fill](QByteArray& image) {
+        qToLittleEndian<quint16>(fill, image.data() + ContainerFormat::Offset::FillCount);
+    });
+    const QString out = path(QStringLiteral("out.txt"));
+    ASSERT_EQ(m_crypt.DecryptToFile(container, out, Folder), 0) << m_messages.texts().join('|').toStdString();
+    EXPECT_GT(QFileInfo(out).lastModified(), QDateTime::currentDateTime().addSecs(-600));
+
+    // Renaming what is no container says so.
+    m_messages.clear();
+    WriteTestFile(out, randomBytes(1000, 2));
+    EXPECT_NE(m_crypt.RenameContainer(out, path(QStringLiteral("r.kbxf")), QStringLiteral("x"), Folder, true),
+              0);
+    EXPECT_TRUE(m_messages.texts().value(0).startsWith(MsgA(423)))
+        << m_messages.texts().join('|').toStdString();
+}
+
+// A disk that fills up while a container or a plain file is written over an older one: the
+// older file stays byte for byte and no partial file is left.
+TEST_F(ContainerCryptTest, FullDiskDuringAWriteKeepsTheOldFile)
+{
+    SmallDisk disk;
+    QString reason;
+    const QString mounted = path(QStringLiteral("disk"));
+    if (!disk.mount(mounted, 2 << 20, &reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    m_crypt.setCompressionThreads(1);
+    const QString container = mounted + QStringLiteral("/report.kbxf");
+    const QString plain = mounted + QStringLiteral("/report.txt");
+    WriteTestFile(path(QStringLiteral("old.bin")), randomBytes(200000, 1));
+    ASSERT_EQ(m_crypt.EncryptIntoFolder(path(QStringLiteral("old.bin")), container, Folder), 0);
+    WriteTestFile(plain, "the old plain file");
+    const QString source = path(QStringLiteral("new.bin"));
+    WriteTestFile(source, randomBytes(600000, 2));
+    const QString bigContainer = encrypt(randomBytes(600000, 3));
+
+    struct Case
+    {
+        const char* what;
+        std::function<int()> write;
+        QString kept;
+    };
+    const Case cases[] = {
+        {"encrypt over a container", [&] { return m_crypt.EncryptIntoFolder(source, container, Folder); },
+         container},
+        {"decrypt over a plain file", [&] { return m_crypt.DecryptToFile(bigContainer, plain, Folder); },
+         plain},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray before = ReadTestFile(c.kept);
+        const QStringList names = QDir(mounted).entryList(QDir::Files | QDir::Hidden);
+        FillDiskMeanwhile fill(disk);
+        m_crypt.setProgressObserver(&fill);
+        m_messages.clear();
+        EXPECT_NE(c.write(), 0);
+        EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("ErrNo=%1").arg(ENOSPC)))
+            << m_messages.texts().join('|').toStdString();
+        m_crypt.setProgressObserver(nullptr);
+        disk.release();
+        EXPECT_EQ(ReadTestFile(c.kept), before);
+        EXPECT_EQ(QDir(mounted).entryList(QDir::Files | QDir::Hidden), names);
+    }
 }

@@ -144,3 +144,30 @@ TEST_F(FileChangesTest, TestOpenExplainsFailures)
     WriteTestFile(path(QStringLiteral("ok")), "1");
     EXPECT_EQ(TestOpen(path(QStringLiteral("ok"))), 0);
 }
+
+// Removing a link removes the link alone: the mode of the file it points to stays.
+TEST_F(FileChangesTest, RemovingALinkLeavesItsTargetsModeAlone)
+{
+    const QString target = path(QStringLiteral("target.txt"));
+    WriteTestFile(target, "kept");
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0444), 0);
+    const QString link = path(QStringLiteral("link.txt"));
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_EQ(RemoveFile(link), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
+}
+
+// A link that leads nowhere is not followed when an empty file is created at its path.
+TEST_F(FileChangesTest, CreatingAFileDoesNotFollowADanglingLink)
+{
+    const QString elsewhere = path(QStringLiteral("elsewhere.dat"));
+    const QString link = path(QStringLiteral("data.dat"));
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    EXPECT_NE(CreateEmptyFile(link), 0);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere));
+    ASSERT_EQ(CreateEmptyFile(path(QStringLiteral("new.dat"))), 0);
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("new.dat"))).size(), 0);
+}

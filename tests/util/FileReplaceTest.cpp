@@ -5,6 +5,8 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -58,4 +60,39 @@ TEST(FileReplaceTest, PermissionsAreTheOwnersAloneAndNeverLooserThanTheUmaskAllo
             EXPECT_TRUE(log.lines().first().contains(file)) << log.lines().first().toStdString();
         }
     }
+}
+
+// A file reached through a link is replaced where it lies, and the link stays a link; a link
+// that leads nowhere is refused rather than replaced by a plain file.
+TEST(FileReplaceTest, LinksStayLinks)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.ini"));
+    const QString link = dir.filePath(QStringLiteral("KBXcl.ini"));
+    WriteTestFile(real, "old");
+    ASSERT_TRUE(QFile::link(real, link));
+    int error = 0;
+    ASSERT_EQ(ReplaceWholeFile(link, "new", &error), 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(ReadTestFile(real), QByteArray("new"));
+
+    const QString dangling = dir.filePath(QStringLiteral("dangling.ini"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("missing/none.ini")), dangling));
+    EXPECT_NE(ReplaceWholeFile(dangling, "new", &error), 0);
+    EXPECT_EQ(error, ELOOP);
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+}
+
+// Without leave to replace, a rename never replaces what is at its target.
+TEST(FileReplaceTest, RenameIntoKeepsAnExistingTarget)
+{
+    QTemporaryDir dir;
+    const QString from = dir.filePath(QStringLiteral("from"));
+    const QString to = dir.filePath(QStringLiteral("to"));
+    WriteTestFile(from, "new");
+    WriteTestFile(to, "theirs");
+    EXPECT_EQ(RenameInto(from, to, false), EEXIST);
+    EXPECT_EQ(ReadTestFile(to), QByteArray("theirs"));
+    EXPECT_EQ(RenameInto(from, to, true), 0);
+    EXPECT_EQ(ReadTestFile(to), QByteArray("new"));
 }

@@ -1,8 +1,14 @@
 #include "store/checks/StoreChecksFixture.h"
+#include "store/metadata/FolderEntries.h"
 #include "util/ErrorText.h"
 #include "util/MessageText.h"
 
+#include <QFile>
+
+#include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 class TreeCopiesTest : public StoreChecksTest
 {
@@ -76,4 +82,30 @@ TEST_F(TreeCopiesTest, RenamingNeverOverwritesNorLeavesTheFolder)
     EXPECT_EQ(QDir(other + QStringLiteral("/inner")).entryList(QDir::Files).size(), 1);
     Q_UNUSED(a);
     Q_UNUSED(b);
+}
+
+// A file whose name on disk is no valid UTF-8 is listed with a replacement mark, and a copy of
+// its folder is refused with the reason instead of leaving it out.
+TEST_F(TreeCopiesTest, NameThatIsNoUtf8IsShownAndRefusedNeverLeftOut)
+{
+    const QString source = path(QStringLiteral("src"));
+    put(source + QStringLiteral("/a.txt"), "a");
+    const QByteArray badName = QFile::encodeName(source) + "/bad\xff.txt";
+    const int fd = ::open(badName.constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    QList<FolderEntry> entries;
+    ASSERT_EQ(ListFolderEntries(source, &entries), 0);
+    ASSERT_EQ(entries.size(), 2);
+    const auto bad =
+        std::find_if(entries.begin(), entries.end(), [](const FolderEntry& e) { return e.unreadableName; });
+    ASSERT_NE(bad, entries.end());
+    EXPECT_EQ(bad->name, QStringLiteral("bad\uFFFD.txt"));
+
+    messages.clear();
+    EXPECT_EQ(copies.CopyFolderTree(source, path(QStringLiteral("copy"))), -1);
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().first().contains(ErrnoText(EILSEQ)));
+    EXPECT_EQ(::access(badName.constData(), F_OK), 0);
 }

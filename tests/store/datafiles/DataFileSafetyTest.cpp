@@ -3,6 +3,7 @@
 #include "store/datafiles/CommonData2.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/settings/SettingsFile.h"
+#include "support/SmallDisk.h"
 #include "util/MessageText.h"
 
 #include <functional>
@@ -183,4 +184,32 @@ TEST_F(DataFileSafetyTest, SettingsFileThatCannotBeCreatedStopsStartUp)
     EXPECT_TRUE(messages.texts().first().startsWith(MsgA(549)));
     EXPECT_TRUE(messages.texts().first().endsWith(QStringLiteral("\n\n") + file));
     EXPECT_TRUE(dataFolderEntries().isEmpty());
+}
+
+// The same on a disk that is really full: every data file's save fails, the previous file stays
+// byte for byte and no temporary file is left beside it.
+TEST_F(DataFileSafetyTest, FullDiskLeavesThePreviousFile)
+{
+    SmallDisk disk;
+    QString reason;
+    if (!disk.mount(path(QStringLiteral("disk")), 1 << 20, &reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    const QString folder = path(QStringLiteral("disk/data"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const FileCase& c : FileCases) {
+        SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(FileCases)));
+        const QString file = folder + QLatin1Char('/') + QLatin1String(c.fileName);
+        ASSERT_EQ(c.save(engine, folder, 1), 0) << c.name;
+        const QByteArray before = readFile(file);
+        const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        disk.fill();
+        messages.clear();
+        EXPECT_EQ(c.save(engine, folder, 2), -1) << c.name;
+        EXPECT_FALSE(messages.shown().isEmpty()) << c.name;
+        EXPECT_EQ(readFile(file), before) << c.name;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), entries) << c.name;
+        disk.release();
+        EXPECT_EQ(c.load(engine, folder), QStringLiteral("1")) << c.name;
+    }
 }

@@ -91,7 +91,7 @@ TEST(ProfileFileTest, WritesTheProfileLayoutAndKeepsOtherLines)
     edited.setValue(QStringLiteral("Action"), QStringLiteral("ProcEndMsgFlg"), QStringLiteral("0"));
     EXPECT_EQ(edited.toBytes(),
               utf16File(QStringLiteral("; mine\r\n[disp]\r\ndispmode=1\r\nOther=x\r\nTitleMode=1\r\n"
-                                       "\r\n[Base]\r\nVL=1.72\r\n"
+                                       "\r\n[Base]\nVL=1.72\r\n"
                                        "[Action]\r\nProcEndMsgFlg=0\r\n")));
 }
 
@@ -103,6 +103,17 @@ TEST(ProfileFileTest, FileWithoutMarkIsReadAndWrittenInCodePage932)
     EXPECT_EQ(file.value(QStringLiteral("A"), QStringLiteral("K")), QStringLiteral("作業"));
     file.setValue(QStringLiteral("A"), QStringLiteral("K"), QStringLiteral("用"));
     EXPECT_EQ(file.toBytes(), ToAnsiBytes(QStringLiteral("[A]\r\nK=用\r\n")));
+}
+
+// Lines of a file without the mark that no change touches come back byte for byte, bytes that
+// are no characters of the code page and their own line ends included.
+TEST(ProfileFileTest, UntouchedLinesOfAFileWithoutMarkKeepTheirBytes)
+{
+    const QByteArray foreign = "; \xE9t\xE9 \x80\xFF\n[A]\nK=1\rOther=\xA0\xFD";
+    ProfileFile file;
+    file.parse(foreign);
+    file.setValue(QStringLiteral("A"), QStringLiteral("K"), QStringLiteral("2"));
+    EXPECT_EQ(file.toBytes(), QByteArray("; \xE9t\xE9 \x80\xFF\n[A]\nK=2\r\nOther=\xA0\xFD\r\n"));
 }
 
 TEST(DecimalTextTest, ConvertsLikeTheRuntimeConversion)

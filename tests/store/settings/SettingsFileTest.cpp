@@ -3,6 +3,12 @@
 #include "store/StoreTestFixture.h"
 #include "util/MessageText.h"
 
+#include <QRandomGenerator>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 QString utf16Text(const QByteArray& bytes)
@@ -128,4 +134,41 @@ TEST_F(SettingsFileTest, DataFolderThatCannotBeMadeStopsStartUp)
     const QString text = messages.texts().first();
     EXPECT_TRUE(text.startsWith(MsgA(142))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("\n( ") + folder + QStringLiteral(" )"))) << text.toStdString();
+}
+
+// kill -9 at random moments of a settings save: the file is always one whole version, the old
+// or the new, never a mixture or a stub.
+TEST_F(SettingsFileTest, SaveKilledAtAnyMomentLeavesAWholeFile)
+{
+    ASSERT_EQ(EnsureSettingsFile(dataFolder()), 0);
+    QByteArray versions[2];
+    for (int version = 0; version < 2; ++version) {
+        SettingsRecord record;
+        record.DispMode = version;
+        ASSERT_EQ(SaveSettingsAtExit(record, dataFolder()), 0);
+        versions[version] = readFile(SettingsFilePath(dataFolder()));
+    }
+    ASSERT_NE(versions[0], versions[1]);
+    QRandomGenerator random(19);
+    int kills = 0;
+    while (kills < 60) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Saves the two versions in turn until it is killed.
+            for (int round = 0;; ++round) {
+                SettingsRecord record;
+                record.DispMode = round % 2;
+                SaveSettingsAtExit(record, dataFolder());
+            }
+        }
+        ::usleep(useconds_t(random.bounded(20000)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ++kills;
+        const QByteArray content = readFile(SettingsFilePath(dataFolder()));
+        ASSERT_TRUE(content == versions[0] || content == versions[1]) << "kill " << kills;
+    }
 }
