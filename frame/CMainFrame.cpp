@@ -2,7 +2,6 @@
 
 #include "app/ShellFileTypes.h"
 #include "dialogs/common/CD90Kbx.h"
-#include "dialogs/confirmation/CD23Wait2.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
@@ -13,29 +12,22 @@
 #include "frame/ToolbarIcons.h"
 #include "frame/commands/CommandRules.h"
 #include "frame/commands/CommandTable.h"
+#include "frame/panes/ContentsCommands.h"
+#include "frame/panes/DecryptedCommands.h"
+#include "frame/panes/TreeCommands.h"
 #include "frame/tree/CTreeV.h"
-#include "operations/encrypt/DroppedFiles.h"
-#include "operations/encrypt/EncryptFilesIn.h"
-#include "operations/encrypt/EncryptPlainFiles.h"
-#include "operations/open/ReflectCopies.h"
-#include "operations/takeout/TakeOut.h"
-#include "operations/tools/FolderProblems.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
-#include "store/metadata/MetadataLocation.h"
 #include "store/working/DecryptedCopies.h"
 #include "store/working/StoreAreas.h"
-#include "store/working/WorkingCopyPaths.h"
 #include "util/EventPump.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
-#include "util/PromptService.h"
 #include "util/ResultCodes.h"
 #include "util/StringTable.h"
 #include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
-#include "views/contents/ContentsModel.h"
 #include "views/decrypted/CListV2.h"
 
 #include <QAbstractScrollArea>
@@ -44,7 +36,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -146,404 +137,36 @@ int CMainFrame::StartUpWork()
 void CMainFrame::connectPanes()
 {
     m_decrypted->attach(m_store);
-    m_decrypted->commandAvailable = [this](int id) { return m_router.isRouted(id); };
-    connect(m_decrypted, &CListV2::commandRequested, this, [this](int id) {
-        if (m_router.isRouted(id)) {
-            runCommand(id);
-        }
-    });
-    m_monitor.programEnded = [this](const QString& copy) {
-        const int result = ReflectCopies(m_store).OnWatchedProgramEnded(copy);
-        m_decrypted->RequestDecryptedRefresh();
-        m_contents->RequestContentsRefresh();
-        return result;
-    };
-    m_tree->reflectFolder = [this](const QString& root) {
-        const int result = ReflectCopies(m_store).ReflectAll(root, true);
-        m_decrypted->RequestDecryptedRefresh();
-        return result;
-    };
-    // Files that show the same name cannot be told apart: only "このまま取り出す" is offered.
-    connect(m_tree, &CTreeV::loggedIn, this, [this](const QString& root) {
-        FolderProblemReport report;
-        ScanFolderForProblems(m_store, root, false, true, &report);
-        m_takeOutOnly = report.duplicates;
-    });
-    connect(m_tree, &CTreeV::folderShown, this, [this](const QString& root) {
-        if (root.isEmpty()) {
-            m_decrypted->StopWatchingDecrypted();
-            return;
-        }
-        m_decrypted->WatchDecryptedFolder(m_store.copies().WorkingCopyArea(root, 0));
-    });
     m_contents->attach(m_store);
     m_tree->attach(m_store, m_contents);
     auto available = [this](int id) { return m_router.isRouted(id); };
+    m_decrypted->commandAvailable = available;
     m_contents->commandAvailable = available;
     m_tree->availableCommand = available;
-    m_contents->takeOutOnly = [this] { return m_takeOutOnly; };
-    m_contents->pasteText = [this] {
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        return data && data->hasUrls() ? QStringLiteral("暗号化して貼り付け(&P)") : QString();
+    auto run = [this](int id) {
+        if (m_router.isRouted(id)) {
+            runCommand(id);
+        }
     };
-    connect(m_contents, &CListV::commandRequested, this, [this](int id) {
-        if (m_router.isRouted(id)) {
-            runCommand(id);
-        }
-    });
-    connect(m_tree, &CTreeV::commandRequested, this, [this](int id) {
-        if (m_router.isRouted(id)) {
-            runCommand(id);
-        }
-    });
-    connect(m_contents, &CListV::filesDropped, this,
-            [this](int command, const QString& destination, const QStringList& paths) {
-                encryptInto(command == ListCommand::DropEncryptMove ? EncryptFilesIn::Move
-                                                                    : EncryptFilesIn::Copy,
-                            destination, paths);
-            });
-    connect(m_contents, &CListV::openFolderRequested, this,
-            [this](const QString& path) { m_tree->SelectFolder(path); });
-    connect(m_contents, &CListV::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
+    connect(m_decrypted, &CListV2::commandRequested, this, run);
+    connect(m_contents, &CListV::commandRequested, this, run);
+    connect(m_tree, &CTreeV::commandRequested, this, run);
     connect(m_tree, &CTreeV::closeRequested, this,
             [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
     connect(m_tree, &CTreeV::folderShown, this, [this] { updateCommandStates(); });
-}
 
-int CMainFrame::encryptInto(int mode, const QString& destination, const QStringList& paths)
-{
-    EncryptFilesIn encryptIn(m_store);
-    int result = Result::Failed;
-    {
-        BusyScope busy(true);
-        result = encryptIn.Run(EncryptFilesIn::Mode(mode), destination, paths);
-    }
-    if (encryptIn.foldersChanged()) {
-        m_tree->RebuildFolderItems();
-    }
-    m_contents->RequestContentsRefresh();
-    return result;
-}
-
-int CMainFrame::pasteFiles()
-{
-    const QString destination = m_contents->shownFolderPath();
-    if (destination.isEmpty() || m_store.folders().IsReadOnlyFolder(destination, 1) != 0) {
-        return Result::Failed;
-    }
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard->mimeData();
-    DroppedFiles files;
-    if (!data || !ReadDroppedFiles(*data, &files)) {
-        ShowMessage(MsgA(130), MessageStyle::error());
-        return Result::Failed;
-    }
-    const int result =
-        encryptInto(files.cut ? EncryptFilesIn::Move : EncryptFilesIn::Copy, destination, files.paths);
-    if (files.cut) {
-        clipboard->clear(); // the files have moved: a second paste has nothing to bring
-    }
-    return result;
-}
-
-OpenFiles CMainFrame::openFiles()
-{
-    OpenFiles open(m_store);
-    open.takeOutOnly = m_takeOutOnly;
-    open.imageViewer = QCoreApplication::applicationDirPath() + QStringLiteral("/kurabox");
-    open.programStarted = [this](const QString& copy, qint64 pid, const QString& program) {
-        m_monitor.RegisterLaunchedProgram(copy, pid, program);
-    };
-    open.copiesChanged = [this] { m_decrypted->RequestDecryptedRefresh(); };
-    return open;
-}
-
-QStringList CMainFrame::selectedContents(bool filesOnly) const
-{
-    QStringList paths;
-    const ContentsModel* model = m_contents->contentsModel();
-    for (int row : m_contents->selectedRowsInOrder()) {
-        if (!filesOnly || !model->isFolderRow(row)) {
-            paths.append(model->text(row, ContentsModel::FullPath));
-        }
-    }
-    return paths;
-}
-
-int CMainFrame::openSelection(const QString& program)
-{
-    const QStringList files = selectedContents(true);
-    if (files.isEmpty()) {
-        return Result::Failed;
-    }
-    BusyScope busy;
-    OpenFiles open = openFiles();
-    if (program.isEmpty()) {
-        open.ShowOpenNotice();
-    }
-    for (const QString& file : files) {
-        OpenFiles::Request request;
-        request.path = file;
-        request.program = program;
-        // A chosen program goes on with the next file after a failure; the default stops.
-        if (open.OpenEncryptedFile(request) != 0 && program.isEmpty()) {
-            return Result::Failed;
-        }
-    }
-    return Result::Ok;
-}
-
-int CMainFrame::reflectEveryFolder()
-{
-    QString list;
-    QStringList roots;
-    if (m_store.copies().ListFoldersWithDecryptedFiles(&list, &roots) == 0) {
-        return Result::Ok;
-    }
-    int result = Result::Ok;
-    BusyScope busy;
-    for (const QString& root : std::as_const(roots)) {
-        const int done = m_store.folders().IsReadOnlyFolder(root, 0) != 0
-                             ? m_store.copies().DiscardDecryptedFiles(root, DecryptedCopies::AnnounceLoss)
-                             : ReflectCopies(m_store).ReflectAll(root, true);
-        if (done != 0) {
-            result = Result::Failed;
-        }
-    }
-    return result;
-}
-
-void CMainFrame::routeOpenCommands()
-{
-    m_router.route(ListCommand::Open, [this] { return openSelection(QString()); });
-    m_router.route(Command::Open, [this] { return openSelection(QString()); });
-    for (int i = 0; i < ListCommand::OpenWithCount; ++i) {
-        m_router.route(ListCommand::OpenWithFirst + i,
-                       [this, i] { return openSelection(m_contents->openWithPrograms().value(i)); });
-    }
-    auto decryptOnly = [this] {
-        BusyScope busy;
-        return openFiles().DecryptSelection(selectedContents(false), true, true, true, false);
-    };
-    m_router.route(ListCommand::DecryptOnly, decryptOnly);
-    m_router.route(Command::DecryptOnly, decryptOnly);
-    auto reflectSelected = [this] {
-        const QString root = m_contents->selectedRootPath();
-        if (!root.isEmpty() && m_store.folders().IsReadOnlyFolder(root, 1) != 0) {
-            return Result::Failed;
-        }
-        if (ShowSettingNotice(&settings().ReturnAngoMsgFlg, MsgA(134), MsgA(135)) != 0) {
-            return Result::Failed;
-        }
-        int result = Result::Failed;
-        {
-            BusyScope busy;
-            result = ReflectCopies(m_store).ReflectSelected(m_decrypted->selectedCopies());
-        }
-        m_decrypted->RequestDecryptedRefresh();
-        m_contents->RequestContentsRefresh();
-        return result;
-    };
-    m_router.route(Command::ReflectSelected, reflectSelected);
-    m_router.route(CListV2::ReflectSelectedCommand, reflectSelected);
-    auto reflectAll = [this] {
-        const QString root = m_contents->selectedRootPath();
-        if (root.isEmpty()) {
-            return Result::Failed;
-        }
-        int result = Result::Failed;
-        {
-            BusyScope busy;
-            result = m_store.folders().IsReadOnlyFolder(root, 0) != 0
-                         ? m_store.copies().DiscardDecryptedFiles(root, DecryptedCopies::AnnounceLoss)
-                         : ReflectCopies(m_store).ReflectAll(root, false);
-        }
-        m_decrypted->RequestDecryptedRefresh();
-        m_contents->RequestContentsRefresh();
-        return result;
-    };
-    m_router.route(Command::ReflectAll, reflectAll);
-    m_router.route(CListV2::ReflectAllCommand, reflectAll);
-    m_router.route(Command::EraseSelected, [this] {
-        const int result = ReflectCopies(m_store).EraseSelected(m_decrypted->selectedCopies());
-        m_decrypted->RequestDecryptedRefresh();
-        return result;
-    });
-    m_router.route(CListV2::GoToLocation, [this] {
-        const QStringList copies = m_decrypted->selectedCopies();
-        if (copies.size() != 1) {
-            return Result::Failed;
-        }
-        QString proposal;
-        const QString container = m_store.copyPaths().ContainerPathOf(copies.first(), true, &proposal);
-        if (MetadataLocation::IsNoLocation(container)) {
-            return Result::Failed;
-        }
-        const QString folder = QFileInfo(container.isEmpty() ? proposal : container).path();
-        return m_tree->SelectFolder(folder) ? Result::Ok : Result::Failed;
-    });
-}
-
-int CMainFrame::takeOut(int type)
-{
-    const QStringList items = selectedContents(false);
-    if (items.isEmpty()) {
-        return Result::Failed;
-    }
-    int result = Result::Failed;
-    bool removed = false;
-    {
-        BusyScope busy;
-        OpenFiles open = openFiles();
-        TakeOut operation(m_store, open);
-        operation.reflect = [this](const QStringList& copies) {
-            return ReflectCopies(m_store).ReflectSelected(copies);
-        };
-        result = operation.Run(TakeOut::Type(type), items);
-        removed = operation.removedOriginals();
-    }
-    m_decrypted->RequestDecryptedRefresh();
-    m_contents->RequestContentsRefresh();
-    if (removed) {
-        m_tree->RebuildFolderItems();
-    }
-    return result;
-}
-
-void CMainFrame::connectDragOut()
-{
-    m_contents->prepareDragOut = [this](const QStringList& items) {
-        m_dragOpen = std::make_unique<OpenFiles>(openFiles());
-        m_dragTakeOut = std::make_unique<TakeOut>(m_store, *m_dragOpen);
-        m_dragTakeOut->reflect = [this](const QStringList& copies) {
-            return ReflectCopies(m_store).ReflectSelected(copies);
-        };
-        BusyScope busy;
-        CD23Wait2 wait(this); // shows itself only when the copies take a while
-        QStringList copies;
-        if (m_dragTakeOut->PrepareDragOut(items, &copies, &m_dragError) != 0) {
-            return QStringList();
-        }
-        return copies;
-    };
-    m_contents->finishDragOut = [this](const QStringList& items, const QStringList& copies, bool prepared) {
-        if (prepared && m_dragTakeOut) {
-            BusyScope busy;
-            if (copies.isEmpty()) {
-                m_dragTakeOut->AbandonDragOut();
-            } else {
-                m_dragTakeOut->FinishDragOut(items, copies);
-            }
-        }
-        const bool removed = m_dragTakeOut && m_dragTakeOut->removedOriginals();
-        m_dragTakeOut.reset();
-        m_dragOpen.reset();
-        if (!m_dragError.isEmpty()) {
-            ShowMessage(m_dragError, MessageStyle::warning());
-            m_dragError.clear();
-        }
-        m_decrypted->RequestDecryptedRefresh();
-        m_contents->RequestContentsRefresh();
-        if (removed) {
-            m_tree->RebuildFolderItems();
-        }
-    };
-}
-
-void CMainFrame::routeTakeOutCommands()
-{
-    connectDragOut();
-    const struct
-    {
-        int menu;
-        int list;
-        int type;
-    } routes[] = {
-        {Command::TakeOut, ListCommand::TakeOut, TakeOut::Decrypted},
-        {Command::Mail, ListCommand::Mail, TakeOut::DecryptedForMail},
-        {Command::TakeOutEncrypted, ListCommand::TakeOutEncrypted, TakeOut::Encrypted},
-        {Command::TakeOutNewPassword, ListCommand::TakeOutNewPassword, TakeOut::NewPassword},
-        {Command::MailNewPassword, ListCommand::MailNewPassword, TakeOut::NewPasswordForMail},
-        {ListCommand::TakeOutAsIs, ListCommand::TakeOutAsIsOnly, TakeOut::Unchanged},
-    };
-    for (const auto& route : routes) {
-        m_router.route(route.menu, [this, type = route.type] { return takeOut(type); });
-        m_router.route(route.list, [this, type = route.type] { return takeOut(type); });
-    }
-    // In the take-out-only state: hand the entries out, then look again whether it still holds.
-    m_router.route(ListCommand::TakeOutAsIsOnly, [this] {
-        const int result = takeOut(TakeOut::Unchanged);
-        const QString shown = m_contents->shownFolderPath();
-        if (!shown.isEmpty()) {
-            FolderProblemReport report;
-            ScanFolderForProblems(m_store, shown, false, false, &report);
-            m_takeOutOnly = report.duplicates;
-            m_contents->ShowFolder(shown, m_contents->selectedRootPath());
-        }
-        return result;
-    });
-}
-
-void CMainFrame::routeFolderCommands()
-{
-    routeOpenCommands();
-    routeTakeOutCommands();
-    m_router.route(Command::Paste, [this] { return pasteFiles(); });
-    m_router.route(ListCommand::Paste, [this] { return pasteFiles(); });
-    m_router.route(ListCommand::Encrypt, [this] {
-        QStringList files;
-        for (int row : m_contents->selectedRowsInOrder()) {
-            files.append(m_contents->contentsModel()->text(row, ContentsModel::FullPath));
-        }
-        int result = Result::Failed;
-        {
-            BusyScope busy(true);
-            result = EncryptPlainFiles(m_store, m_contents->shownFolderPath(), files);
-        }
-        m_contents->RequestContentsRefresh();
-        return result;
-    });
-    m_router.route(Command::Register, [this] { return m_tree->StartRegistration(); });
-    m_router.route(CTreeV::RegisterCommand, [this] { return m_tree->StartRegistration(); });
-    m_router.route(Command::Unregister, [this] { return m_tree->UnregisterConcerned(); });
-    m_router.route(CTreeV::UnregisterRoot, [this] { return m_tree->UnregisterConcerned(); });
-    m_router.route(Command::Login, [this] { return m_tree->LoginSelectedFolder(); });
-    m_router.route(Command::Logout, [this] { return m_tree->LogoutSelectedFolder(); });
-    m_router.route(Command::Refresh, [this] {
-        const QString shown = m_contents->shownFolderPath();
-        return shown.isEmpty() ? Result::Failed : m_contents->FillContents(shown);
-    });
-    m_router.route(Command::UpFolder, [this] {
-        const QString shown = m_contents->shownFolderPath();
-        if (shown.isEmpty() || shown == m_contents->selectedRootPath()) {
-            return Result::Failed;
-        }
-        return m_tree->SelectFolder(QFileInfo(shown).path()) ? Result::Ok : Result::Failed;
-    });
-    m_router.route(Command::SelectAll, [this] {
-        m_contents->selectAll();
-        return Result::Ok;
-    });
-    m_router.route(ListCommand::OpenFolder, [this] {
-        // Folders only; files are opened by the open command once it is routed.
-        const ContentsModel* model = m_contents->contentsModel();
-        for (int row : m_contents->selectedRowsInOrder()) {
-            if (model->isFolderRow(row)) {
-                return m_tree->SelectFolder(model->text(row, ContentsModel::FullPath)) ? Result::Ok
-                                                                                       : Result::Failed;
-            }
-        }
-        return Result::Failed;
-    });
-    m_router.route(CTreeV::DeleteFolder, [this] {
-        return m_tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    });
+    m_contentsCommands = new ContentsCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
+    m_decryptedCommands = new DecryptedCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
+    new TreeCommands(m_store, m_router, m_tree, m_decrypted, m_contentsCommands, this);
+    // Delete acts on the pane that has the focus.
     m_router.route(Command::Delete, [this] {
-        // The list's delete arrives with the inside operations; the tree deletes its subfolder.
-        if (!m_tree->hasFocus()) {
-            return Result::Failed;
+        if (m_tree->hasFocus()) {
+            return m_router.run(CTreeV::DeleteFolder);
         }
-        return m_tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+        if (m_contents->hasFocus() && m_router.isRouted(ListCommand::Delete)) {
+            return m_router.run(ListCommand::Delete);
+        }
+        return Result::Failed;
     });
 }
 
@@ -695,7 +318,7 @@ PaneState CMainFrame::paneState() const
     PaneState state;
     state.busy = services.IsBusy();
     state.abortable = services.isAbortable();
-    state.takeOutOnly = m_takeOutOnly;
+    state.takeOutOnly = m_contentsCommands && m_contentsCommands->takeOutOnly();
     if (m_tree->hasFocus()) {
         state.focus = PaneState::Tree;
     } else if (m_contents->hasFocus()) {
@@ -778,7 +401,6 @@ void CMainFrame::routeWindowCommands()
         m_contents->SetContentsViewMode(settings().DispMode);
         return Result::Ok;
     });
-    routeFolderCommands();
     m_router.route(Command::ToggleWatch, [this] { return toggleSetting(&settings().ExecProcEndWaitFlg); });
     m_router.route(Command::ToggleDragEncrypted, [this] { return toggleSetting(&settings().DandDDecryFlg); });
     m_router.route(Command::HomePage, [] {
@@ -871,7 +493,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         }
         // Every folder's copies are reflected back by the decrypted-files operations once they
         // are routed; a failure leaves the choice to the user.
-        if (reflectEveryFolder() != Result::Ok &&
+        if (m_decryptedCommands->ReflectEveryFolder() != Result::Ok &&
             ShowMessage(MsgA(649), MessageStyle::question(MsgButton::No)) != MsgButton::Yes) {
             event->ignore();
             return;
@@ -891,7 +513,9 @@ void CMainFrame::StopBackgroundWork()
     services.RequestShutdown();
     m_contents->StopContentsWatcher();
     m_decrypted->StopDecryptedWatcher();
-    m_monitor.stop();
+    if (m_contentsCommands) {
+        m_contentsCommands->stop();
+    }
     WaitPumping(20);
     m_statusTimer.stop();
     WaitPumping(20);

@@ -1,21 +1,18 @@
 #pragma once
 
 #include "frame/commands/CommandRouter.h"
-#include "operations/open/OpenFiles.h"
-#include "operations/open/ProgramMonitor.h"
-#include "operations/takeout/TakeOut.h"
 #include "store/StoreContext.h"
 
 #include <QBasicTimer>
 #include <QHash>
 #include <QMainWindow>
 
-#include <memory>
-
 class BusyInputFilter;
 class CListV;
 class CListV2;
 class CTreeV;
+class ContentsCommands;
+class DecryptedCommands;
 class QAbstractScrollArea;
 class QAction;
 class QLabel;
@@ -78,24 +75,7 @@ private:
     void buildStatusBar();
     void buildPanes();
     void routeWindowCommands();
-    void routeFolderCommands();
     void connectPanes();
-    // Brings files from outside into a folder (mode: EncryptFilesIn's), busy and stoppable.
-    int encryptInto(int mode, const QString& destination, const QStringList& paths);
-    // Brings in the files another program put on the clipboard (moved when they were cut).
-    int pasteFiles();
-    void routeOpenCommands();
-    void routeTakeOutCommands();
-    void connectDragOut();
-    // Takes the selected items out (a TakeOut type), busy, and brings the lists up to date.
-    int takeOut(int type);
-    // The open operation as the window runs it: programs watched, the decrypted list told.
-    OpenFiles openFiles();
-    QStringList selectedContents(bool filesOnly) const;
-    // Opens the selected files with their default program, or with the program given.
-    int openSelection(const QString& program);
-    // Every registered folder's copies written back (a read-only folder's erased). 0 or -1.
-    int reflectEveryFolder();
     int toggleSetting(int* field);
     void onBusyChanged(bool busy);
     void statusTick();
@@ -107,7 +87,6 @@ private:
     CommandRouter m_router;
     bool m_created = false;
     bool m_closing = false;
-    bool m_takeOutOnly = false;
 
     QStringList m_newFileTypes;
 
@@ -121,11 +100,8 @@ private:
     QHash<int, QAction*> m_actions;
     QList<QLabel*> m_panes;
 
-    ProgramMonitor m_monitor;
-    // The take-out of a drag in progress (rows dragged out decrypted).
-    std::unique_ptr<OpenFiles> m_dragOpen;
-    std::unique_ptr<TakeOut> m_dragTakeOut;
-    QString m_dragError;
+    ContentsCommands* m_contentsCommands = nullptr;
+    DecryptedCommands* m_decryptedCommands = nullptr;
     QBasicTimer m_statusTimer;
     int m_frame = 0;
     QString m_lastIdleText;

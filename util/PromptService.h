@@ -52,9 +52,20 @@ struct NewPasswordQuestion
 };
 
 // The take-out dialog: the items handed out and what the user did with them.
+// The ways items are taken out of the store.
+enum class TakeOutType
+{
+    Decrypted = 1,          // decrypted copies
+    Encrypted = 2,          // the containers, still encrypted under the folder's key
+    NewPassword = 3,        // containers encrypted again under another password
+    DecryptedForMail = 4,   // decrypted copies for a mail
+    NewPasswordForMail = 5, // containers under another password for a mail
+    Unchanged = 6,          // the entries as they stand (the take-out-only state)
+};
+
 struct TakeOutDialogRequest
 {
-    int type = 1;      // 1 decrypted, 2 encrypted, 3 new password, 4 and 5 for mail, 6 unchanged
+    TakeOutType type = TakeOutType::Decrypted;
     QStringList paths; // the prepared items
     QStringList kinds; // parallel: "1" folder, "0" file
     bool readOnly = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/common/OpeningDialog.h"
+#include "util/PromptService.h"
 
 #include <QStringList>
 
@@ -16,15 +17,8 @@ class CD01TakeOut : public OpeningDialog
 {
 public:
     // The take-out types.
-    enum Type
-    {
-        Decrypted = 1,
-        Encrypted = 2,
-        NewPassword = 3,
-        DecryptedForMail = 4,
-        NewPasswordForMail = 5,
-        Unchanged = 6,
-    };
+    using Type = TakeOutType;
+    using enum TakeOutType;
 
     explicit CD01TakeOut(QWidget* parent = nullptr);
 
@@ -32,7 +26,7 @@ public:
     QStringList paths; // the items handed out
     QStringList kinds; // parallel: "1" for a folder, "0" for a file
     int count = 0;
-    int type = Decrypted;
+    Type type = Decrypted;
     int hasFile = 0;
     int hasFolder = 0;
     int readOnly = 0;         // the registered folder is registered read-only

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/PromptService.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -18,15 +20,8 @@ class StoreContext;
 class TakeOut
 {
 public:
-    enum Type
-    {
-        Decrypted = 1,
-        Encrypted = 2,
-        NewPassword = 3,
-        DecryptedForMail = 4,
-        NewPasswordForMail = 5,
-        Unchanged = 6,
-    };
+    using Type = TakeOutType;
+    using enum TakeOutType;
 
     // open decrypts the copies (its copiesChanged tells the decrypted-files list).
     TakeOut(StoreContext& store, OpenFiles& open) : m_store(store), m_open(open) {}

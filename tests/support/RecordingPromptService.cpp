@@ -83,7 +83,7 @@ int RecordingPromptService::AskListConfirmation(const QString& title, const QStr
 
 int RecordingPromptService::ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result)
 {
-    m_asked.append(QStringLiteral("take out: %1").arg(request.type));
+    m_asked.append(QStringLiteral("take out: %1").arg(int(request.type)));
     *result = m_takeOut ? m_takeOut(request) : TakeOutDialogResult();
     return Result::Ok;
 }

@@ -73,7 +73,7 @@ protected:
         WriteTestFile(area + QStringLiteral("/album/p1.jpg"), "p1");
     }
 
-    void fill(CD01TakeOut& d, int type) const
+    void fill(CD01TakeOut& d, CD01TakeOut::Type type) const
     {
         d.paths = {area + QStringLiteral("/memo.txt"), area + QStringLiteral("/album")};
         d.kinds = {QStringLiteral("0"), QStringLiteral("1")};
@@ -136,7 +136,7 @@ TEST_F(TakeOutDialogTest, DragOffersMoveOnlyWhereTheItemsMayLeave)
 {
     struct Case
     {
-        int type;
+        CD01TakeOut::Type type;
         int readOnly;
         int ddMoveFlag;
         Qt::MouseButton button;
@@ -160,7 +160,7 @@ TEST_F(TakeOutDialogTest, DragOffersMoveOnlyWhereTheItemsMayLeave)
         fill(d, c.type);
         d.readOnly = c.readOnly;
         d.outsideDDMoveFlg = c.ddMoveFlag;
-        EXPECT_EQ(d.allowedActions(c.button), c.expected) << "type " << c.type << " button " << c.button;
+        EXPECT_EQ(d.allowedActions(c.button), c.expected) << "type " << int(c.type) << " button " << c.button;
     }
 
     CD01TakeOut d;
