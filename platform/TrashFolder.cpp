@@ -1,5 +1,7 @@
 #include "platform/TrashFolder.h"
 
+#include "util/FileReplace.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -73,9 +75,9 @@ bool restore(const TrashItem& item, QString* error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    if (::rename(QFile::encodeName(item.trashedPath).constData(),
-                 QFile::encodeName(item.originalPath).constData()) != 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
+    // Whatever appeared at the former path since the check above stays: the rename refuses it.
+    if (const int failed = RenameInto(item.trashedPath, item.originalPath, false); failed != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(failed));
         return false;
     }
     QFile::remove(item.infoPath);

@@ -3,6 +3,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerNaming.h"
 #include "engine/CryptEngine.h"
+#include "operations/common/StoreEntries.h"
 #include "operations/encrypt/DestinationNames.h"
 #include "store/StoreContext.h"
 #include "store/checks/ContainerChecks.h"
@@ -43,42 +44,6 @@ namespace {
 constexpr int PasswordAttempts = 5;
 constexpr qint64 AdoptionMargin = 4096;
 
-enum class EntryType
-{
-    Missing,
-    File,
-    Folder,
-    LinkedFolder, // a symbolic link to a folder: never followed
-    Special,      // a pipe, socket or device
-};
-
-// What the source is, without opening it (a pipe would block the reader).
-EntryType TypeOf(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0) {
-        return EntryType::Missing;
-    }
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && ::stat(name.constData(), &st) != 0) {
-        return EntryType::Missing; // a dangling link
-    }
-    if (S_ISREG(st.st_mode)) {
-        return EntryType::File;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return link ? EntryType::LinkedFolder : EntryType::Folder;
-    }
-    return EntryType::Special;
-}
-
-bool ExistsAsEntry(const QString& path)
-{
-    struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
 // The characters a name in the store may not hold.
 bool IsStoreName(const QString& name)
 {
@@ -89,44 +54,6 @@ bool IsStoreName(const QString& name)
         }
     }
     return !name.isEmpty();
-}
-
-void ShowError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
-
-// Copies a container under a new name: written beside the target and renamed over it.
-int CopyContainer(const QString& source, const QString& target, QString* error)
-{
-    const QString partial = ContainerCrypt::PartialPathFor(target);
-    QFile::remove(partial);
-    QFile in(source);
-    if (!in.copy(partial)) {
-        *error = in.errorString();
-        QFile::remove(partial);
-        return Result::Failed;
-    }
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
-        *error = ErrnoText(errno);
-        QFile::remove(partial);
-        return Result::Failed;
-    }
-    return Result::Ok;
-}
-
-// Files left below a folder at any depth (links and special files count too).
-bool HasEntriesLeft(const QString& folder)
-{
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        if (!it.fileInfo().isDir() || it.fileInfo().isSymLink()) {
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -400,8 +327,9 @@ EncryptFilesIn::Step EncryptFilesIn::adopt(const QString& source, QString* plain
             SecureWipe(password);
             return Step::Skipped;
         }
-        const QString slot = PasswordRules::IsValidPassword(password) ? engine.SetTemporaryKey(password, QString())
-                                                                      : QString();
+        const QString slot = PasswordRules::IsValidPassword(password)
+                                 ? engine.SetTemporaryKey(password, QString())
+                                 : QString();
         SecureWipe(password);
         int status = NotAContainer;
         QString text;

@@ -1,6 +1,7 @@
 #include "operations/inside/RenameEntry.h"
 
 #include "engine/ContainerCrypt.h"
+#include "operations/inside/UndoHistory.h"
 #include "store/StoreContext.h"
 #include "store/checks/ContainerChecks.h"
 #include "store/checks/FolderAccessCheck.h"
@@ -19,7 +20,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 
-int RenameEntry::Run(const QString& path, const QString& newName)
+int RenameEntry::Run(const QString& path, const QString& newName, UndoHistory* history)
 {
     RegisteredFolderTable& folders = m_store.folders();
     const QString root = folders.FindRegisteredRoot(path, 1);
@@ -35,7 +36,18 @@ int RenameEntry::Run(const QString& path, const QString& newName)
     if (CheckFolderAccess(path, 1, &refusal) != 0 || IsValidItemName(newName) != 0) {
         return Result::Failed;
     }
-    return folder ? renameFolder(path, newName, root) : renameContainer(path, newName, root);
+    QString oldName;
+    m_store.checks().DisplayNameOf(path, root, &oldName);
+    const int result = folder ? renameFolder(path, newName, root) : renameContainer(path, newName, root);
+    if (result == 0 && history) {
+        // A container keeps its file name; a folder is now under its new name.
+        const QString newPath = folder ? QFileInfo(path).path() + QLatin1Char('/') + newName : path;
+        UndoRecord record;
+        record.kind = UndoRecord::Rename;
+        record.items.append({path, newPath, QString(), oldName, newName});
+        history->Record(std::move(record));
+    }
+    return result;
 }
 
 int RenameEntry::renameContainer(const QString& path, const QString& newName, const QString& root)

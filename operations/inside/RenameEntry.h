@@ -3,6 +3,7 @@
 #include <QString>
 
 class StoreContext;
+class UndoHistory;
 
 // Renaming an item of a registered folder in place (the contents list's label editing). A
 // container keeps its generated file name: the new name is written into it as its original
@@ -20,7 +21,8 @@ public:
     // made read-only again, A-42 when the metadata cannot follow. A folder: A-37 (warning) while
     // a decrypted copy lies below it, A-35 when it cannot be renamed, A-36 when the metadata
     // cannot follow.
-    int Run(const QString& path, const QString& newName);
+    // With a history, a rename that went through is recorded there.
+    int Run(const QString& path, const QString& newName, UndoHistory* history = nullptr);
 
 private:
     int renameContainer(const QString& path, const QString& newName, const QString& root);

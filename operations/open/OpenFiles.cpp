@@ -1,6 +1,7 @@
 #include "operations/open/OpenFiles.h"
 
 #include "engine/ContainerCrypt.h"
+#include "operations/common/StoreEntries.h"
 #include "platform/AppAssociations.h"
 #include "platform/ProgramLaunch.h"
 #include "store/StoreContext.h"
@@ -23,11 +24,6 @@
 #include <QFileInfo>
 
 namespace {
-
-void ShowError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
 
 bool IsLocation(const QString& path)
 {
@@ -77,7 +73,8 @@ int OpenFiles::OpenEncryptedFile(const Request& request)
         return Result::Failed;
     }
     const WorkingCopyPaths& paths = m_store.copyPaths();
-    const QString copy = request.takeOutCopy ? paths.TakeOutCopyPathOf(request.path) : paths.WorkingCopyPathOf(request.path);
+    const QString copy =
+        request.takeOutCopy ? paths.TakeOutCopyPathOf(request.path) : paths.WorkingCopyPathOf(request.path);
     if (!IsLocation(copy)) {
         return Result::Failed;
     }
@@ -106,7 +103,8 @@ int OpenFiles::OpenEncryptedFile(const Request& request)
                 return Result::Failed;
             }
         }
-    } else if (ShowMessage(MsgA(6) + info.plainName, MessageStyle::question(MsgButton::No)) != MsgButton::Yes) {
+    } else if (ShowMessage(MsgA(6) + info.plainName, MessageStyle::question(MsgButton::No)) !=
+               MsgButton::Yes) {
         return Result::Failed;
     }
     if (request.refresh && copiesChanged) {
@@ -129,14 +127,16 @@ int OpenFiles::launch(const QString& copy, const QString& originalName, const QS
     int started = Result::Failed;
     if (!program.isEmpty()) {
         started = LaunchWithProgram(program, {copy}, &launched, &error);
-    } else if (DefaultProgramForExtension(QFileInfo(originalName).suffix()).isEmpty() && !imageViewer.isEmpty()) {
+    } else if (DefaultProgramForExtension(QFileInfo(originalName).suffix()).isEmpty() &&
+               !imageViewer.isEmpty()) {
         // Pictures without a program of their own open in our viewer.
         started = LaunchWithProgram(imageViewer, {QStringLiteral("--view-image"), copy}, &launched, &error);
     } else {
         started = LaunchWithDefaultProgram(copy, &launched, &error);
     }
     if (started != 0) {
-        ShowMessage(MsgA(7) + (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error), MessageStyle::warning());
+        ShowMessage(MsgA(7) + (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error),
+                    MessageStyle::warning());
         return Result::Failed;
     }
     if (m_store.settings().ExecProcEndWaitFlg == 1 && programStarted) {
@@ -164,7 +164,8 @@ int OpenFiles::DecryptSelection(const QStringList& paths, bool refresh, bool mak
                 break;
             }
         } else {
-            const QString target = takeOutCopy ? copies.TakeOutCopyPathOf(path) : copies.WorkingCopyPathOf(path);
+            const QString target =
+                takeOutCopy ? copies.TakeOutCopyPathOf(path) : copies.WorkingCopyPathOf(path);
             if (!IsLocation(target) ||
                 DecryptFolderTree(path, target, makeWritable, copyTime, takeOutCopy) != 0) {
                 result = Result::Failed;
@@ -178,20 +179,20 @@ int OpenFiles::DecryptSelection(const QStringList& paths, bool refresh, bool mak
     return result;
 }
 
-int OpenFiles::DecryptFolderTree(const QString& folder, const QString& target, bool makeWritable, bool copyTime,
-                                 bool takeOutCopy)
+int OpenFiles::DecryptFolderTree(const QString& folder, const QString& target, bool makeWritable,
+                                 bool copyTime, bool takeOutCopy)
 {
     QString error;
     if (!QFileInfo(target).isDir() && CreateDirectoryTree(target, &error, 0700) != 0) {
         ShowError(MsgA(91) + error + QStringLiteral("\n\n") + target);
         return Result::Failed;
     }
-    const QFileInfoList entries =
-        QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir() && !entry.isSymLink()) {
-            if (DecryptFolderTree(entry.filePath(), target + QLatin1Char('/') + entry.fileName(), makeWritable,
-                                  copyTime, takeOutCopy) != 0) {
+            if (DecryptFolderTree(entry.filePath(), target + QLatin1Char('/') + entry.fileName(),
+                                  makeWritable, copyTime, takeOutCopy) != 0) {
                 return Result::Failed;
             }
             continue;
@@ -211,8 +212,8 @@ int OpenFiles::DecryptFolderTree(const QString& folder, const QString& target, b
     const qint64 source = CountEntriesBelow(folder);
     const qint64 copied = CountEntriesBelow(target);
     if (source != copied) {
-        ShowError(MsgA(90) + folder + QStringLiteral("：") + QString::number(source) + QLatin1Char('\n') + target +
-                  QStringLiteral("：") + QString::number(copied) + QLatin1Char('\n'));
+        ShowError(MsgA(90) + folder + QStringLiteral("：") + QString::number(source) + QLatin1Char('\n') +
+                  target + QStringLiteral("：") + QString::number(copied) + QLatin1Char('\n'));
         return Result::Failed;
     }
     return Result::Ok;
@@ -226,7 +227,8 @@ int OpenFiles::RefuseIfDecrypted(const QStringList& paths)
         const QString copy = copies.WorkingCopyPathOf(path);
         if (info.isDir()) {
             if (IsLocation(copy) && QFileInfo(copy).isDir()) {
-                QDirIterator it(copy, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+                QDirIterator it(copy, QDir::Files | QDir::Hidden | QDir::System,
+                                QDirIterator::Subdirectories);
                 if (it.hasNext()) {
                     ShowMessage(MsgA(120) + info.fileName() + MsgA(121), MessageStyle::warning());
                     return Result::Failed;

@@ -2,6 +2,7 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerNaming.h"
+#include "operations/common/StoreEntries.h"
 #include "platform/Platform.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/RegisteredFolderTable.h"
@@ -25,11 +26,6 @@
 #include <QFileInfo>
 
 namespace {
-
-void ShowError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
 
 QStringList FilesBelow(const QString& folder)
 {
@@ -120,8 +116,8 @@ int ReflectCopies::ReflectFile(const QString& copy, const QString& container, co
     bool write = true;
     if (mode == Existing) {
         if (!QFileInfo::exists(container)) {
-            write = !announce || ShowMessage(MsgA(16) + QStringLiteral("’ ") + name, MessageStyle::question()) ==
-                                     MsgButton::Yes;
+            write = !announce || ShowMessage(MsgA(16) + QStringLiteral("’ ") + name,
+                                             MessageStyle::question()) == MsgButton::Yes;
         } else if (!IsChanged(copy, container)) {
             SetAttributeBits(container, FileAttribute::ReadOnly, false);
             write = false;
@@ -136,8 +132,8 @@ int ReflectCopies::ReflectFile(const QString& copy, const QString& container, co
                     int driveType = 0;
                     m_store.folders().RegisteredDriveTypeOf(container, &driveType);
                     const int question = driveType == DriveRemote ? 639 : 15;
-                    write = ShowMessage(MsgA(question) + QStringLiteral("’ ") + name, MessageStyle::question()) ==
-                            MsgButton::Yes;
+                    write = ShowMessage(MsgA(question) + QStringLiteral("’ ") + name,
+                                        MessageStyle::question()) == MsgButton::Yes;
                 }
                 if (write && SetAttributeBits(container, FileAttribute::ReadOnly, true) != 0) {
                     return Result::Failed;
@@ -176,7 +172,8 @@ int ReflectCopies::heldOpen(const QStringList& copies, int message)
 {
     for (const QString& copy : copies) {
         if (Platform::instance().IsOpenByOtherProcess(copy)) {
-            ShowMessage(MsgA(message) + QStringLiteral("’ ") + QFileInfo(copy).fileName(), MessageStyle::warning());
+            ShowMessage(MsgA(message) + QStringLiteral("’ ") + QFileInfo(copy).fileName(),
+                        MessageStyle::warning());
             return Result::Failed;
         }
     }
@@ -219,8 +216,8 @@ int ReflectCopies::reflectTree(const QString& area, const QString& folder, const
         ShowError(MsgA(14) + folder);
         return Result::Failed;
     }
-    const QFileInfoList entries =
-        QDir(area).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries = QDir(area).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         QCoreApplication::processEvents();
         if (entry.isDir()) {
@@ -240,7 +237,8 @@ int ReflectCopies::reflectTree(const QString& area, const QString& folder, const
             if (ContainerName(folder, &name) != 0) {
                 return Result::Failed;
             }
-            result = ReflectFile(entry.filePath(), folder + QLatin1Char('/') + name, root, NewContainer, true, true);
+            result = ReflectFile(entry.filePath(), folder + QLatin1Char('/') + name, root, NewContainer, true,
+                                 true);
         }
         if (result != 0) {
             return Result::Failed;

@@ -3,6 +3,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerNaming.h"
 #include "engine/CryptEngine.h"
+#include "operations/common/StoreEntries.h"
 #include "operations/open/OpenFiles.h"
 #include "operations/open/ReflectCopies.h"
 #include "operations/tools/FolderProblems.h"
@@ -33,11 +34,6 @@
 #include <cstdio>
 
 namespace {
-
-void ShowError(const QString& text)
-{
-    ShowMessage(text, MessageStyle::error());
-}
 
 QStringList KindsOf(const QStringList& items)
 {

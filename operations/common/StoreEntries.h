@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Small facts and steps about entries of the store that several operations share.
+
+enum class EntryType
+{
+    Missing,
+    File,
+    Folder,
+    LinkedFolder, // a symbolic link to a folder: never followed
+    Special,      // a pipe, socket or device
+};
+
+// What the entry is, without opening it (a pipe would block the reader).
+EntryType TypeOf(const QString& path);
+// Whether anything (a dangling link too) stands at the path.
+bool ExistsAsEntry(const QString& path);
+// Files left below a folder at any depth (links and special files count too).
+bool HasEntriesLeft(const QString& folder);
+// Shows the text with the error icon.
+void ShowError(const QString& text);
+// Copies a container byte for byte under a new name: written beside the target under the
+// engine's partial name and renamed over it, so a failure leaves no half-written container and an
+// existing target stays whole until the copy is complete. 0, or -1 with the reason.
+int CopyContainer(const QString& source, const QString& target, QString* error);

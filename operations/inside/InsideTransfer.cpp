@@ -1,0 +1,594 @@
+#include "operations/inside/InsideTransfer.h"
+
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerNaming.h"
+#include "operations/common/StoreEntries.h"
+#include "store/StoreContext.h"
+#include "store/checks/ContainerChecks.h"
+#include "store/checks/DecryptedCopyGuard.h"
+#include "store/datafiles/RegisteredFolderTable.h"
+#include "store/metadata/FolderMetadata.h"
+#include "store/working/StoreAreas.h"
+#include "store/working/WorkingCopyPaths.h"
+#include "util/ErrorText.h"
+#include "util/FileChanges.h"
+#include "util/FileQueries.h"
+#include "util/FileReplace.h"
+#include "util/MainWindowServices.h"
+#include "util/MessageService.h"
+#include "util/MessageText.h"
+#include "util/NamingRules.h"
+#include "util/PathText.h"
+#include "util/PromptService.h"
+#include "util/ResultCodes.h"
+#include "util/WipeDelete.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cerrno>
+
+namespace {
+
+constexpr int Stopped = -9;
+constexpr int EncryptedEntry = 1;
+constexpr qint64 ScratchMargin = 4096;
+
+QString NameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString ParentOf(const QString& path)
+{
+    return QFileInfo(path).path();
+}
+
+qint64 SizeOf(const QString& path)
+{
+    return QFileInfo(path).size();
+}
+
+void MakeReadOnly(const QString& path)
+{
+    SetAttributeBits(path, FileAttribute::ReadOnly, false);
+}
+
+// A plain scratch copy never outlives the step that needed it.
+struct ScratchCopy
+{
+    QString path;
+    ~ScratchCopy()
+    {
+        if (!path.isEmpty() && ExistsAsEntry(path)) {
+            WipeDelete(path, false);
+        }
+    }
+};
+
+} // namespace
+
+QString InsideTransfer::displayNameOf(const QString& path)
+{
+    QString name;
+    m_store.checks().DisplayNameOf(path, m_store.folders().FindRegisteredRoot(path, 0), &name);
+    return name;
+}
+
+QString InsideTransfer::targetFor(const QString& folder, const QString& displayName, bool* collision)
+{
+    *collision = false;
+    const QString root = m_store.folders().FindRegisteredRoot(folder, 0);
+    QString existing;
+    int kind = 0;
+    if (m_store.metadata().ResolveDisplayName(folder, displayName, root, &existing, &kind) == 0 &&
+        kind == EncryptedEntry) {
+        *collision = true;
+        return existing;
+    }
+    QString fresh;
+    if (ContainerName(folder, &fresh) != 0) {
+        return QString();
+    }
+    return folder + QLatin1Char('/') + fresh;
+}
+
+int InsideTransfer::checkTransferTarget(const QString& source, const QString& target, bool move, bool folder)
+{
+    int kind = PathsUnrelated;
+    PathRelation(folder ? source : ParentOf(source), target, &kind);
+    int message = 0;
+    if (folder) {
+        message = kind == PathsSame            ? 312
+                  : kind == TargetHoldsSource  ? 313
+                  : kind == TargetInsideSource ? 314
+                                               : 0;
+    } else if (kind == PathsSame) {
+        message = 315;
+    }
+    if (message == 0) {
+        return Result::Ok;
+    }
+    const QString name = folder ? NameOf(source) : displayNameOf(source);
+    ShowError(name + QStringLiteral(" を") + (move ? QStringLiteral("移動") : QStringLiteral("コピー")) +
+              MsgA(message));
+    return Result::Failed;
+}
+
+int InsideTransfer::InsidePaste(const InsideClipboard& clipboard, const QString& target)
+{
+    m_foldersInvolved = false;
+    if (clipboard.isEmpty()) {
+        return Result::Failed;
+    }
+    for (const QString& item : clipboard.paths) {
+        const EntryType type = TypeOf(item);
+        if (type != EntryType::File && type != EntryType::Folder) {
+            ShowError(MsgA(103));
+            return Result::Failed;
+        }
+    }
+    for (const QString& item : clipboard.paths) {
+        QString failing;
+        if (TypeOf(item) == EntryType::Folder &&
+            m_store.checks().AllContainersReadable(item, m_store.folders().FindRegisteredRoot(item, 0),
+                                                   &failing) != 0) {
+            ShowMessage(MsgA(104) + failing, MessageStyle::warning());
+            return Result::Failed;
+        }
+    }
+    for (const QString& item : clipboard.paths) {
+        QCoreApplication::processEvents();
+        if (m_store.copyGuard().RefuseIfDecryptedCopy(item, m_store.folders().FindRegisteredRoot(item, 0)) !=
+            0) {
+            return Result::Failed;
+        }
+        m_foldersInvolved = m_foldersInvolved || TypeOf(item) == EntryType::Folder;
+    }
+    if (QDir::cleanPath(clipboard.sourceFolder) != QDir::cleanPath(target)) {
+        return TransferItems(clipboard.cut, clipboard.paths, target, true);
+    }
+    // Into the folder they came from: a cut has nothing to do; a copy makes duplicates.
+    return clipboard.cut ? Result::Ok : duplicateInPlace(clipboard.paths, target);
+}
+
+int InsideTransfer::duplicateInPlace(const QStringList& items, const QString& target)
+{
+    MainWindowServices& services = MainWindowServices::instance();
+    const QString root = m_store.folders().FindRegisteredRoot(target, 0);
+    UndoRecord record;
+    record.kind = UndoRecord::Copy;
+    int result = Result::Ok;
+    for (const QString& item : items) {
+        if (TypeOf(item) == EntryType::Folder) {
+            const QString copy = target + QLatin1Char('/') + CopyName(target, NameOf(item));
+            const int copied = transferFolder(false, item, copy, &record);
+            services.ClearBusyText();
+            if (copied == Stopped) {
+                break;
+            }
+            if (copied != 0) {
+                result = Result::Failed;
+                break;
+            }
+            continue;
+        }
+        const QString shown = displayNameOf(item);
+        QString name;
+        QString fresh;
+        if (m_store.metadata().MakeCopyDisplayName(target, shown, root, &name) != 0 ||
+            ContainerName(target, &fresh) != 0) {
+            result = Result::Failed;
+            break;
+        }
+        const QString copy = target + QLatin1Char('/') + fresh;
+        services.SetBusyText(shown);
+        if (m_store.crypt().RenameContainer(item, copy, name, root, false) != 0) {
+            services.ClearBusyText();
+            result = Result::Failed;
+            break;
+        }
+        services.ClearBusyText();
+        MakeReadOnly(copy);
+        record.items.append({copy, QString(), QString(), name, QString()});
+        // The metadata learns the new name before the next copy looks for a free one.
+        m_store.metadata().SyncFolderMetadata(target, root);
+        if (services.CancelRequested()) {
+            ShowMessage(MsgA(105), MessageStyle::information());
+            break;
+        }
+    }
+    m_store.metadata().SyncFolderMetadata(target, root);
+    m_history.Record(std::move(record));
+    return result;
+}
+
+InsideTransfer::Step InsideTransfer::askCollision(const OverwriteQuestion& question, bool* replaceAll)
+{
+    if (*replaceAll) {
+        return Step::Done;
+    }
+    const OverwriteAnswer answer = PromptService::instance().AskOverwrite(question);
+    if (answer == OverwriteNo) {
+        return Step::Skipped;
+    }
+    if (answer != OverwriteYes && answer != OverwriteYesToAll) {
+        return Step::Ended;
+    }
+    *replaceAll = answer == OverwriteYesToAll;
+    return Step::Done;
+}
+
+InsideTransfer::Step InsideTransfer::transferItem(bool move, const QString& item, const QString& target,
+                                                  UndoRecord* done)
+{
+    const EntryType type = TypeOf(item);
+    if (type != EntryType::Folder && type != EntryType::File) {
+        ShowError(MsgA(53) + item);
+        return Step::Failed;
+    }
+    const bool isFolder = type == EntryType::Folder;
+    if (checkTransferTarget(item, target, move, isFolder) != 0) {
+        return Step::Failed;
+    }
+    OverwriteQuestion question;
+    question.single = false;
+    question.newPath = item;
+    int moved = Result::Failed;
+    if (isFolder) {
+        const bool targetExists = QFileInfo(target).isDir();
+        const QString folder = targetExists ? target + QLatin1Char('/') + NameOf(item) : target;
+        if (targetExists && QFileInfo(folder).isDir()) {
+            question.folder = true;
+            question.displayName = NameOf(item);
+            if (const Step answer = askCollision(question, &m_replaceAllFolders); answer != Step::Done) {
+                return answer;
+            }
+        }
+        moved = transferFolder(move, item, folder, done);
+    } else {
+        const QString shown = displayNameOf(item);
+        bool collision = false;
+        const QString existing = targetFor(target, shown, &collision);
+        if (existing.isEmpty()) {
+            return Step::Failed;
+        }
+        MainWindowServices::instance().SetBusyText(shown);
+        if (collision) {
+            question.displayName = shown;
+            question.existingPath = existing;
+            question.existingIsContainer = true;
+            question.newIsContainer = true;
+            question.existingSlot = m_store.folders().FindRegisteredRoot(existing, 0);
+            question.newSlot = m_store.folders().FindRegisteredRoot(item, 0);
+            if (const Step answer = askCollision(question, &m_replaceAllFiles); answer != Step::Done) {
+                return answer;
+            }
+        }
+        moved = transferOneFile(move, item, existing, done);
+    }
+    return moved == Stopped ? Step::Ended : moved != 0 ? Step::Failed : Step::Done;
+}
+
+int InsideTransfer::TransferItems(bool move, const QStringList& items, const QString& target, bool record)
+{
+    m_replaceAllFiles = false;
+    m_replaceAllFolders = false;
+    UndoRecord done;
+    done.kind = move ? UndoRecord::Move : UndoRecord::Copy;
+    QSet<QString> sourceFolders;
+    int result = Result::Ok;
+    for (const QString& item : items) {
+        const Step step = transferItem(move, item, target, &done);
+        if (step == Step::Failed) {
+            result = Result::Failed;
+        }
+        if (step == Step::Failed || step == Step::Ended) {
+            break;
+        }
+        if (step == Step::Done) {
+            sourceFolders.insert(ParentOf(item));
+        }
+    }
+    MainWindowServices::instance().ClearBusyText();
+    // Both ends show what happened at once, whatever ended the loop.
+    if (QFileInfo(target).isDir()) {
+        m_store.metadata().SyncFolderMetadata(target, m_store.folders().FindRegisteredRoot(target, 0));
+    }
+    if (move) {
+        for (const QString& folder : std::as_const(sourceFolders)) {
+            if (QFileInfo(folder).isDir()) {
+                m_store.metadata().SyncFolderMetadata(folder,
+                                                      m_store.folders().FindRegisteredRoot(folder, 0));
+            }
+        }
+    }
+    // What was done is recorded even when a later item failed: it can be reverted like the rest.
+    if (record) {
+        m_history.Record(std::move(done));
+    }
+    return result;
+}
+
+int InsideTransfer::transferOneFile(bool move, const QString& source, const QString& target,
+                                    UndoRecord* record)
+{
+    // A container whose decrypted copy is out is never replaced: the copy would be written back
+    // over what was moved in.
+    if (ExistsAsEntry(target) && m_store.copyGuard().WorkingCopyExists(target) == 0) {
+        ShowMessage(MsgA(56) + ParentOf(target) + QLatin1Char('/') + displayNameOf(target),
+                    MessageStyle::warning());
+        return Result::Failed;
+    }
+    const QString shown = displayNameOf(source);
+    const int result = TransferFile(move, source, target);
+    if (result == 0 && record) {
+        if (move) {
+            record->items.append({source, target, QString(), shown, QString()});
+        } else {
+            record->items.append({target, QString(), QString(), shown, QString()});
+        }
+    }
+    return result;
+}
+
+int InsideTransfer::TransferFile(bool move, const QString& source, const QString& target)
+{
+    if (MainWindowServices::instance().CancelRequested()) {
+        ShowMessage(MsgA(107), MessageStyle::information());
+        return Stopped;
+    }
+    const QString sourceRoot = m_store.folders().FindRegisteredRoot(source, 0);
+    const QString targetRoot = m_store.folders().FindRegisteredRoot(target, 0);
+    const bool sameFolder = m_store.folders().SameRegisteredFolder(source, target) == 0 &&
+                            QDir::cleanPath(sourceRoot) == QDir::cleanPath(targetRoot);
+    const qint64 size = SizeOf(source);
+    if (move) {
+        if (sameFolder) {
+            // The container itself goes: the rename replaces an existing target in one step.
+            int failed = RenameInto(source, target, true);
+            if (failed == EXDEV) {
+                QString error;
+                if (CopyContainer(source, target, &error) != 0) {
+                    ShowError(MsgA(110) + error + QStringLiteral("\n") + source);
+                    return Result::Failed;
+                }
+                if (SizeOf(target) != size || m_store.crypt().CompareFileTails(target, source, true) != 0) {
+                    ShowError(MsgA(110) + source);
+                    return Result::Failed;
+                }
+                failed = QFile::remove(source) ? 0 : EIO;
+            }
+            if (failed != 0) {
+                ShowError(MsgA(113) + ErrnoText(failed) + QStringLiteral("　\n") + source);
+                return Result::Failed;
+            }
+            if (SizeOf(target) != size) {
+                ShowError(MsgA(110) + source);
+                return Result::Failed;
+            }
+            return Result::Ok;
+        }
+        if (copyAcrossFolders(source, target, sourceRoot, targetRoot) != 0) {
+            return Result::Failed;
+        }
+        QFile file(source);
+        if (!file.remove()) {
+            ShowError(MsgA(112) + file.errorString() + QStringLiteral("\n") + source);
+            return Result::Failed;
+        }
+        return Result::Ok;
+    }
+    if (sameFolder) {
+        QString error;
+        if (CopyContainer(source, target, &error) != 0) {
+            ShowError(MsgA(108) + error + QStringLiteral("\n") + source);
+            return Result::Failed;
+        }
+    } else if (copyAcrossFolders(source, target, sourceRoot, targetRoot) != 0) {
+        return Result::Failed;
+    }
+    MakeReadOnly(target);
+    if (sameFolder) {
+        if (SizeOf(target) != size) {
+            ShowError(MsgA(108) + source);
+            return Result::Failed;
+        }
+        if (m_store.crypt().CompareFileTails(target, source, true) != 0) {
+            ShowError(MsgA(109) + source);
+            return Result::Failed;
+        }
+    }
+    return Result::Ok;
+}
+
+int InsideTransfer::copyAcrossFolders(const QString& source, const QString& target, const QString& sourceRoot,
+                                      const QString& targetRoot)
+{
+    if (!ExistsAsEntry(source)) {
+        return Result::Ok;
+    }
+    QString scratch;
+    if (m_store.areas().ScratchAreaOf(source, &scratch) != 0) {
+        return Result::Failed;
+    }
+    const QString folder = scratch + QStringLiteral("/C");
+    if (!QDir().mkpath(folder)) {
+        ShowError(MsgA(114) + QStringLiteral("　\n") + folder);
+        return Result::Failed;
+    }
+    qint64 free = 0;
+    if (FreeSpace(folder, &free) == 0 && free < SizeOf(source) + ScratchMargin) {
+        const bool inWorkingFolder = folder.startsWith(m_store.workingFolder() + QLatin1Char('/'));
+        ShowError(MsgA(inWorkingFolder ? 310 : 311));
+        return Result::Failed;
+    }
+    ScratchCopy plain{folder + QLatin1Char('/') + displayNameOf(source)};
+    if (m_store.crypt().DecryptToFile(source, plain.path, sourceRoot) != 0) {
+        return Result::Failed;
+    }
+    // The engine writes beside the target, verifies and only then renames over it.
+    if (ExistsAsEntry(target)) {
+        SetAttributeBits(target, FileAttribute::ReadOnly, true);
+    }
+    if (m_store.crypt().EncryptIntoFolder(plain.path, target, targetRoot) != 0) {
+        if (ExistsAsEntry(target)) {
+            MakeReadOnly(target);
+        }
+        return Result::Failed;
+    }
+    MakeReadOnly(target);
+    return Result::Ok;
+}
+
+int InsideTransfer::transferFolder(bool move, const QString& source, const QString& target,
+                                   UndoRecord* record)
+{
+    const int walked = transferFolderTree(move, source, target, record);
+    if (walked == Result::Failed) {
+        return Result::Failed;
+    }
+    if (m_store.metadata().SyncFolderMetadata(target, m_store.folders().FindRegisteredRoot(target, 0)) != 0) {
+        return Result::Failed;
+    }
+    if (walked == Stopped) {
+        return Stopped;
+    }
+    if (move) {
+        QString error;
+        if (DeleteFolderIfEmpty(source, &error) != 0) {
+            ShowError(MsgA(113) + error + QStringLiteral("　\n") + source);
+            return Result::Failed;
+        }
+        m_store.metadata().PruneMetadataFolders(m_store.folders().FindRegisteredRoot(source, 0));
+    }
+    return Result::Ok;
+}
+
+int InsideTransfer::transferFolderTree(bool move, const QString& source, const QString& target,
+                                       UndoRecord* record)
+{
+    const QString targetRoot = m_store.folders().FindRegisteredRoot(target, 0);
+    bool created = false;
+    if (!QFileInfo(target).isDir()) {
+        if (!QDir().mkpath(target)) {
+            ShowError(MsgA(114) + ErrnoText(errno) + QStringLiteral("　\n") + target);
+            return Result::Failed;
+        }
+        created = true;
+    }
+    if (m_store.metadata().SyncFolderMetadata(target, targetRoot) != 0) {
+        return Result::Failed;
+    }
+    if (created && move && record) {
+        record->items.append({source, target, QString(), NameOf(source), QString()});
+    }
+    const QFileInfoList entries =
+        QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QString from = entry.filePath();
+        if (entry.isSymLink()) {
+            continue; // never followed, never moved: the source folder keeps it
+        }
+        if (entry.isDir()) {
+            const QString to = target + QLatin1Char('/') + entry.fileName();
+            const int walked = transferFolderTree(move, from, to, record);
+            if (walked == Result::Failed || m_store.metadata().SyncFolderMetadata(to, targetRoot) != 0) {
+                return Result::Failed;
+            }
+            if (walked == Stopped) {
+                return Stopped;
+            }
+            continue;
+        }
+        if (!entry.isFile()) {
+            continue;
+        }
+        const QString shown = displayNameOf(from);
+        bool collision = false;
+        const QString to = targetFor(target, shown, &collision);
+        if (to.isEmpty()) {
+            return Result::Failed;
+        }
+        MainWindowServices::instance().SetBusyText(shown);
+        const int moved = transferOneFile(move, from, to, record);
+        if (moved != 0) {
+            return moved;
+        }
+    }
+    if (created && !move && record) {
+        record->items.append({target, QString(), QString(), NameOf(target), QString()});
+    }
+    return Result::Ok;
+}
+
+int InsideTransfer::DragTransfer(bool move, const QStringList& dragged, const QString& target)
+{
+    m_foldersInvolved = false;
+    const QString targetRoot = m_store.folders().FindRegisteredRoot(target, 0);
+    if (m_store.metadata().SyncFolderMetadata(target, targetRoot) != 0) {
+        return Result::Failed;
+    }
+    for (const QString& item : dragged) {
+        QCoreApplication::processEvents();
+        if (move && m_store.folders().IsReadOnlyFolder(item, 1) != 0) {
+            return Result::Failed;
+        }
+        const QString root = m_store.folders().FindRegisteredRoot(item, 0);
+        const EntryType type = TypeOf(item);
+        if (type == EntryType::Folder) {
+            m_foldersInvolved = true;
+            QString failing;
+            if (m_store.checks().AllContainersReadable(item, root, &failing) != 0) {
+                ShowMessage(MsgA(50) + failing, MessageStyle::warning());
+                return Result::Failed;
+            }
+            if (HasEntriesLeft(m_store.copyPaths().WorkingCopyPathOf(item))) {
+                ShowMessage(MsgA(51) + item, MessageStyle::warning());
+                return Result::Failed;
+            }
+            const QString existing = target + QLatin1Char('/') + NameOf(item);
+            if (QFileInfo(existing).isDir() &&
+                HasEntriesLeft(m_store.copyPaths().WorkingCopyPathOf(existing))) {
+                ShowMessage(MsgA(52) + existing, MessageStyle::warning());
+                return Result::Failed;
+            }
+            continue;
+        }
+        if (type != EntryType::File) {
+            ShowError(MsgA(53) + item);
+            return Result::Failed;
+        }
+        if (m_store.checks().IsReadableContainer(item, root) != 0) {
+            ShowMessage(MsgA(54) + item, MessageStyle::warning());
+            return Result::Failed;
+        }
+        const QString shown = displayNameOf(item);
+        if (m_store.copyGuard().WorkingCopyExists(item) == 0) {
+            ShowMessage(MsgA(55) + ParentOf(item) + QLatin1Char('/') + shown, MessageStyle::warning());
+            return Result::Failed;
+        }
+        QString existing;
+        int kind = 0;
+        if (m_store.metadata().ResolveDisplayName(target, shown, targetRoot, &existing, &kind) == 0 &&
+            kind == EncryptedEntry && m_store.copyGuard().WorkingCopyExists(existing) == 0) {
+            ShowMessage(MsgA(56) + target + QLatin1Char('/') + shown, MessageStyle::warning());
+            return Result::Failed;
+        }
+    }
+    const int result = TransferItems(move, dragged, target, true);
+    MainWindowServices::instance().ClearBusyText();
+    if (!dragged.isEmpty()) {
+        QString scratch;
+        if (m_store.areas().ScratchAreaOf(dragged.last(), &scratch) == 0 && QFileInfo(scratch).isDir()) {
+            WipeDelete(scratch, true);
+        }
+    }
+    if (m_store.metadata().SyncFolderMetadata(target, targetRoot) != 0) {
+        return Result::Failed;
+    }
+    return result;
+}
