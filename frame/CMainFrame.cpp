@@ -1,6 +1,5 @@
 #include "frame/CMainFrame.h"
 
-#include "app/ShellFileTypes.h"
 #include "dialogs/common/CD90Kbx.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "engine/ContainerCrypt.h"
@@ -14,6 +13,7 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
 #include "frame/panes/DecryptedCommands.h"
+#include "frame/panes/InsideCommands.h"
 #include "frame/panes/TreeCommands.h"
 #include "frame/tree/CTreeV.h"
 #include "store/datafiles/DataFolder.h"
@@ -82,7 +82,6 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
     if (m_store.Start() != 0) {
         return;
     }
-    m_newFileTypes = ListNewFileTypes();
     connectPanes();
     const SettingsRecord& settings = m_store.settings();
     resize(m_store.hadSettings() ? settings.SizeMfWidth : DefaultWidth,
@@ -158,6 +157,7 @@ void CMainFrame::connectPanes()
     m_contentsCommands = new ContentsCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
     m_decryptedCommands = new DecryptedCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
     new TreeCommands(m_store, m_router, m_tree, m_decrypted, m_contentsCommands, this);
+    m_insideCommands = new InsideCommands(m_store, m_router, m_tree, m_contents, m_contentsCommands, this);
     // Delete acts on the pane that has the focus.
     m_router.route(Command::Delete, [this] {
         if (m_tree->hasFocus()) {
@@ -334,7 +334,7 @@ PaneState CMainFrame::paneState() const
     state.shownFolderIsRoot = m_contents->shownFolderPath() == m_contents->selectedRootPath();
     state.decryptedRows = m_decrypted->rowCount();
     state.decryptedSelected = m_decrypted->selectedRowCount();
-    state.undoAvailable = false; // an undo record arrives with the operations that make one
+    state.undoAvailable = m_insideCommands && m_insideCommands->undoAvailable();
     return state;
 }
 
@@ -357,11 +357,21 @@ void CMainFrame::updateCommandStates()
     if (QAction* drag = m_actions.value(Command::ToggleDragEncrypted)) {
         drag->setChecked(values.DandDDecryFlg == 0);
     }
+    if (!m_insideCommands) {
+        return;
+    }
     if (QAction* paste = m_actions.value(Command::Paste)) {
         // Files on the system clipboard are encrypted in; the store's own items are pasted.
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        const bool files = data && data->hasUrls();
-        paste->setText(files ? QStringLiteral("暗号化して貼り付け(&P)") : QStringLiteral("貼り付け(&P)"));
+        const QString text = m_insideCommands->pasteText();
+        paste->setText(text.isEmpty() ? QStringLiteral("貼り付け(&P)") : text);
+        if (text.isEmpty()) {
+            paste->setEnabled(false);
+        }
+    }
+    if (QAction* undo = m_actions.value(Command::Undo)) {
+        const UndoRecord* newest = state.undoAvailable ? m_insideCommands->history().newest() : nullptr;
+        undo->setText(UndoHistory::MenuText(newest).section(QLatin1Char('\t'), 0, 0));
+        undo->setStatusTip(UndoHistory::StatusPrompt(newest));
     }
 }
 

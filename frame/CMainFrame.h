@@ -13,6 +13,7 @@ class CListV2;
 class CTreeV;
 class ContentsCommands;
 class DecryptedCommands;
+class InsideCommands;
 class QAbstractScrollArea;
 class QAction;
 class QLabel;
@@ -88,8 +89,6 @@ private:
     bool m_created = false;
     bool m_closing = false;
 
-    QStringList m_newFileTypes;
-
     QSplitter* m_splitter = nullptr;
     CTreeV* m_tree = nullptr;
     CListV* m_contents = nullptr;
@@ -102,6 +101,7 @@ private:
 
     ContentsCommands* m_contentsCommands = nullptr;
     DecryptedCommands* m_decryptedCommands = nullptr;
+    InsideCommands* m_insideCommands = nullptr;
     QBasicTimer m_statusTimer;
     int m_frame = 0;
     QString m_lastIdleText;

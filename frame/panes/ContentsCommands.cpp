@@ -37,10 +37,6 @@ ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, C
         return result;
     };
     m_contents->takeOutOnly = [this] { return m_takeOutOnly; };
-    m_contents->pasteText = [] {
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        return data && data->hasUrls() ? QStringLiteral("暗号化して貼り付け(&P)") : QString();
-    };
     connect(m_contents, &CListV::filesDropped, this,
             [this](int command, const QString& destination, const QStringList& paths) {
                 encryptInto(command == ListCommand::DropEncryptMove ? EncryptFilesIn::Move
@@ -244,12 +240,12 @@ int ContentsCommands::encryptInto(int mode, const QString& destination, const QS
         m_tree->RebuildFolderItems();
     }
     m_contents->RequestContentsRefresh();
+    emit filesEncryptedIn();
     return result;
 }
 
-int ContentsCommands::pasteFiles()
+int ContentsCommands::PasteSystemFiles(const QString& destination)
 {
-    const QString destination = m_contents->shownFolderPath();
     if (destination.isEmpty() || m_store.folders().IsReadOnlyFolder(destination, 1) != 0) {
         return Result::Failed;
     }
@@ -270,8 +266,6 @@ int ContentsCommands::pasteFiles()
 
 void ContentsCommands::routeEncrypt()
 {
-    m_router.route(Command::Paste, [this] { return pasteFiles(); });
-    m_router.route(ListCommand::Paste, [this] { return pasteFiles(); });
     m_router.route(ListCommand::Encrypt, [this] {
         int result = Result::Failed;
         {
@@ -279,6 +273,7 @@ void ContentsCommands::routeEncrypt()
             result = EncryptPlainFiles(m_store, m_contents->shownFolderPath(), selectedContents(false));
         }
         m_contents->RequestContentsRefresh();
+        emit filesEncryptedIn();
         return result;
     });
 }

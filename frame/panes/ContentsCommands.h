@@ -42,8 +42,16 @@ public:
     // The paths of the selected rows in the list's order (files only: folders left out).
     QStringList selectedContents(bool filesOnly) const;
 
+    // Brings the files another program put on the clipboard into the folder (moved when they
+    // were cut). 0 or -1.
+    int PasteSystemFiles(const QString& destination);
+
     // Ends the watch on opened programs (the window is closing).
     void stop();
+
+signals:
+    // Files came into the store from outside (the undo history no longer fits the folders).
+    void filesEncryptedIn();
 
 private:
     void routeOpen();
@@ -57,8 +65,6 @@ private:
     int openSelection(const QString& program);
     // Takes the selected items out (a TakeOut type), busy, and brings the lists up to date.
     int takeOut(TakeOut::Type type);
-    // Brings in the files another program put on the clipboard (moved when they were cut).
-    int pasteFiles();
     // Both lists read again after copies were made or written back; the tree too when folders went.
     void refreshAfter(bool foldersRemoved);
 

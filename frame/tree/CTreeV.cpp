@@ -494,36 +494,14 @@ int CTreeV::UnregisterConcerned()
 int CTreeV::DeleteSelectedSubfolder(bool permanent)
 {
     const QModelIndex item = currentIndex();
-    if (!item.isValid() || FolderTreeModel::isRoot(item)) {
-        return Result::Failed;
-    }
-    const QString path = FolderItemPath(item);
-    BusyScope busy;
-    if (m_store->folders().IsReadOnlyFolder(path, 1) != 0) {
-        return Result::Failed;
-    }
-    QString text;
-    if (CheckFolderAccess(path, 1, &text) != 0) {
-        return Result::Failed;
-    }
-    if (Platform::instance().DriveTypeOf(path) != DriveFixed) {
-        permanent = true;
-    }
-    const QString name = QFileInfo(path).fileName();
-    if (ShowMessage((permanent ? MsgA(257) : MsgA(256)) + name, MessageStyle::question()) != MsgButton::Yes) {
+    if (!item.isValid() || FolderTreeModel::isRoot(item) || !deleteFolder) {
         return Result::Failed;
     }
     const QModelIndex parent = item.parent();
     const QString parentPath = FolderItemPath(parent);
-    int result = Result::Failed;
-    if (permanent) {
-        result = ShellDelete({path});
-    } else {
-        QString error;
-        result = ShellDeleteToRecycleBin({path}, &error);
-        if (result != 0 && !error.isEmpty()) {
-            ShowMessage(error, MessageStyle::warning());
-        }
+    const int result = deleteFolder(FolderItemPath(item), permanent);
+    if (result != 0) {
+        return result;
     }
     m_quiet = true;
     ReadSubfolders(parent);
@@ -534,7 +512,7 @@ int CTreeV::DeleteSelectedSubfolder(bool permanent)
     } else if (m_list) {
         m_list->RequestContentsRefresh();
     }
-    return result == 0 ? Result::Ok : Result::Failed;
+    return Result::Ok;
 }
 
 void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)

@@ -53,8 +53,8 @@ public:
     int LogoutSelectedFolder();
     // Shows a folder in the contents list, logging its root in when asked. 0 or -1.
     int OpenFolderView(const QString& path, bool login, const QString& password = QString());
-    // Deletes the selected subfolder to the Trash (permanently with permanent, or off a fixed
-    // disk) after asking. 0 or -1.
+    // Deletes the selected subfolder through deleteFolder (to the Trash, or permanently with
+    // permanent) and shows its parent. 0 or -1.
     int DeleteSelectedSubfolder(bool permanent);
     // Selects the item of a folder below a shown root (reading subfolders on the way).
     bool SelectFolder(const QString& path);
@@ -66,6 +66,8 @@ public:
 
     // Whether a command of the menu that another part carries out has an operation yet.
     std::function<bool(int)> availableCommand;
+    // Deletes a subfolder after asking (permanent: not to the Trash); 0 when it went.
+    std::function<int(const QString& path, bool permanent)> deleteFolder;
     // Writes a folder's decrypted copies back before a logout; none: such a logout is refused.
     std::function<int(const QString& root)> reflectFolder;
 

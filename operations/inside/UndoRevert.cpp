@@ -29,7 +29,7 @@ bool Ask(int message)
 
 } // namespace
 
-bool UndoRevert::CanRevert(const UndoRecord& record) const
+bool UndoRevert::CanRevert(const UndoRecord& record)
 {
     if (record.isEmpty()) {
         return false;

@@ -19,7 +19,7 @@ public:
 
     // Whether the record can still be reverted: what it would bring back is still where the
     // operation left it (the undo command is disabled otherwise).
-    bool CanRevert(const UndoRecord& record) const;
+    static bool CanRevert(const UndoRecord& record);
     // 0 reverted; -1 failed or declined, its message shown (A-168, A-178 to,
     // A-640, the questions answered no).
     int RevertNewest();

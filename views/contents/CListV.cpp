@@ -85,6 +85,9 @@ CListV::CListV(QWidget* parent)
     connect(header(), &QHeaderView::sectionClicked, this, &CListV::SortContents);
     connect(header(), &QHeaderView::sectionResized, this, &CListV::onSectionResized);
     connect(this, &QAbstractItemView::doubleClicked, this, &CListV::onDoubleClicked);
+    connect(m_model, &ContentsModel::nameEdited, this, &CListV::onNameEdited);
+    connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { m_model->setEditableRow(-1); });
     // Plain files in red, or a red that reads on a dark palette.
     FollowRowColours(this, [model = m_model](const RowColours& colours) {
         model->setMarkedRows(ContentsModel::PlainFlag, QStringLiteral("1"), colours.plainText, QColor());
@@ -396,7 +399,7 @@ void CListV::paintEvent(QPaintEvent* event)
 void CListV::dragEnterEvent(QDragEnterEvent* event)
 {
     m_dropRow = -1;
-    if (event->mimeData()->hasUrls()) {
+    if (event->source() == this || event->mimeData()->hasUrls()) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -405,7 +408,8 @@ void CListV::dragEnterEvent(QDragEnterEvent* event)
 
 void CListV::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (MainWindowServices::instance().IsBusy() || !event->mimeData()->hasUrls()) {
+    if (MainWindowServices::instance().IsBusy() ||
+        (event->source() != this && !event->mimeData()->hasUrls())) {
         event->ignore();
         return;
     }
@@ -441,9 +445,12 @@ void CListV::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    if (!m_store || m_store->folders().IsReadOnlyFolder(m_shownFolderPath, 0) != 0 ||
-        event->source() == this) {
-        // Rows moved within the list are the inside operations' to handle.
+    const QString target = row >= 0 ? m_model->text(row, ContentsModel::FullPath) : m_shownFolderPath;
+    if (event->source() == this) {
+        dropRows(event, target);
+        return;
+    }
+    if (!m_store || m_store->folders().IsReadOnlyFolder(m_shownFolderPath, 0) != 0) {
         event->ignore();
         return;
     }
@@ -454,7 +461,7 @@ void CListV::dropEvent(QDropEvent* event)
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    const QString destination = row >= 0 ? m_model->text(row, ContentsModel::FullPath) : m_shownFolderPath;
+    const QString& destination = target;
     const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
     int command = 0;
     if (chooseDropCommand) {
@@ -532,6 +539,75 @@ void CListV::onDoubleClicked(const QModelIndex& index)
     emit commandRequested(ListCommand::Open);
 }
 
+// Rows of this list dropped onto one of its folders or onto the list: menu 135 decides, and the
+// transfer runs once the drag has ended.
+void CListV::dropRows(QDropEvent* event, const QString& target)
+{
+    const QStringList items = event->mimeData()->property("items").toStringList();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (items.isEmpty()) {
+        return;
+    }
+    const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
+    int command = 0;
+    if (chooseDropCommand) {
+        command = chooseDropCommand(at);
+    } else {
+        std::unique_ptr<QMenu> menu(BuildRowDropMenu(this));
+        QAction* chosen = menu->exec(at);
+        command = chosen ? chosen->data().toInt() : 0;
+    }
+    if (command == ListCommand::DropCopyHere || command == ListCommand::DropMoveHere) {
+        QMetaObject::invokeMethod(
+            this, [this, command, target, items] { emit rowsDropped(command, target, items); },
+            Qt::QueuedConnection);
+    }
+}
+
+int CListV::rowOfPath(const QString& path) const
+{
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        if (m_model->text(row, ContentsModel::FullPath) == path) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool CListV::StartRenaming(const QString& path)
+{
+    const int row = rowOfPath(path);
+    if (row < 0) {
+        return false;
+    }
+    const QModelIndex name = m_model->index(row, ContentsModel::Name);
+    selectionModel()->setCurrentIndex(name, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    scrollTo(name);
+    m_model->setEditableRow(row);
+    edit(name);
+    return true;
+}
+
+void CListV::onNameEdited(int row, const QString& text)
+{
+    m_model->setEditableRow(-1);
+    const QString shown = m_model->text(row, ContentsModel::Name);
+    const QString typed = text.trimmed();
+    if (typed.isEmpty() || typed == shown) {
+        return;
+    }
+    QString name = typed;
+    // A file shown without its extension keeps the extension it has.
+    const QString original = m_model->text(row, ContentsModel::OriginalName);
+    const QString extension = QFileInfo(original).suffix();
+    if (!m_model->isFolderRow(row) && !extension.isEmpty() &&
+        shown == QFileInfo(original).completeBaseName()) {
+        name += QLatin1Char('.') + extension;
+    }
+    emit renameRequested(m_model->text(row, ContentsModel::FullPath), name);
+}
+
 QMenu* CListV::buildContextMenu(bool overRow)
 {
     if (m_selectedRootPath.isEmpty()) {
@@ -542,6 +618,9 @@ QMenu* CListV::buildContextMenu(bool overRow)
     context.takeOutOnly = takeOutOnly && takeOutOnly();
     context.pasteText = pasteText ? pasteText() : QString();
     context.selectedRows = selectedRowCount();
+    if (!overRow && newFileEntries) {
+        context.newFiles = newFileEntries();
+    }
     if (!overRow || context.selectedRows == 0) {
         return overRow ? nullptr : BuildEmptySpaceMenu(context, this);
     }
@@ -594,6 +673,19 @@ void CListV::contextMenuEvent(QContextMenuEvent* event)
 
 void CListV::keyPressEvent(QKeyEvent* event)
 {
+    if (state() == QAbstractItemView::EditingState) {
+        // The Enter that ends a name's editing reaches the list too: it opens nothing.
+        QTreeView::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
+        emit commandRequested(ListCommand::Rename);
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+        emit commandRequested(ListCommand::Delete); // with Shift: permanently
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
         onDoubleClicked(currentIndex());
         return;

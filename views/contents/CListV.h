@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/common/FolderPictures.h"
+#include "views/contents/ContentsMenus.h"
 
 #include <QPixmap>
 #include <QStringList>
@@ -96,6 +97,14 @@ public:
     // After a drag with that data ended.
     void dragFinished(QMimeData* data);
 
+    // The entries of the new-file menu after the folder (asked for each time menu 134 opens).
+    std::function<QList<NewFileEntry>()> newFileEntries;
+    // Starts editing the name of the row at this path (the row is selected first); false when
+    // no row shows it.
+    bool StartRenaming(const QString& path);
+    // The row that shows the entry at this path; -1 when none.
+    int rowOfPath(const QString& path) const;
+
 signals:
     // A folder row was opened: the window selects it in the tree.
     void openFolderRequested(const QString& path);
@@ -105,6 +114,11 @@ signals:
     void subfoldersChanged();
     // Files from outside were dropped with the command chosen from the drop menu.
     void filesDropped(int command, const QString& destination, const QStringList& paths);
+    // Rows of this list were dropped onto a folder (or the list) with menu 135's command.
+    void rowsDropped(int command, const QString& target, const QStringList& items);
+    // The name of a row was edited: the entry at path is to be renamed (the extension a shown
+    // name leaves out is already put back).
+    void renameRequested(const QString& path, const QString& newName);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -120,6 +134,8 @@ private:
     void applyColumnWidths();
     void onSectionResized(int column, int oldSize, int newSize);
     void onDoubleClicked(const QModelIndex& index);
+    void onNameEdited(int row, const QString& text);
+    void dropRows(QDropEvent* event, const QString& target);
     void scheduleRefresh();
     bool applyRefresh(const QString& folder, quint64 generation);
 

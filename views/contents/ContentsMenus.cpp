@@ -95,6 +95,25 @@ QMenu* BuildEmptySpaceMenu(const ContentsMenuContext& context, QWidget* parent)
     menu->addSeparator();
     QMenu* create = menu->addMenu(QStringLiteral("新規作成(&W)"));
     AddCommand(create, ListCommand::NewFolder, QStringLiteral("フォルダー(&F)"), context);
+    if (!context.newFiles.isEmpty()) {
+        create->addSeparator();
+    }
+    for (int i = 0; i < context.newFiles.size() && i < ListCommand::NewFileCount; ++i) {
+        QAction* entry =
+            AddCommand(create, ListCommand::NewFileFirst + i, context.newFiles.at(i).text, context);
+        entry->setIcon(context.newFiles.at(i).icon);
+    }
+    return menu;
+}
+
+QMenu* BuildRowDropMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("rowDropMenu"));
+    menu->addAction(QStringLiteral("ここにコピー(&C)"))->setData(ListCommand::DropCopyHere);
+    menu->addAction(QStringLiteral("ここに移動(&M)"))->setData(ListCommand::DropMoveHere);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("キャンセル"))->setData(0);
     return menu;
 }
 

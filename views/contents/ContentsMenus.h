@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QIcon>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,7 +36,18 @@ inline constexpr int NewFolder = 32804;
 inline constexpr int Encrypt = 32872;
 inline constexpr int DropEncryptCopy = 32815;
 inline constexpr int DropEncryptMove = 32817;
+inline constexpr int DropCopyHere = 32807; // rows of the list dropped onto a folder: copy
+inline constexpr int DropMoveHere = 32808; // ... or move
+inline constexpr int NewFileFirst = 63001; // the new-file entries, one per template, at most 30
+inline constexpr int NewFileCount = 30;
 } // namespace ListCommand
+
+// One entry of the new-file menu: the type's icon and the text shown.
+struct NewFileEntry
+{
+    QIcon icon;
+    QString text;
+};
 
 // What decides the entries of a menu besides the selection.
 struct ContentsMenuContext
@@ -43,6 +56,7 @@ struct ContentsMenuContext
     QString pasteText;         // the paste entry's text; empty: disabled
     QStringList openWithNames; // the programs offered for the selection's one extension
     int selectedRows = 0;
+    QList<NewFileEntry> newFiles; // the new-file menu's entries after the folder, in id order
     // Whether a command has an operation behind it; entries without one are shown disabled.
     std::function<bool(int)> available;
 };
@@ -53,5 +67,7 @@ QMenu* BuildSelectionMenu(const SelectionAnalysis& selection, const ContentsMenu
                           QWidget* parent);
 // Menu 137, for files dragged in from outside: encrypt them by copying or by moving.
 QMenu* BuildDropMenu(QWidget* parent);
+// Menu 135, for rows of the list dropped onto a folder: copy or move them there.
+QMenu* BuildRowDropMenu(QWidget* parent);
 // Menu 134, for a click on empty space in the list.
 QMenu* BuildEmptySpaceMenu(const ContentsMenuContext& context, QWidget* parent);

@@ -44,6 +44,8 @@ QVariant ContentsModel::data(const QModelIndex& index, int role) const
         return isFolderRow(index.row()) ? FolderIcon() : IconForFileName(text(index.row(), OriginalName));
     case Qt::ToolTipRole:
         return ToolTipOf(index.row());
+    case Qt::EditRole:
+        return text(index.row(), index.column());
     case Qt::TextAlignmentRole:
         return index.column() == OriginalSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:
@@ -58,4 +60,22 @@ QVariant ContentsModel::headerData(int section, Qt::Orientation orientation, int
                                        : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
     }
     return TextRowModel::headerData(section, orientation, role);
+}
+
+Qt::ItemFlags ContentsModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = TextRowModel::flags(index);
+    if (index.isValid() && index.row() == m_editableRow && index.column() == Name) {
+        flags |= Qt::ItemIsEditable;
+    }
+    return flags;
+}
+
+bool ContentsModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || index.row() != m_editableRow || index.column() != Name) {
+        return false;
+    }
+    emit nameEdited(index.row(), value.toString());
+    return false;
 }

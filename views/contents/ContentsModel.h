@@ -32,9 +32,21 @@ public:
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // Only the name of the row being renamed can be edited; an edit is handed on as nameEdited
+    // and changes no text here (the row is read again once the rename went through).
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    void setEditableRow(int row) { m_editableRow = row; }
+    int editableRow() const { return m_editableRow; }
 
     bool isFolderRow(int row) const;
     bool isPlainRow(int row) const;
     // The row's tooltip: its name, and for a container its type, time and size.
     QString ToolTipOf(int row) const;
+
+signals:
+    void nameEdited(int row, const QString& text);
+
+private:
+    int m_editableRow = -1;
 };

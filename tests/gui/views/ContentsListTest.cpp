@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -362,4 +363,91 @@ TEST_F(ContentsListTest, TwoFilesOfOneNameLeaveOnlyTakingOutAsTheyAre)
     EXPECT_EQ(ids, QList<int>{ListCommand::TakeOutAsIsOnly});
     EXPECT_FALSE(frame->action(Command::Open)->isEnabled())
         << "file commands wait for the names to be told apart";
+}
+
+// The paste entries follow both clipboards: the program's own items are pasted, files another
+// program offers are encrypted in, and what another program puts there empties ours.
+TEST_F(ContentsListTest, PasteTextFollowsBothClipboards)
+{
+    registerFolder();
+    auto pasteEntry = [&] {
+        std::unique_ptr<QMenu> menu(list->buildContextMenu(false));
+        for (QAction* action : menu->actions()) {
+            if (action->data().toInt() == ListCommand::Paste) {
+                return std::make_pair(action->text(), action->isEnabled());
+            }
+        }
+        return std::make_pair(QString(), false);
+    };
+    auto mainPaste = [&] {
+        frame->updateCommandStates();
+        return frame->action(Command::Paste)->text();
+    };
+    QGuiApplication::clipboard()->clear();
+    EXPECT_EQ(pasteEntry(), std::make_pair(QStringLiteral("貼り付け(&P)"), false));
+
+    list->selectionModel()->select(model->index(rowOf(QStringLiteral("報告書.txt")), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    ASSERT_EQ(frame->runCommand(ListCommand::Copy), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(pasteEntry(), std::make_pair(QStringLiteral("貼り付け(&P)"), true));
+    EXPECT_EQ(mainPaste(), QStringLiteral("貼り付け(&P)"));
+
+    auto* files = new QMimeData;
+    files->setUrls({QUrl::fromLocalFile(m_home.filePath(QStringLiteral("outside.txt")))});
+    QGuiApplication::clipboard()->setMimeData(files);
+    ASSERT_TRUE(waitFor([&] { return pasteEntry().first == QStringLiteral("暗号化して貼り付け(&P)"); }));
+    EXPECT_EQ(mainPaste(), QStringLiteral("暗号化して貼り付け(&P)"));
+
+    // Copied again and pasted into its own folder: a named copy.
+    QGuiApplication::clipboard()->clear();
+    ASSERT_EQ(frame->runCommand(ListCommand::Copy), 0);
+    list->clearSelection();
+    ASSERT_EQ(frame->runCommand(ListCommand::Paste), 0) << messages.texts().join('|').toStdString();
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書 - コピー.txt")) >= 0; }));
+    EXPECT_TRUE(frame->action(Command::Undo)->text().startsWith(QStringLiteral("元に戻す - コピー")));
+}
+
+// Editing a row's name renames the entry; the undo command names what it reverts and is disabled
+// once nothing is left to revert.
+TEST_F(ContentsListTest, LabelEditingRenamesAndUndoRevertsIt)
+{
+    registerFolder();
+    frame->updateCommandStates();
+    EXPECT_FALSE(frame->action(Command::Undo)->isEnabled());
+    EXPECT_EQ(frame->action(Command::Undo)->text(), QStringLiteral("元に戻す(&U)"));
+
+    ASSERT_TRUE(list->StartRenaming(report));
+    auto* editor = list->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("メモ"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("メモ.txt")) >= 0; }))
+        << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(report)) << "the container keeps its generated name";
+
+    frame->updateCommandStates();
+    EXPECT_TRUE(frame->action(Command::Undo)->isEnabled());
+    EXPECT_EQ(frame->action(Command::Undo)->text(), QStringLiteral("元に戻す - 名前の変更(&U)"));
+    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << messages.texts().join('|').toStdString();
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
+    EXPECT_FALSE(frame->action(Command::Undo)->isEnabled());
+}
+
+// Deleting from the list goes to the Trash and the undo command brings the very file back.
+TEST_F(ContentsListTest, DeletedFileComesBackWithUndo)
+{
+    registerFolder();
+    const QByteArray bytes = ReadTestFile(report);
+    list->selectionModel()->select(model->index(rowOf(QStringLiteral("報告書.txt")), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.script({MsgButton::Yes});
+    ASSERT_EQ(frame->runCommand(ListCommand::Delete), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'報告書.txt") + MsgA(1)});
+    EXPECT_FALSE(QFileInfo::exists(report));
+    EXPECT_EQ(frame->action(Command::Undo)->text(), QStringLiteral("元に戻す - 削除(&U)"));
+    EXPECT_EQ(frame->action(Command::Undo)->statusTip(), QStringLiteral("元に戻す - '報告書.txt' の削除"));
+
+    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(ReadTestFile(report), bytes);
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
 }
