@@ -462,15 +462,7 @@ void CListV::dropEvent(QDropEvent* event)
     event->setDropAction(Qt::CopyAction);
     event->accept();
     const QString& destination = target;
-    const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
-    int command = 0;
-    if (chooseDropCommand) {
-        command = chooseDropCommand(at);
-    } else {
-        std::unique_ptr<QMenu> menu(BuildDropMenu(this));
-        QAction* chosen = menu->exec(at);
-        command = chosen ? chosen->data().toInt() : 0;
-    }
+    const int command = askDropCommand(event, &BuildDropMenu);
     if (command == ListCommand::DropEncryptCopy || command == ListCommand::DropEncryptMove) {
         // After the drag has finished: the source program is not kept waiting for the operation.
         QMetaObject::invokeMethod(
@@ -539,6 +531,17 @@ void CListV::onDoubleClicked(const QModelIndex& index)
     emit commandRequested(ListCommand::Open);
 }
 
+int CListV::askDropCommand(QDropEvent* event, QMenu* (*buildMenu)(QWidget*))
+{
+    const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
+    if (chooseDropCommand) {
+        return chooseDropCommand(at);
+    }
+    std::unique_ptr<QMenu> menu(buildMenu(this));
+    QAction* chosen = menu->exec(at);
+    return chosen ? chosen->data().toInt() : 0;
+}
+
 // Rows of this list dropped onto one of its folders or onto the list: menu 135 decides, and the
 // transfer runs once the drag has ended.
 void CListV::dropRows(QDropEvent* event, const QString& target)
@@ -549,15 +552,7 @@ void CListV::dropRows(QDropEvent* event, const QString& target)
     if (items.isEmpty()) {
         return;
     }
-    const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
-    int command = 0;
-    if (chooseDropCommand) {
-        command = chooseDropCommand(at);
-    } else {
-        std::unique_ptr<QMenu> menu(BuildRowDropMenu(this));
-        QAction* chosen = menu->exec(at);
-        command = chosen ? chosen->data().toInt() : 0;
-    }
+    const int command = askDropCommand(event, &BuildRowDropMenu);
     if (command == ListCommand::DropCopyHere || command == ListCommand::DropMoveHere) {
         QMetaObject::invokeMethod(
             this, [this, command, target, items] { emit rowsDropped(command, target, items); },

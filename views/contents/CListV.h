@@ -82,7 +82,7 @@ public:
     std::function<bool(int)> commandAvailable;
     std::function<bool()> takeOutOnly;
     std::function<QString()> pasteText;
-    // Files dragged in from outside: which of the drop menu's commands the user chose (0 for
+    // Items dropped on the list: which of the drop menu's commands the user chose (0 for
     // none). By default the menu is shown at the cursor.
     std::function<int(const QPoint& globalPosition)> chooseDropCommand;
     // Rows dragged out handed out decrypted: makes the copies of the items when the drop target
@@ -136,6 +136,8 @@ private:
     void onDoubleClicked(const QModelIndex& index);
     void onNameEdited(int row, const QString& text);
     void dropRows(QDropEvent* event, const QString& target);
+    // The command chosen from the drop menu the builder makes (0: none).
+    int askDropCommand(QDropEvent* event, QMenu* (*buildMenu)(QWidget*));
     void scheduleRefresh();
     bool applyRefresh(const QString& folder, quint64 generation);
 
