@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,63 +42,9 @@ QByteArray native(const QString& path)
 // Copies one file to `target` through a temporary file beside it.
 int copyFile(const QString& source, const QString& target, CopyAccess access)
 {
-    const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) {
-        return errno;
-    }
-    struct stat st;
-    if (::fstat(in, &st) != 0) {
-        const int error = errno;
-        ::close(in);
-        return error;
-    }
     const QString temporary = DirectoryPart(target) + QStringLiteral("/.kbx-copy-") +
                               QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".tmp");
-    const int out =
-        ::open(native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, PrivateFileMode);
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        return error;
-    }
-    int error = 0;
-    QByteArray buffer(CopyChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = ReadUpTo(in, buffer.data(), buffer.size());
-        if (n <= 0) {
-            error = n < 0 ? errno : 0;
-            break;
-        }
-        if (!WriteAll(out, buffer.constData(), n)) {
-            error = errno;
-            break;
-        }
-        if (n < buffer.size()) {
-            break;
-        }
-        PumpMessages();
-    }
-    ::close(in);
-    const mode_t mode = st.st_mode & (access == CopyAccess::Private ? PrivateFileMode : 07777);
-    if (!error && ::fchmod(out, mode) != 0) {
-        error = errno;
-    }
-    if (!error) {
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        if (::futimens(out, times) != 0 || ::fsync(out) != 0) {
-            error = errno;
-        }
-    }
-    if (::close(out) != 0 && !error) {
-        error = errno;
-    }
-    if (!error && ::rename(native(temporary).constData(), native(target).constData()) != 0) {
-        error = errno;
-    }
-    if (error) {
-        ::unlink(native(temporary).constData());
-    }
-    return error;
+    return CopyFileVia(source, target, temporary, access == CopyAccess::Private ? PrivateFileMode : 07777);
 }
 
 int copyItem(const QString& source, const QString& target, CopyAccess access)
@@ -170,6 +117,76 @@ int copyAll(const QStringList& from, const QString& to, CopyAccess access)
 }
 
 } // namespace
+
+int CopyFileVia(const QString& source, const QString& target, const QString& partial, unsigned keptModeBits,
+                const std::function<bool(qint64)>& step)
+{
+    const int in = ::open(native(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0) {
+        return errno;
+    }
+    errno = 0;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Only regular files have contents to copy; a pipe or a device is refused.
+        const int error = errno ? errno : EINVAL;
+        ::close(in);
+        return error;
+    }
+    const int out =
+        ::open(native(partial).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, PrivateFileMode);
+    if (out < 0) {
+        const int error = errno;
+        ::close(in);
+        return error;
+    }
+    // Held while the file is written, so that a clean-up of leftovers leaves it alone.
+    ::flock(out, LOCK_EX | LOCK_NB);
+    int error = 0;
+    qint64 copied = 0;
+    QByteArray buffer(CopyChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = ReadUpTo(in, buffer.data(), buffer.size());
+        if (n <= 0) {
+            error = n < 0 ? errno : 0;
+            break;
+        }
+        if (!WriteAll(out, buffer.constData(), n)) {
+            error = errno;
+            break;
+        }
+        copied += n;
+        if (step && !step(copied)) {
+            error = ECANCELED;
+            break;
+        }
+        if (n < buffer.size()) {
+            break;
+        }
+        PumpMessages();
+    }
+    ::close(in);
+    const mode_t mode = st.st_mode & keptModeBits;
+    if (!error && ::fchmod(out, mode) != 0) {
+        error = errno;
+    }
+    if (!error) {
+        const struct timespec times[2] = {st.st_atim, st.st_mtim};
+        if (::futimens(out, times) != 0 || ::fsync(out) != 0) {
+            error = errno;
+        }
+    }
+    if (::close(out) != 0 && !error) {
+        error = errno;
+    }
+    if (!error && ::rename(native(partial).constData(), native(target).constData()) != 0) {
+        error = errno;
+    }
+    if (error) {
+        ::unlink(native(partial).constData());
+    }
+    return error;
+}
 
 int ShellCopy(const QStringList& from, const QString& to, bool showUi)
 {

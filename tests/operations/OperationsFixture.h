@@ -12,6 +12,7 @@
 #include "support/TestContainers.h"
 #include "support/TestFiles.h"
 #include "util/MainWindowServices.h"
+#include "util/MessageText.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +57,17 @@ protected:
             EXPECT_EQ(store.metadata().SyncFolderMetadata(folder, root), 0) << shownMessages();
         }
         return container;
+    }
+
+    // Whether a message box began with catalogue message A-`message`.
+    bool shown(int message) const
+    {
+        for (const QString& text : messages.texts()) {
+            if (text.startsWith(MsgA(message))) {
+                return true;
+            }
+        }
+        return false;
     }
 
     std::string shownMessages() const

@@ -38,13 +38,18 @@ protected:
         QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString container = it.next();
-            const QString target = path(QStringLiteral("check/") + QUuid::createUuid().toString(QUuid::Id128));
+            const QString target =
+                path(QStringLiteral("check/") + QUuid::createUuid().toString(QUuid::Id128));
             QDir().mkpath(target);
             ContainerInfo info;
-            EXPECT_EQ(crypt.ReadContainerInfo(container, &info, slot.isEmpty() ? root : slot, false), 0) << container.toStdString();
-            EXPECT_EQ(crypt.DecryptToFile(container, target + QLatin1Char('/') + info.plainName, slot.isEmpty() ? root : slot), 0);
+            EXPECT_EQ(crypt.ReadContainerInfo(container, &info, slot.isEmpty() ? root : slot, false), 0)
+                << container.toStdString();
+            EXPECT_EQ(crypt.DecryptToFile(container, target + QLatin1Char('/') + info.plainName,
+                                          slot.isEmpty() ? root : slot),
+                      0);
             const QString relative = QDir(folder).relativeFilePath(QFileInfo(container).path());
-            found.insert((relative == QLatin1String(".") ? QString() : relative + QLatin1Char('/')) + info.plainName,
+            found.insert((relative == QLatin1String(".") ? QString() : relative + QLatin1Char('/')) +
+                             info.plainName,
                          ReadTestFile(target + QLatin1Char('/') + info.plainName));
         }
         return found;
@@ -62,16 +67,6 @@ protected:
         }
         names.sort();
         return names;
-    }
-
-    bool shown(int message) const
-    {
-        for (const QString& text : messages.texts()) {
-            if (text.startsWith(MsgA(message))) {
-                return true;
-            }
-        }
-        return false;
     }
 
     EncryptFilesIn encryptIn{store};
@@ -111,7 +106,8 @@ TEST_F(EncryptFilesInTest, CollisionsAreAskedAndAnsweredAsTheUserSays)
     const QString existing = encrypt(root, QStringLiteral("a.txt"));
     encrypt(root, QStringLiteral("b.txt"));
     const QByteArray before = ReadTestFile(existing);
-    const QStringList sources = {outside(QStringLiteral("a.txt"), "new a"), outside(QStringLiteral("b.txt"), "new b")};
+    const QStringList sources = {outside(QStringLiteral("a.txt"), "new a"),
+                                 outside(QStringLiteral("b.txt"), "new b")};
     const struct
     {
         const char* name;
@@ -166,7 +162,11 @@ TEST_F(EncryptFilesInTest, RefusalsEndTheOperationAndKeepWhatWasBroughtIn)
     QByteArray bytes = ReadTestFile(newer);
     QByteArray header = bytes.left(ContainerFormat::HeaderSize);
     ASSERT_EQ(engine.DecipherWithIntrinsicKey(header.data(), header.size()), 0);
-    header.replace(ContainerFormat::Offset::Version, 6, QByteArray("0\0" "0\0" "2\0", 6));
+    header.replace(ContainerFormat::Offset::Version, 6,
+                   QByteArray("0\0"
+                              "0\0"
+                              "2\0",
+                              6));
     ASSERT_EQ(engine.EncipherWithIntrinsicKey(header.data(), header.size()), 0);
     WriteTestFile(newer, bytes.replace(0, header.size(), header));
     EXPECT_EQ(encryptIn.Run(EncryptFilesIn::Copy, root, {newer}), -1);
@@ -218,10 +218,11 @@ TEST_F(EncryptFilesInTest, ContainersOfThisKeyAreCopiedAndOthersAdoptedWithTheir
     }
     EXPECT_TRUE(copies.contains(QString::fromLatin1(ReadTestFile(own).toHex()))) << "copied unchanged";
 
-    ASSERT_EQ(engine.SetKeySlot(CryptEngine::PasswordToBytes(QStringLiteral("Other-pass9")), QStringLiteral("/other"),
-                                QString()),
+    ASSERT_EQ(engine.SetKeySlot(CryptEngine::PasswordToBytes(QStringLiteral("Other-pass9")),
+                                QStringLiteral("/other"), QString()),
               0);
-    const QString foreign = encrypt(path(QStringLiteral("outside")), QStringLiteral("foreign.txt"), QStringLiteral("/other"));
+    const QString foreign =
+        encrypt(path(QStringLiteral("outside")), QStringLiteral("foreign.txt"), QStringLiteral("/other"));
     messages.script({MsgButton::Yes});
     prompts.scriptPasswords({QStringLiteral("Wrong-pass1"), QStringLiteral("Other-pass9")});
     ASSERT_EQ(encryptIn.Run(EncryptFilesIn::Copy, root, {foreign}), 0) << shownMessages();
@@ -267,7 +268,8 @@ TEST(DroppedFilesTest, FileManagersTellCutFromCopy)
     };
     for (const auto& c : cases) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a")), QUrl(QStringLiteral("https://example.org/x"))});
+        data.setUrls(
+            {QUrl::fromLocalFile(QStringLiteral("/tmp/a")), QUrl(QStringLiteral("https://example.org/x"))});
         if (c.format) {
             data.setData(QString::fromLatin1(c.format), c.marker);
         }

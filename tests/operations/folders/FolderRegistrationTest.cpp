@@ -42,16 +42,6 @@ protected:
         return hint;
     }
 
-    bool shownStartsWith(int message) const
-    {
-        for (const QString& text : messages.texts()) {
-            if (text.startsWith(MsgA(message))) {
-                return true;
-            }
-        }
-        return false;
-    }
-
     FolderRegistration registration{store};
 };
 
@@ -68,7 +58,8 @@ TEST_F(FolderRegistrationTest, EmptyFolderIsRegisteredWithTheWriteTestLeavingNot
     EXPECT_EQ(outcome.root, empty);
     EXPECT_EQ(outcome.password, QStringLiteral("New-pass12"));
     EXPECT_TRUE(isRegistered(empty));
-    EXPECT_TRUE(QDir(empty).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) << "the test file stayed";
+    EXPECT_TRUE(QDir(empty).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        << "the test file stayed";
     EXPECT_EQ(prompts.offeredHints(), QStringList{QString()});
     int match = 0;
     ASSERT_EQ(store.folders().VerifyFolderPassword(empty, QStringLiteral("New-pass12"), &match), 0);
@@ -95,8 +86,8 @@ TEST_F(FolderRegistrationTest, FolderOfTheSamePasswordOffersItsHintAndReplacesHi
     EXPECT_EQ(prompts.offeredHints(), QStringList{QStringLiteral("古いヒント")});
     EXPECT_EQ(hintOf(first), QStringLiteral("新しいヒント"));
     EXPECT_EQ(hintOf(second), QStringLiteral("新しいヒント"));
-    EXPECT_TRUE(shownStartsWith(264));
-    EXPECT_TRUE(shownStartsWith(266));
+    EXPECT_TRUE(shown(264));
+    EXPECT_TRUE(shown(266));
     EXPECT_EQ(QDir(full).entryList(QDir::Files).size(), 2);
 }
 
@@ -109,13 +100,14 @@ TEST_F(FolderRegistrationTest, ContainersOfAnotherPasswordAskAndSendTheUserBackT
     // Yes to "already holds files", then No to A-254 after the first password: the dialog again;
     // the second try is the folder's own password.
     messages.script({MsgButton::Yes, MsgButton::No, MsgButton::No});
-    prompts.scriptNewPasswords({{QLatin1String(Password), QString()}, {QLatin1String(OtherPassword), QString()}});
+    prompts.scriptNewPasswords(
+        {{QLatin1String(Password), QString()}, {QLatin1String(OtherPassword), QString()}});
 
     FolderRegistration::Outcome outcome;
     ASSERT_EQ(registration.RegisterFolder(full, &outcome), 0) << shownMessages();
 
     EXPECT_EQ(prompts.asked().count(QStringLiteral("new password: ") + full), 2);
-    EXPECT_TRUE(shownStartsWith(254));
+    EXPECT_TRUE(shown(254));
     EXPECT_EQ(outcome.password, QLatin1String(OtherPassword));
     EXPECT_EQ(ReadTestFile(container), before) << "declining the hint replacement changes no file";
 }
@@ -179,7 +171,8 @@ TEST_F(FolderRegistrationTest, RefusalsShowTheirMessageAndRegisterNothing)
         FolderRegistration::Outcome outcome;
         EXPECT_EQ(registration.RegisterFolder(c.path, &outcome), -1) << c.name;
         ASSERT_FALSE(messages.texts().isEmpty()) << c.name;
-        EXPECT_TRUE(messages.texts().first().startsWith(MsgA(c.message))) << c.name << ": " << shownMessages();
+        EXPECT_TRUE(messages.texts().first().startsWith(MsgA(c.message)))
+            << c.name << ": " << shownMessages();
     }
     int count = 0;
     store.folders().CountRegisteredFolders(&count);
@@ -197,9 +190,9 @@ TEST_F(FolderRegistrationTest, HundredAndFirstFolderIsRefused)
 {
     for (int i = 1; i < 100; ++i) {
         const QString extra = folder(QStringLiteral("f%1").arg(i));
-        ASSERT_EQ(store.folders().AddRegisteredFolder(extra, QString(), QLatin1String(Password), QStringLiteral("0"),
-                                                      QStringLiteral("S%1").arg(i, 5, 10, QLatin1Char('0')),
-                                                      QStringLiteral("0"), DriveFixed),
+        ASSERT_EQ(store.folders().AddRegisteredFolder(
+                      extra, QString(), QLatin1String(Password), QStringLiteral("0"),
+                      QStringLiteral("S%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("0"), DriveFixed),
                   0);
     }
     FolderRegistration::Outcome outcome;
@@ -213,13 +206,13 @@ TEST_F(FolderRegistrationTest, UnregisteringIsRefusedWhileCopiesAreOutAndLeavesT
     const QString container = encrypt(root, QStringLiteral("a.txt"));
     FolderLogin login(store);
     ASSERT_EQ(login.PrepareWorkingAreas(root), 0) << shownMessages();
-    const QString copy = store.folders().StoreFolderOf(root, 0) + QLatin1Char('/') + WorkingArea::WorkingCopies +
-                         QStringLiteral("/a.txt");
+    const QString copy = store.folders().StoreFolderOf(root, 0) + QLatin1Char('/') +
+                         WorkingArea::WorkingCopies + QStringLiteral("/a.txt");
     WriteTestFile(copy, "plain");
 
     messages.script({MsgButton::Yes});
     EXPECT_EQ(registration.UnregisterFolder(root), -1);
-    EXPECT_TRUE(shownStartsWith(237)) << shownMessages();
+    EXPECT_TRUE(shown(237)) << shownMessages();
     EXPECT_TRUE(isRegistered(root));
 
     QFile::remove(copy);
@@ -238,8 +231,8 @@ TEST_F(FolderRegistrationTest, LoginChecksThePasswordAndLogoutForgetsTheKey)
     ASSERT_EQ(store.folders().UnregisterFolder(root), 0);
     ASSERT_EQ(store.folders().LoadRegisteredFolders(), 0);
     ASSERT_EQ(store.folders().AddRegisteredFolder(root, QStringLiteral("猫の名前"), QLatin1String(Password),
-                                                  QStringLiteral("0"), QStringLiteral("S00001"), QStringLiteral("0"),
-                                                  DriveFixed),
+                                                  QStringLiteral("0"), QStringLiteral("S00001"),
+                                                  QStringLiteral("0"), DriveFixed),
               0);
 
     EXPECT_EQ(login.LoginFolder(root, QStringLiteral("Wrong-pass1")), -1);
@@ -268,8 +261,8 @@ TEST_F(FolderRegistrationTest, LogoutWithCopiesOutWritesThemBackFirstAndRefusesW
 {
     FolderLogin login(store);
     ASSERT_EQ(login.PrepareWorkingAreas(root), 0) << shownMessages();
-    const QString copy = store.folders().StoreFolderOf(root, 0) + QLatin1Char('/') + WorkingArea::WorkingCopies +
-                         QStringLiteral("/a.txt");
+    const QString copy = store.folders().StoreFolderOf(root, 0) + QLatin1Char('/') +
+                         WorkingArea::WorkingCopies + QStringLiteral("/a.txt");
     WriteTestFile(copy, "edited");
 
     // No way to write the copies back yet: the logout is refused and the copy stays.
@@ -300,7 +293,8 @@ TEST(RootDisplayTextTest, PathsDirectlyUnderTheirMountStandAsTheyAre)
     FakePlatform platform;
     platform.addVolume(QStringLiteral("/mnt/data"), QStringLiteral("ext4"), DriveFixed);
     platform.addVolume(QStringLiteral("/"), QStringLiteral("ext4"), DriveFixed);
-    EXPECT_EQ(RegistrationChecks::RootDisplayText(QStringLiteral("/mnt/data/secret")), QStringLiteral("/mnt/data/secret"));
+    EXPECT_EQ(RegistrationChecks::RootDisplayText(QStringLiteral("/mnt/data/secret")),
+              QStringLiteral("/mnt/data/secret"));
     EXPECT_EQ(RegistrationChecks::RootDisplayText(QStringLiteral("/mnt/data/work/secret")),
               QStringLiteral("/mnt/data/.../secret"));
     EXPECT_EQ(RegistrationChecks::RootDisplayText(QStringLiteral("/secret")), QStringLiteral("/secret"));
