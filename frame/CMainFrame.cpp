@@ -57,6 +57,9 @@ constexpr int StatusTimerMs = 100;
 constexpr int DefaultWidth = 775;
 constexpr int DefaultHeight = 520;
 constexpr int MinimumColumn = 10;
+constexpr int SplitterBar = 4;
+constexpr int MinimumTree = 50;
+constexpr int MinimumDecrypted = 32;
 constexpr unsigned IdleText = 57345;
 
 } // namespace
@@ -180,13 +183,17 @@ void CMainFrame::buildPanes()
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setSizes({100, 200, 100});
     setCentralWidget(m_splitter);
+    m_splitter->setHandleWidth(SplitterBar);
     connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        // The widths the user gives the tree and the decrypted-files list are kept; the
+        // contents list takes what is left.
         const QList<int> sizes = m_splitter->sizes();
-        settings().SizeTvWidth = sizes.at(0);
-        settings().SizeLv2Width = sizes.at(2);
+        settings().SizeTvWidth = qMax(MinimumTree, sizes.at(0));
+        settings().SizeLv2Width = qMax(MinimumDecrypted, sizes.at(2));
     });
     QList<QWidget*> order;
     for (QAbstractScrollArea* pane : panes()) {
+        pane->setMinimumWidth(MinimumColumn); // the user may narrow any column almost away
         pane->viewport()->installEventFilter(this);
         order.append(pane);
     }
@@ -557,8 +564,8 @@ void CMainFrame::saveOnExit()
     }
     const QList<int> sizes = m_splitter->sizes();
     if (sizes.size() == 3) {
-        settings.SizeTvWidth = sizes.at(0);
-        settings.SizeLv2Width = sizes.at(2);
+        settings.SizeTvWidth = qMax(MinimumTree, sizes.at(0));
+        settings.SizeLv2Width = qMax(MinimumDecrypted, sizes.at(2));
     }
     m_store.Save();
 }

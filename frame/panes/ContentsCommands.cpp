@@ -43,6 +43,11 @@ ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, C
                                                                     : EncryptFilesIn::Copy,
                             destination, paths);
             });
+    connect(m_tree, &CTreeV::filesDropped, this,
+            [this](int command, const QString& destination, const QStringList& paths) {
+                encryptInto(command == CTreeV::DropEncryptMove ? EncryptFilesIn::Move : EncryptFilesIn::Copy,
+                            destination, paths);
+            });
     connect(m_contents, &CListV::openFolderRequested, this,
             [this](const QString& path) { m_tree->SelectFolder(path); });
     connect(m_contents, &CListV::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);

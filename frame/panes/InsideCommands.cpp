@@ -58,6 +58,13 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
     connect(m_contentsCommands, &ContentsCommands::filesEncryptedIn, this,
             [this] { m_history.ClearUndoHistory(); });
     connect(m_contents, &CListV::rowsDropped, this, &InsideCommands::dragTransfer);
+    connect(m_tree, &CTreeV::itemsDropped, this,
+            [this](int command, const QString& target, const QStringList& items) {
+                dragTransfer(command == CTreeV::DropMoveHere ? ListCommand::DropMoveHere
+                                                             : ListCommand::DropCopyHere,
+                             target, items);
+            });
+    m_tree->canPaste = [this] { return !pasteText().isEmpty(); };
     connect(m_contents, &CListV::renameRequested, this, &InsideCommands::rename);
     m_contents->pasteText = [this] { return pasteText(); };
     m_contents->newFileEntries = [this] {

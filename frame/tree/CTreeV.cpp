@@ -74,6 +74,7 @@ CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
     connect(this, &QTreeView::expanded, this, &CTreeV::onExpanded);
+    setupDragAndDrop();
 }
 
 void CTreeV::attach(StoreContext& store, CListV* list)
@@ -578,7 +579,7 @@ void CTreeV::contextMenuEvent(QContextMenuEvent* event)
             add(CopyFolder, QStringLiteral("コピー （inside） (&C)"));
         }
         QAction* paste = add(PasteFolder, QStringLiteral("貼り付け(&P)"));
-        paste->setEnabled(false);
+        paste->setEnabled(canPaste && canPaste());
         menu.addSeparator();
         if (!root) {
             add(DeleteFolder, QStringLiteral("削除(&D)"));

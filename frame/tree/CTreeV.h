@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QTreeView>
 
 #include <functional>
@@ -7,6 +8,7 @@
 class CListV;
 class FolderTreeModel;
 class StoreContext;
+class QTimer;
 
 // The tree of registered folders and their subfolders (left pane): registering, releasing,
 // logging in and out, and choosing the folder the contents list shows. Roots show whether they
@@ -29,6 +31,12 @@ public:
         PasteFolder = 32869,
         DeleteFolder = 32831,
         FolderProperties = 32863,
+        // The drop menus: items of the window dropped onto a folder, files from outside dropped
+        // onto a folder, a folder from outside dropped onto empty space.
+        DropCopyHere = 32811,
+        DropMoveHere = 32812,
+        DropEncryptCopy = 32821,
+        DropEncryptMove = 32825,
     };
 
     explicit CTreeV(QWidget* parent = nullptr);
@@ -64,6 +72,10 @@ public:
     QString FolderItemPath(const QModelIndex& index) const;
     QModelIndex rootItemOf(const QString& root) const;
 
+    // Whether the paste entry of the tree's menu has something to paste.
+    std::function<bool()> canPaste;
+    // Which command of a drop menu the user chose (0: none); unset, the menu is shown.
+    std::function<int(const QPoint& globalPosition, const QList<int>& commands)> chooseDropCommand;
     // Whether a command of the menu that another part carries out has an operation yet.
     std::function<bool(int)> availableCommand;
     // Deletes a subfolder after asking (permanent: not to the Trash); 0 when it went.
@@ -80,13 +92,33 @@ signals:
     void loggedIn(const QString& root);
     // The working areas could not be made: the program cannot go on.
     void closeRequested();
+    // Items of this window dropped onto a folder, to be copied or moved there (DropCopyHere,
+    // DropMoveHere) ...
+    void itemsDropped(int command, const QString& target, const QStringList& items);
+    // ... and files from outside, to be encrypted in (DropEncryptCopy, DropEncryptMove).
+    void filesDropped(int command, const QString& target, const QStringList& paths);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
 
 private:
+    void setupDragAndDrop();
+    // The folder item whose icon or label is under the point; invalid when none.
+    QModelIndex dropItemAt(const QPoint& point) const;
+    void setDropItem(const QModelIndex& item);
+    // A folder items may be dropped into: inside a registered folder that is logged in and
+    // not read-only (A-217, A-219 + A-218, A-316). 0 or -1.
+    int checkDropTarget(const QString& folder) const;
+    int askDropCommand(const QPoint& globalPosition, const QList<int>& commands, const QStringList& texts);
     void onCurrentChanged(const QModelIndex& current);
     void onExpanded(const QModelIndex& index);
     void ReadSubfolders(const QModelIndex& index);
@@ -100,5 +132,7 @@ private:
     FolderTreeModel* m_model;
     StoreContext* m_store = nullptr;
     CListV* m_list = nullptr;
-    bool m_quiet = false; // set while the tree itself changes selection or expansion
+    bool m_quiet = false;             // set while the tree itself changes selection or expansion
+    QPersistentModelIndex m_dropItem; // highlighted as the drop target
+    QTimer* m_expandTimer = nullptr;  // opens the item a drag hovers over
 };

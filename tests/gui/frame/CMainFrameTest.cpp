@@ -5,8 +5,10 @@
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
 #include "gui/AccessibleControls.h"
+#include "store/datafiles/RegisteredFolderTable.h"
 #include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
+#include "support/RecordingPromptService.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
 #include "views/contents/CListV.h"
@@ -14,16 +16,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -279,4 +286,79 @@ TEST_F(CMainFrameTest, TabAndF6MoveThroughThePanes)
         QTest::keyClick(QApplication::focusWidget(), step.press.key(), step.press.keyboardModifiers());
         EXPECT_EQ(QApplication::focusWidget(), step.focus);
     }
+}
+
+// The widths the user gives the tree and the decrypted-files list survive a restart; a
+// decrypted-files column narrowed to almost nothing keeps 32 pixels.
+TEST_F(CMainFrameTest, SplitterWidthsSurviveARestart)
+{
+    {
+        CMainFrame frame(dataFolder());
+        ASSERT_TRUE(frame.isCreated());
+        frame.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        auto* splitter = frame.findChild<QSplitter*>(QStringLiteral("CUSplitterWnd"));
+        ASSERT_NE(splitter, nullptr);
+        EXPECT_EQ(splitter->handleWidth(), 4);
+        const QList<int> before = splitter->sizes();
+        const int total = before.at(0) + before.at(1) + before.at(2);
+        splitter->setSizes({180, total - 190, 10});
+        emit splitter->splitterMoved(180, 1);
+        frame.close();
+    }
+    CMainFrame again(dataFolder());
+    ASSERT_TRUE(again.isCreated());
+    EXPECT_EQ(again.settings().SizeTvWidth, 180);
+    EXPECT_EQ(again.settings().SizeLv2Width, 32);
+}
+
+// Drops from outside onto the tree: a single folder on empty space is offered for registration
+// and registered; several items there, or a file, are refused with their message.
+TEST_F(CMainFrameTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
+{
+    RecordingPromptService prompts;
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CTreeV* tree = frame.tree();
+    QList<int> offered;
+    tree->chooseDropCommand = [&](const QPoint&, const QList<int>& commands) {
+        offered = commands;
+        return commands.value(0);
+    };
+    const QString folder = m_home.filePath(QStringLiteral("新しい金庫"));
+    const QString file = m_home.filePath(QStringLiteral("a.txt"));
+    QDir().mkpath(folder);
+    QFile(file).open(QIODevice::WriteOnly);
+    const QPoint empty(10, tree->viewport()->height() - 5);
+    auto drop = [&](const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls.append(QUrl::fromLocalFile(path));
+        }
+        data.setUrls(urls);
+        QDragEnterEvent enter(empty, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &enter);
+        QDropEvent dropped(QPointF(empty), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(tree->viewport(), &dropped);
+    };
+
+    drop({folder, file, file});
+    EXPECT_EQ(m_messages.texts(), QStringList{MsgA(220)});
+    m_messages.clear();
+    drop({file});
+    EXPECT_EQ(m_messages.texts(), QStringList{MsgA(221)});
+    m_messages.clear();
+    EXPECT_TRUE(offered.isEmpty());
+
+    prompts.scriptNewPasswords({{QStringLiteral("Pass-word1"), QString()}});
+    drop({folder});
+    EXPECT_EQ(offered, QList<int>{CTreeV::RegisterDropped});
+    QTest::qWait(50);
+    int count = 0;
+    frame.store().folders().CountRegisteredFolders(&count);
+    EXPECT_EQ(count, 1) << m_messages.texts().join('|').toStdString();
+    EXPECT_EQ(frame.store().folders().FindRegisteredRoot(folder, 0), folder);
 }
