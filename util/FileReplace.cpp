@@ -5,7 +5,10 @@
 #include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 
 #include <cerrno>
@@ -54,6 +57,28 @@ bool ResolveReplacedPath(const QString& path, QString* resolved, int* error)
     std::free(real);
     return true;
 }
+
+namespace {
+
+constexpr int StaleSeconds = 60;
+
+// New files an earlier save left beside the target when it was killed before its rename. Only
+// those older than a minute go: a save that is running now is never disturbed.
+void RemoveStaleReplacements(const QString& path)
+{
+    const QString prefix = QStringLiteral(".") + FileNamePart(path) + QStringLiteral(".");
+    const QDateTime limit = QDateTime::currentDateTime().addSecs(-StaleSeconds);
+    const QFileInfoList leftovers = QDir(DirectoryPart(path))
+                                        .entryInfoList({prefix + QStringLiteral("????????????.new")},
+                                                       QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& leftover : leftovers) {
+        if (!leftover.isSymLink() && leftover.lastModified() < limit) {
+            ::unlink(QFile::encodeName(leftover.filePath()).constData());
+        }
+    }
+}
+
+} // namespace
 
 int ReplaceWholeFile(const QString& requested, const QByteArray& data, int* error, qint64 writeLimit)
 {
@@ -104,5 +129,6 @@ int ReplaceWholeFile(const QString& requested, const QByteArray& data, int* erro
     if (kept != previous) {
         NoteTightenedPermissions(path, previous, kept);
     }
+    RemoveStaleReplacements(path);
     return 0;
 }

@@ -3,7 +3,9 @@
 #include "support/FileModes.h"
 #include "support/LogCapture.h"
 #include "support/TestFiles.h"
+#include "util/FileChanges.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -95,4 +97,28 @@ TEST(FileReplaceTest, RenameIntoKeepsAnExistingTarget)
     EXPECT_EQ(ReadTestFile(to), QByteArray("theirs"));
     EXPECT_EQ(RenameInto(from, to, true), 0);
     EXPECT_EQ(ReadTestFile(to), QByteArray("new"));
+}
+
+// A save killed before its rename leaves its new file behind; the next save removes it, but never
+// the new file of a save that may be running now.
+TEST(FileReplaceTest, NewFilesOfKilledSavesAreRemovedByTheNextSave)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("KBXcl.ini"));
+    const QString stale = dir.filePath(QStringLiteral(".KBXcl.ini.0123456789ab.new"));
+    const QString fresh = dir.filePath(QStringLiteral(".KBXcl.ini.ba9876543210.new"));
+    const QString other = dir.filePath(QStringLiteral(".other.ini.0123456789ab.new"));
+    for (const QString& file : {stale, fresh, other}) {
+        WriteTestFile(file, "half written");
+    }
+    SetModifiedTime(stale, QDateTime::currentDateTime().addSecs(-3600));
+    SetModifiedTime(other, QDateTime::currentDateTime().addSecs(-3600));
+    int error = 0;
+
+    ASSERT_EQ(ReplaceWholeFile(target, "whole", &error), 0);
+
+    EXPECT_EQ(ReadTestFile(target), QByteArray("whole"));
+    EXPECT_FALSE(QFileInfo::exists(stale));
+    EXPECT_TRUE(QFileInfo::exists(fresh)) << "a save that may be running now";
+    EXPECT_TRUE(QFileInfo::exists(other)) << "another file's";
 }
