@@ -4,6 +4,7 @@
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
+#include "operations/common/StoreEntries.h"
 #include "operations/encrypt/DroppedFiles.h"
 #include "operations/encrypt/EncryptFilesIn.h"
 #include "operations/encrypt/EncryptPlainFiles.h"
@@ -85,9 +86,19 @@ QStringList ContentsCommands::selectedContents(bool filesOnly) const
     QStringList paths;
     const ContentsModel* model = m_contents->contentsModel();
     for (int row : m_contents->selectedRowsInOrder()) {
-        if (!filesOnly || !model->isFolderRow(row)) {
-            paths.append(model->text(row, ContentsModel::FullPath));
+        if (filesOnly && model->isFolderRow(row)) {
+            continue;
         }
+        const QString path = model->text(row, ContentsModel::FullPath);
+        if (!ExistsAsEntry(path)) {
+            // Listed, but not to be reached by its name: its bytes are no valid text (or it went).
+            ShowMessage(model->text(row, ContentsModel::Name) +
+                            QStringLiteral("\n\nこの項目の名前は文字として読めないか、項目がなくなったため、"
+                                           "操作できません。ファイルマネージャーで名前を変更してください。"),
+                        MessageStyle::warning());
+            return {};
+        }
+        paths.append(path);
     }
     return paths;
 }

@@ -82,8 +82,8 @@ int ContentsRows::ScanFolder(const QString& folder, FolderScan* scan)
         if (entry.name.startsWith(QLatin1Char('.'))) {
             continue; // hidden
         }
-        scan->entries.append(
-            {entry.name, folder + QLatin1Char('/') + entry.name, entry.writeTime, entry.isFolder});
+        scan->entries.append({entry.name, folder + QLatin1Char('/') + entry.name, entry.writeTime,
+                              entry.isFolder, entry.nameIsText});
     }
     return Result::Ok;
 }
@@ -130,6 +130,10 @@ int ContentsRows::Fill(const QString& folder, QList<QStringList>* rows, QStringL
             continue;
         }
         QStringList row;
+        if (!entry.nameIsText) {
+            rows->append(plainRow(entry.name, entry.rawTime, entry.fullPath));
+            continue;
+        }
         if (RowFromRecords(entry, index, &row) != 0) {
             ShowMessage(MsgA(43), MessageStyle::error());
             return Result::Failed;

@@ -17,6 +17,7 @@ struct ContentsEntry
     QString fullPath;
     QString rawTime; // local last-write time, "YYYYMMDDhhmmss"
     bool isFolder = false;
+    bool nameIsText = true; // false: listed with a replacement mark, and out of reach by name
 };
 
 // The records of a folder's metadata file by the name on disk, for lookups while rows are made

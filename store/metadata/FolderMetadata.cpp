@@ -14,6 +14,9 @@
 #include <QHash>
 #include <QStringView>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr int SyncWaitTries = 10;
@@ -115,7 +118,16 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
     if (!listing && MetadataListing::ListEntries(folder, &listed) != 0) {
         return Result::Failed;
     }
-    const QList<MetadataListing::Entry>& entries = listing ? *listing : listed;
+    const QList<MetadataListing::Entry>& all = listing ? *listing : listed;
+    // An entry whose name cannot be written as text has no record: it cannot be reached by name.
+    QList<MetadataListing::Entry> textNames;
+    const bool someUnreadable =
+        std::any_of(all.cbegin(), all.cend(), [](const MetadataListing::Entry& e) { return !e.nameIsText; });
+    if (someUnreadable) {
+        std::copy_if(all.cbegin(), all.cend(), std::back_inserter(textNames),
+                     [](const MetadataListing::Entry& e) { return e.nameIsText; });
+    }
+    const QList<MetadataListing::Entry>& entries = someUnreadable ? textNames : all;
 
     // Up-to-date check: every entry has a line under its name and time, and nothing else is there.
     QHash<QStringView, qsizetype> lineOfKey;

@@ -45,7 +45,8 @@ int ListEntries(const QString& folder, QList<Entry>* entries)
         if (S_ISREG(st.st_mode) && ContainerCrypt::IsPartialFileName(name)) {
             continue;
         }
-        entries->append({name, CompactLocalTime(st.st_mtime), S_ISDIR(st.st_mode)});
+        entries->append({name, CompactLocalTime(st.st_mtime), S_ISDIR(st.st_mode),
+                         QFile::encodeName(name) == QByteArrayView(raw)});
     }
     ::closedir(dir);
     std::sort(entries->begin(), entries->end(),

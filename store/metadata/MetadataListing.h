@@ -13,6 +13,9 @@ struct Entry
     QString name;
     QString writeTime; // local last-write time, "YYYYMMDDhhmmss"
     bool isFolder = false;
+    // False for a name whose bytes are no valid text in the file system's encoding: `name`
+    // shows a replacement mark and cannot be used to reach the entry.
+    bool nameIsText = true;
 };
 
 // The files and subfolders of a folder, hidden ones included, in ascending order of their names;

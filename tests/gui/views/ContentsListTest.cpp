@@ -34,6 +34,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/stat.h>
+
 namespace {
 
 constexpr const char* Password = "Pass-word1";
@@ -450,4 +453,31 @@ TEST_F(ContentsListTest, DeletedFileComesBackWithUndo)
     ASSERT_EQ(frame->runCommand(Command::Undo), 0) << messages.texts().join('|').toStdString();
     EXPECT_EQ(ReadTestFile(report), bytes);
     ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
+}
+
+// A file whose name is no valid text in the file system's encoding is listed with a replacement
+// mark, and operations on it are refused without touching it or any other file.
+TEST_F(ContentsListTest, NameThatIsNoValidTextIsListedAndLeftAlone)
+{
+    const QByteArray raw = QFile::encodeName(folder) + "/bad\xff.txt";
+    {
+        FILE* out = std::fopen(raw.constData(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fputs("plain", out);
+        std::fclose(out);
+    }
+    registerFolder();
+    const int row = rowOf(QStringLiteral("bad\uFFFD.txt"));
+    ASSERT_GE(row, 0) << column(ContentsModel::OriginalName).join('|').toStdString()
+                      << messages.texts().join('|').toStdString();
+    EXPECT_EQ(model->text(row, ContentsModel::PlainFlag), QStringLiteral("1"));
+    list->selectionModel()->select(model->index(row, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    messages.script({MsgButton::Yes});
+    EXPECT_EQ(frame->runCommand(ListCommand::Delete), -1);
+    EXPECT_TRUE(messages.texts().value(0).contains(QStringLiteral("文字として読めない")))
+        << messages.texts().join('|').toStdString();
+    struct stat st;
+    EXPECT_EQ(::stat(raw.constData(), &st), 0) << "still there: " << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(QFileInfo::exists(report));
 }
