@@ -14,6 +14,7 @@
 #include "frame/panes/ContentsCommands.h"
 #include "frame/panes/DecryptedCommands.h"
 #include "frame/panes/InsideCommands.h"
+#include "frame/panes/ToolCommands.h"
 #include "frame/panes/TreeCommands.h"
 #include "frame/tree/CTreeV.h"
 #include "store/datafiles/DataFolder.h"
@@ -171,6 +172,7 @@ void CMainFrame::connectPanes()
         }
         return Result::Failed;
     });
+    new ToolCommands(m_store, m_router, m_tree, m_contents, m_decrypted, m_contentsCommands, this);
 }
 
 void CMainFrame::buildPanes()

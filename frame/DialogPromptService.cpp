@@ -7,6 +7,8 @@
 #include "dialogs/password/CD02KeyChange.h"
 #include "dialogs/password/CD08Password.h"
 #include "dialogs/password/CD09PasswordSet.h"
+#include "dialogs/password/CD11UpPassword.h"
+#include "dialogs/password/CD14KanriPass.h"
 #include "dialogs/registration/CD20EntryRemote.h"
 #include "dialogs/registration/CD21Init1.h"
 #include "dialogs/registration/CD22Init2.h"
@@ -94,7 +96,17 @@ int DialogPromptService::ShowNotice(const NoticeQuestion& question, bool* dontSh
 int DialogPromptService::AskPassword(const PasswordQuestion& question, QString* password)
 {
     CD08Password dialog(m_owner);
-    dialog.mode = question.kind == PasswordQuestion::FolderLogin ? 3 : 5;
+    switch (question.kind) {
+    case PasswordQuestion::FolderLogin:
+        dialog.mode = 3;
+        break;
+    case PasswordQuestion::Administrator:
+        dialog.mode = 4;
+        break;
+    default:
+        dialog.mode = 5;
+        break;
+    }
     dialog.subject = question.folder;
     if (dialog.exec() != QDialog::Accepted) {
         return Result::Failed;
@@ -153,6 +165,23 @@ void DialogPromptService::ShowEncryptionGuidance()
 {
     CD22Init2 dialog(m_owner);
     dialog.exec();
+}
+
+int DialogPromptService::AskAdministratorAction(bool noPasswordYet)
+{
+    CD14KanriPass dialog(m_owner);
+    dialog.noAdministratorPassword = noPasswordYet ? 1 : 0;
+    return dialog.exec() == QDialog::Accepted ? dialog.choice : Result::Failed;
+}
+
+int DialogPromptService::EditChangePasswords(const QString& adminPassword)
+{
+    CD11UpPassword dialog(m_owner);
+    dialog.store = m_store;
+    dialog.adminPassword = adminPassword;
+    const int code = dialog.exec();
+    SecureWipe(dialog.adminPassword);
+    return code == QDialog::Accepted ? Result::Ok : Result::Failed;
 }
 
 int DialogPromptService::ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result)

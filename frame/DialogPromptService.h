@@ -18,8 +18,8 @@ public:
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     // CD13Msg1 with the information icon.
     int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
-    // CD08Password (mode 3 for a folder, 5 for a file). An entry that cannot be a password
-    // comes back as typed, for the caller to refuse with its own message.
+    // CD08Password (mode 3 for a folder, 4 for the administrator, 5 for a file). An entry that cannot be a
+    // password comes back as typed, for the caller to refuse with its own message.
     int AskPassword(const PasswordQuestion& question, QString* password) override;
     // CD09PasswordSet.
     int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
@@ -36,6 +36,9 @@ public:
     // CD21Init1 and CD22Init2.
     int AskFirstRegistration() override;
     void ShowEncryptionGuidance() override;
+    // CD14KanriPass and CD11UpPassword.
+    int AskAdministratorAction(bool noPasswordYet) override;
+    int EditChangePasswords(const QString& adminPassword) override;
 
     // The store the password dialogs consult (change passwords); none: they skip those checks.
     void setStore(StoreContext* store) { m_store = store; }

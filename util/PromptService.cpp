@@ -69,6 +69,16 @@ int PromptService::AskFirstRegistration()
 
 void PromptService::ShowEncryptionGuidance() {}
 
+int PromptService::AskAdministratorAction(bool)
+{
+    return Result::Failed;
+}
+
+int PromptService::EditChangePasswords(const QString&)
+{
+    return Result::Failed;
+}
+
 int PromptService::ShowNotice(const NoticeQuestion&, bool* dontShowAgain)
 {
     *dontShowAgain = false;

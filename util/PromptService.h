@@ -29,6 +29,7 @@ struct PasswordQuestion
         FolderLogin,     // the password of a registered folder, to log it in
         OtherContainer,  // the password of a container written under another password
         TakeOutPassword, // a new password for files taken out re-encrypted
+        Administrator,   // the administrator password
     };
     Kind kind = FolderLogin;
     QString title;
@@ -132,6 +133,13 @@ public:
     virtual int AskFirstRegistration();
     // The guidance that follows a first registration (how to encrypt and open files).
     virtual void ShowEncryptionGuidance();
+
+    // What to do with the administrator password: 0 register one (offered only when none is
+    // registered, noPasswordYet), 1 change it, 2 delete it; -1 when cancelled.
+    virtual int AskAdministratorAction(bool noPasswordYet);
+    // The list of change passwords, read and written back with the administrator password given
+    // (already verified): 0 after OK (the list was saved), -1 when cancelled.
+    virtual int EditChangePasswords(const QString& adminPassword);
 
     // 0 for OK (or yes), -1 for cancel (or no); *dontShowAgain tells whether the box was ticked.
     virtual int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain);

@@ -1,5 +1,7 @@
 #include "dialogs/tools/CD16HintDisp.h"
 
+#include "dialogs/tools/CUDropStatic.h"
+#include "operations/tools/ContainerHint.h"
 #include "util/MessageText.h"
 
 #include <QHBoxLayout>
@@ -22,16 +24,16 @@ bool CD16HintDisp::initDialog()
     if (makeDropArea) {
         m_dropArea = makeDropArea(areaText, this);
     } else {
-        auto* label = new QLabel(areaText, this);
-        label->setFrameStyle(QFrame::Box | QFrame::Sunken);
-        label->setAlignment(Qt::AlignCenter);
-        label->setWordWrap(true);
-        m_dropArea = label;
+        auto* area = new CUDropStatic(areaText, this);
+        area->setAcceptDrops(crypt != nullptr);
+        connect(area, &CUDropStatic::filesDropped, this, &CD16HintDisp::showDropped);
+        m_dropArea = area;
     }
     m_dropArea->setObjectName(QStringLiteral("dropArea"));
     m_dropArea->setAccessibleName(QStringLiteral("ヒントを確認する暗号ファイルのドロップ先"));
     m_dropArea->setAccessibleDescription(areaText);
-    m_dropArea->setFixedSize(200, 80);
+    // Room for the framed hint of 48 characters on a few lines.
+    m_dropArea->setFixedSize(260, 110);
     auto* close = new QPushButton(QStringLiteral("閉じる"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -48,4 +50,14 @@ bool CD16HintDisp::initDialog()
     m_dropArea->raise();
     fitToContents();
     return true;
+}
+
+void CD16HintDisp::showDropped(const QStringList& paths)
+{
+    auto* area = qobject_cast<QLabel*>(m_dropArea);
+    QString text;
+    if (!crypt || !area || DroppedFileHint(*crypt, paths, &text) != 0) {
+        return;
+    }
+    area->setText(text);
 }

@@ -2,11 +2,15 @@
 
 #include "dialogs/common/OpeningDialog.h"
 
+#include <QStringList>
+
 #include <functional>
 
+class ContainerCrypt;
 class QLabel;
 
-// The hint window: encrypted files dropped on its area show the password hint they carry.
+// The hint window: an encrypted file dropped on its area shows the password hint it carries;
+// any other file, a folder or more than one file are told apart (DroppedFileHint's messages).
 class CD16HintDisp : public OpeningDialog
 {
 public:
@@ -14,11 +18,17 @@ public:
 
     explicit CD16HintDisp(QWidget* parent = nullptr);
 
-    // Makes the drop area (in hint mode) with the given text; without it the area is a framed
-    // label that shows where to drop.
+    // Reads the headers of dropped files; none: drops are not taken.
+    ContainerCrypt* crypt = nullptr;
+
+    // Makes the drop area (in hint mode) with the given text; without it the area is a
+    // CUDropStatic whose drops show their hints in it.
     std::function<QWidget*(const QString& text, QWidget* parent)> makeDropArea;
 
     QWidget* dropArea() const { return m_dropArea; }
+
+    // Shows what the window has to say about these dropped files in the drop area.
+    void showDropped(const QStringList& paths);
 
 protected:
     bool initDialog() override;

@@ -68,10 +68,16 @@ void CommonData1::clear()
     m_changePasswords.clear();
 }
 
-// 16 bytes of the deciphered administrator block, then the first 16 bytes of B-35 in UTF-16LE.
-QByteArray CommonData1::listKey(const QByteArray& adminBlock) const
+// 16 bytes of the administrator block as it reads under the right password (the text of B-34),
+// then the first 16 bytes of B-35 in UTF-16LE. It does not depend on the password given, so
+// the list reads the same without the administrator password, as the take-out dialog and the
+// new-password check read it.
+QByteArray CommonData1::listKey() const
 {
-    return adminBlock.left(ListKeyHalf) + RecordField::Utf16Prefix(MsgB(ListKeyText), ListKeyHalf);
+    QByteArray adminBlock = CheckBlock::PlainBlock(MsgB(AdminCheckText));
+    QByteArray key = adminBlock.left(ListKeyHalf) + RecordField::Utf16Prefix(MsgB(ListKeyText), ListKeyHalf);
+    SecureWipe(adminBlock);
+    return key;
 }
 
 int CommonData1::LoadCommon1(const QString& adminPassword, int mode, int* match)
@@ -115,7 +121,7 @@ int CommonData1::LoadCommon1(const QString& adminPassword, int mode, int* match)
                 continue;
             }
             if (key.isEmpty()) {
-                key = listKey(adminBlock);
+                key = listKey();
             }
             QByteArray field = record.mid(Layout::Password, Layout::PasswordBytes);
             const QString slot = m_engine.SetTemporaryKeyRaw(key);
@@ -166,11 +172,9 @@ int CommonData1::SaveCommon1(const QString& adminPassword)
     RecordField::PutZeroFilledText(plain, Layout::AdminHint, Layout::TextChars, m_adminHint);
 
     if (!m_changePasswords.isEmpty()) {
-        QByteArray adminBlock = CheckBlock::PlainBlock(MsgB(AdminCheckText));
-        QByteArray key = listKey(adminBlock);
+        QByteArray key = listKey();
         const QString slot = m_engine.SetTemporaryKeyRaw(key);
         SecureWipe(key);
-        SecureWipe(adminBlock);
         if (slot.isEmpty()) {
             SecureWipe(plain);
             return Result::Failed;

@@ -21,8 +21,9 @@ struct ChangePassword
 // "kbxcl_common1.dat" in the data folder: 1024-byte records tagged "001" (the administrator's
 // check block and hint, at most one, first) and "002" (one change password each, at most 100),
 // the whole file enciphered under the program's own key. No password is stored in plain: the
-// change passwords are enciphered under the list key, which is built from the deciphered
-// administrator check block and the text of message B-35.
+// change passwords are enciphered under the list key, which is built from the administrator
+// check block's known text and the text of message B-35; it reads without the administrator
+// password, which guards only changes to the list.
 class CommonData1
 {
 public:
@@ -72,7 +73,7 @@ public:
 
 private:
     void clear();
-    QByteArray listKey(const QByteArray& adminBlock) const;
+    QByteArray listKey() const;
 
     CryptEngine& m_engine;
     QString m_dataFolder;

@@ -105,3 +105,16 @@ int RecordingPromptService::AskTakeOutPassword(bool, QString* password, QString*
     *hint = answer.second;
     return Result::Ok;
 }
+
+int RecordingPromptService::AskAdministratorAction(bool noPasswordYet)
+{
+    m_asked.append(noPasswordYet ? QStringLiteral("administrator: new")
+                                 : QStringLiteral("administrator: registered"));
+    return m_adminActions.isEmpty() ? Result::Failed : m_adminActions.takeFirst();
+}
+
+int RecordingPromptService::EditChangePasswords(const QString& adminPassword)
+{
+    m_asked.append(QStringLiteral("change passwords"));
+    return m_changePasswords ? m_changePasswords(adminPassword) : Result::Failed;
+}

@@ -35,6 +35,14 @@ public:
     {
         m_takeOutPasswords = std::move(answers);
     }
+    // The choices in the administrator-password dialog (0 register, 1 change, 2 delete).
+    void scriptAdministratorActions(QList<int> choices) { m_adminActions = std::move(choices); }
+    // What the user does in the change-password list, given the administrator password (nothing
+    // set: the list is cancelled).
+    void setChangePasswordEditor(std::function<int(const QString& adminPassword)> editor)
+    {
+        m_changePasswords = std::move(editor);
+    }
     // Each notice is accepted; `dontShowAgain` is what the box reads.
     void scriptNotices(QList<bool> dontShowAgain) { m_notices = std::move(dontShowAgain); }
 
@@ -50,11 +58,14 @@ public:
     int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
     int AskTakeOutNaming(int* angoOutNameMode) override;
     int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;
+    int AskAdministratorAction(bool noPasswordYet) override;
+    int EditChangePasswords(const QString& adminPassword) override;
     // The hints the new-password questions offered first, in order.
     const QStringList& offeredHints() const { return m_offeredHints; }
 
     // One line per question, in order: "folder: TITLE", "overwrite: NAME", "password: FOLDER",
-    // "notice: MESSAGE", "new password: FOLDER", "remote", "confirm: TITLE".
+    // "notice: MESSAGE", "new password: FOLDER", "remote", "confirm: TITLE",
+    // "administrator: new" or "administrator: registered", "change passwords".
     const QStringList& asked() const { return m_asked; }
 
 private:
@@ -68,5 +79,7 @@ private:
     QStringList m_offeredHints;
     std::function<TakeOutDialogResult(const TakeOutDialogRequest&)> m_takeOut;
     QList<QPair<QString, QString>> m_takeOutPasswords;
+    QList<int> m_adminActions;
+    std::function<int(const QString&)> m_changePasswords;
     QStringList m_asked;
 };

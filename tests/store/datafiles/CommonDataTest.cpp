@@ -87,6 +87,11 @@ TEST_F(CommonDataTest, WrongAdministratorPasswordShowsTheHintAndLoadsNothing)
     messages.clear();
     EXPECT_EQ(data.LoadCommon1(QStringLiteral("wrong-pass"), 0, &match), 0);
     EXPECT_EQ(match, 0);
+    // The change passwords read the same without the administrator password (the take-out
+    // dialog offers them so).
+    EXPECT_EQ(data.GetChangePasswords(), list);
+    EXPECT_EQ(data.LoadCommon1(QString(), 0, &match), 0);
+    EXPECT_EQ(data.GetChangePasswords(), list);
     EXPECT_EQ(data.LoadCommon1(QStringLiteral("Admin-Pass1"), 0, &match), 0);
     EXPECT_EQ(match, 1);
     EXPECT_TRUE(messages.shown().isEmpty());

@@ -1,0 +1,87 @@
+#include "frame/panes/ToolCommands.h"
+
+#include "dialogs/confirmation/CopyProgressWindow.h"
+#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsSheet.h"
+#include "dialogs/tools/CD16HintDisp.h"
+#include "frame/commands/CommandRouter.h"
+#include "frame/commands/CommandTable.h"
+#include "frame/panes/ContentsCommands.h"
+#include "frame/tree/CTreeV.h"
+#include "operations/backup/FolderBackup.h"
+#include "operations/tools/AdministratorPassword.h"
+#include "operations/tools/PlainFileCheck.h"
+#include "store/StoreContext.h"
+#include "store/working/DecryptedCopies.h"
+#include "util/ResultCodes.h"
+#include "views/contents/CListV.h"
+#include "views/decrypted/CListV2.h"
+
+ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
+                           CListV2* decrypted, ContentsCommands* contentsCommands, QWidget* window)
+    : QObject(window), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted),
+      m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(CKankyoSet::DisplayPage)
+{
+    router.route(Command::PlainFileCheck, [this] { return checkPlainFiles(); });
+    router.route(Command::AdminPassword, [this] { return ManageAdministratorPassword(m_store); });
+    router.route(Command::ChangePasswords, [this] { return ManageChangePasswords(m_store); });
+    router.route(Command::HintWindow, [this] { return showHintWindow(); });
+    router.route(Command::Settings, [this] { return runSettings(); });
+    router.route(Command::Backup, [this] { return backupConcerned(); });
+    router.route(CTreeV::BackupRoot, [this] { return backupConcerned(); });
+    router.route(Command::ImportBackup, [] {
+        ShowBackupImportNotice();
+        return Result::Ok;
+    });
+}
+
+int ToolCommands::checkPlainFiles()
+{
+    bool duplicates = false;
+    const int result = CheckFolderForPlainFiles(m_store, m_contents->selectedRootPath(), &duplicates);
+    if (duplicates) {
+        m_contentsCommands->setTakeOutOnly(true);
+    }
+    return result;
+}
+
+int ToolCommands::showHintWindow()
+{
+    CD16HintDisp hints(m_window);
+    hints.crypt = &m_store.crypt();
+    hints.exec();
+    return Result::Ok;
+}
+
+int ToolCommands::runSettings()
+{
+    SettingsSheetOutcome outcome;
+    const int result = RunSettingsSheet(m_window, m_store, &m_settingsPage, &outcome);
+    const QString shown = m_contents->shownFolderPath();
+    if (outcome.titleModeChanged && !shown.isEmpty()) {
+        m_contents->FillContents(shown);
+    }
+    if (outcome.workingFolderChanged) {
+        // The decrypted copies of the shown folder now live below the new working folder.
+        const QString root = m_contents->selectedRootPath();
+        if (root.isEmpty()) {
+            m_decrypted->StopWatchingDecrypted();
+        } else {
+            m_decrypted->WatchDecryptedFolder(m_store.copies().WorkingCopyArea(root, 0));
+        }
+        m_decrypted->RequestDecryptedRefresh();
+    }
+    return result;
+}
+
+int ToolCommands::backupConcerned()
+{
+    const QModelIndex item = m_tree->itemConcerned();
+    if (!item.isValid()) {
+        return Result::Failed;
+    }
+    CopyProgressWindow progress(m_window, QStringLiteral("バックアップ"));
+    FolderBackup backup(m_store);
+    backup.setProgressObserver(&progress);
+    return backup.Run(m_tree->FolderItemPath(item));
+}

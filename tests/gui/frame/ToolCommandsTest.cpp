@@ -1,0 +1,244 @@
+#include "dialogs/password/CD02KeyChange.h"
+#include "dialogs/password/CD11UpPassword.h"
+#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/tools/CD16HintDisp.h"
+#include "engine/ContainerCrypt.h"
+#include "engine/CryptEngine.h"
+#include "frame/CMainFrame.h"
+#include "frame/commands/CommandTable.h"
+#include "frame/tree/CTreeV.h"
+#include "gui/dialogs/DialogTestSupport.h"
+#include "store/datafiles/CommonData1.h"
+#include "store/metadata/FolderMetadata.h"
+#include "support/FakePlatform.h"
+#include "support/RecordingMessageService.h"
+#include "support/RecordingPromptService.h"
+#include "support/TestContainers.h"
+#include "util/ResultCodes.h"
+#include "views/contents/CListV.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Password = QStringLiteral("Pass-word1");
+
+// The window over an empty home with one registered, logged-in folder holding a container.
+class ToolCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        platform.addVolume(m_home.path(), QStringLiteral("ext4"), DriveFixed);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/sub")));
+        frame = std::make_unique<CMainFrame>(m_home.filePath(QStringLiteral("config/kurasoft/KBXcl1")));
+        ASSERT_TRUE(frame->isCreated()) << messages.texts().join('|').toStdString();
+        messages.script({MsgButton::Yes}); // register an empty folder
+        prompts.scriptNewPasswords({{Password, QString()}});
+        ASSERT_EQ(frame->tree()->RegisterFolder(folder), 0) << messages.texts().join('|').toStdString();
+        ASSERT_EQ(frame->contents()->shownFolderPath(), folder);
+        encryptInto(folder, QStringLiteral("報告書.txt"));
+        messages.script({});
+        messages.clear();
+    }
+
+    QString encryptInto(const QString& target, const QString& name)
+    {
+        const QString container =
+            EncryptTestFile(frame->store().crypt(), m_home.path(), target, name, folder, "x");
+        EXPECT_EQ(frame->store().metadata().SyncFolderMetadata(target, folder), 0);
+        return container;
+    }
+
+    // Drops the files on the hint window's area and gives back what the area shows.
+    static QString dropOnHintWindow(CD16HintDisp* hints, const QStringList& paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls.append(QUrl::fromLocalFile(path));
+        }
+        data.setUrls(urls);
+        QWidget* area = hints->dropArea();
+        const QPointF centre(area->width() / 2.0, area->height() / 2.0);
+        QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(area, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(area, &drop);
+        return static_cast<QLabel*>(area)->text();
+    }
+
+    QTemporaryDir m_home;
+    FakePlatform platform;
+    const QString folder = m_home.filePath(QStringLiteral("金庫"));
+    RecordingMessageService messages;
+    RecordingPromptService prompts;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+} // namespace
+
+TEST_F(ToolCommandsTest, PlainFileCheckReportsAndSetsTheTakeOutOnlyState)
+{
+    messages.script({MsgButton::Yes});
+    EXPECT_EQ(frame->runCommand(Command::PlainFileCheck), Result::Ok);
+    EXPECT_EQ(messages.texts(), (QStringList{MsgA(195) + folder, MsgA(200)}));
+    EXPECT_FALSE(frame->contents()->takeOutOnly());
+
+    // Two files in a subfolder that show the same name: only the as-is take-out is left.
+    encryptInto(folder + QStringLiteral("/sub"), QStringLiteral("同じ.txt"));
+    encryptInto(folder + QStringLiteral("/sub"), QStringLiteral("同じ.txt"));
+    messages.clear();
+    messages.script({MsgButton::Yes});
+    EXPECT_EQ(frame->runCommand(Command::PlainFileCheck), Result::Failed);
+    ASSERT_EQ(messages.texts().size(), 2) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(messages.texts().at(1).startsWith(MsgA(188)));
+    EXPECT_TRUE(frame->contents()->takeOutOnly());
+}
+
+TEST_F(ToolCommandsTest, HintWindowShowsTheHintOfADroppedContainer)
+{
+    CryptEngine& engine = frame->store().engine();
+    ASSERT_FALSE(engine.SetTemporaryKey(QStringLiteral("Other-pass1"), QStringLiteral("犬の名前")).isEmpty());
+    const QString loose = m_home.filePath(QStringLiteral("loose"));
+    ASSERT_TRUE(QDir().mkpath(loose));
+    const QString container = EncryptTestFile(frame->store().crypt(), m_home.path(), loose,
+                                              QStringLiteral("a.txt"), CryptEngine::TemporarySlotName, "x");
+    QStringList shown;
+    whenDialogOpens([&](QWidget* modal) {
+        auto* hints = dynamic_cast<CD16HintDisp*>(modal);
+        ASSERT_NE(hints, nullptr);
+        EXPECT_EQ(hints->windowTitle(), QStringLiteral("ヒント確認ウィンドウ"));
+        shown.append(dropOnHintWindow(hints, {container}));
+        shown.append(dropOnHintWindow(hints, {loose}));
+        shown.append(dropOnHintWindow(hints, {container, container}));
+        hints->findChild<QPushButton*>()->click(); // 閉じる
+    });
+    EXPECT_EQ(frame->runCommand(Command::HintWindow), Result::Ok);
+    EXPECT_EQ(shown, (QStringList{MsgA(597) + QStringLiteral("犬の名前") + MsgA(598), MsgA(581), MsgA(581)}))
+        << "two files leave the area as it was";
+    EXPECT_EQ(messages.texts(), QStringList{MsgA(577)});
+}
+
+TEST_F(ToolCommandsTest, SettingsSheetOpensAtThePageItWasLeftAt)
+{
+    const struct
+    {
+        int openedAt;
+        int leaveAt; // -1: cancel
+        int result;
+    } runs[] = {
+        {CKankyoSet::DisplayPage, CKankyoSet::FolderPage, Result::Ok},
+        {CKankyoSet::FolderPage, CKankyoSet::ActionPage, Result::Cancelled},
+        {CKankyoSet::FolderPage, -1, Result::Cancelled},
+    };
+    for (const auto& run : runs) {
+        int opened = -1;
+        whenDialogOpens([&](QWidget* modal) {
+            auto* sheet = dynamic_cast<CKankyoSet*>(modal);
+            ASSERT_NE(sheet, nullptr);
+            EXPECT_EQ(sheet->windowTitle(), QStringLiteral("環境設定"));
+            opened = sheet->pages()->currentIndex();
+            if (run.leaveAt < 0 || run.result == Result::Cancelled) {
+                sheet->pages()->setCurrentIndex(qMax(run.leaveAt, 0));
+                sheet->reject();
+                return;
+            }
+            sheet->pages()->setCurrentIndex(run.leaveAt);
+            sheet->accept();
+        });
+        EXPECT_EQ(frame->runCommand(Command::Settings), run.result);
+        EXPECT_EQ(opened, run.openedAt);
+    }
+}
+
+TEST_F(ToolCommandsTest, TreeMenuBackupCopiesTheFolderAndImportTellsHowToBringItBack)
+{
+    const QString destination = m_home.filePath(QStringLiteral("backups"));
+    ASSERT_TRUE(QDir().mkpath(destination));
+    prompts.scriptFolders({destination});
+    frame->tree()->setCurrentIndex(frame->tree()->rootItemOf(folder));
+    EXPECT_EQ(frame->runCommand(CTreeV::BackupRoot), Result::Ok) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(QDir(destination + QStringLiteral("/金庫")).entryList(QDir::Files),
+              QDir(folder).entryList(QDir::Files));
+    ASSERT_EQ(messages.texts().size(), 1);
+    EXPECT_TRUE(messages.texts().first().startsWith(MsgA(261)));
+
+    messages.clear();
+    EXPECT_EQ(frame->runCommand(Command::ImportBackup), Result::Ok);
+    EXPECT_EQ(messages.texts(), QStringList{MsgA(193) + QStringLiteral("Kurabox") + MsgA(194)});
+}
+
+TEST_F(ToolCommandsTest, ChangePasswordsKeptInTheListAreOfferedWhenTakingFilesOut)
+{
+    const QString admin = QStringLiteral("Admin-Pass1");
+    {
+        CommonData1 common(frame->store().engine(), frame->store().dataFolder());
+        int match = 0;
+        ASSERT_EQ(common.LoadCommon1(admin, 1, &match), 0);
+        ASSERT_EQ(common.SaveCommon1(admin), 0);
+    }
+    CD11UpPassword list(frame.get());
+    list.store = &frame->store();
+    list.adminPassword = admin;
+    ASSERT_TRUE(list.prepare());
+    auto enter = [this](const QString& name, const QString& password, const QString& hint) {
+        whenDialogOpens([=](QWidget* modal) {
+            modal->findChild<QLineEdit*>(QStringLiteral("name"))->setText(name);
+            modal->findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
+            modal->findChild<QLineEdit*>(QStringLiteral("hint"))->setText(hint);
+            modal->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        });
+    };
+    enter(QStringLiteral("取引先A"), QStringLiteral("Change-pw1!"), QStringLiteral("社名"));
+    list.addEntry();
+    enter(QStringLiteral("家族"), QStringLiteral("Family-pw2!"), QString());
+    list.addEntry();
+    enter(QStringLiteral("旧"), QStringLiteral("Old-pass33!"), QString());
+    list.addEntry();
+    ASSERT_EQ(list.list()->topLevelItemCount(), 3) << messages.texts().join('|').toStdString();
+    // Edit the first, remove the last.
+    list.list()->setCurrentItem(list.list()->topLevelItem(0));
+    enter(QStringLiteral("取引先B"), QStringLiteral("Change-pw1!"), QStringLiteral("新社名"));
+    list.editCurrent();
+    list.list()->setCurrentItem(list.list()->topLevelItem(2));
+    messages.script({MsgButton::Yes});
+    list.deleteSelected();
+    list.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(list.result(), QDialog::Accepted);
+
+    CommonData1 saved(frame->store().engine(), frame->store().dataFolder());
+    int match = 0;
+    ASSERT_EQ(saved.LoadCommon1(admin, 1, &match), 0);
+    EXPECT_EQ(saved.GetChangePasswords(),
+              (QList<ChangePassword>{
+                  {QStringLiteral("取引先B"), QStringLiteral("Change-pw1!"), QStringLiteral("新社名")},
+                  {QStringLiteral("家族"), QStringLiteral("Family-pw2!"), QString()}}));
+
+    CD02KeyChange keyChange(frame.get());
+    keyChange.store = &frame->store();
+    ASSERT_TRUE(keyChange.prepare());
+    auto* names = keyChange.findChild<QComboBox*>(QStringLiteral("names"));
+    ASSERT_EQ(names->count(), 2);
+    EXPECT_EQ(names->itemText(0), QStringLiteral("取引先B"));
+    EXPECT_EQ(names->itemText(1), QStringLiteral("家族"));
+    names->setCurrentIndex(0);
+    keyChange.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    EXPECT_EQ(keyChange.password, QStringLiteral("Change-pw1!"));
+}
