@@ -23,7 +23,8 @@ void writeTo(std::FILE* stream, const QString& text)
 
 QList<CliCommand> allCommands()
 {
-    return ContainerCommands() + RawFileCommands();
+    return ContainerCommands() + RawFileCommands() +
+           QList<CliCommand>{ListCommand(), CheckCommand(), ExtractCommand(), AddCommand()};
 }
 
 QString overview(const QList<CliCommand>& commands)

@@ -43,36 +43,6 @@ namespace {
 constexpr int PasswordAttempts = 5;
 constexpr qint64 AdoptionMargin = 4096;
 
-enum class EntryType
-{
-    Missing,
-    File,
-    Folder,
-    LinkedFolder, // a symbolic link to a folder: never followed
-    Special,      // a pipe, socket or device
-};
-
-// What the source is, without opening it (a pipe would block the reader).
-EntryType TypeOf(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0) {
-        return EntryType::Missing;
-    }
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && ::stat(name.constData(), &st) != 0) {
-        return EntryType::Missing; // a dangling link
-    }
-    if (S_ISREG(st.st_mode)) {
-        return EntryType::File;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return link ? EntryType::LinkedFolder : EntryType::Folder;
-    }
-    return EntryType::Special;
-}
-
 bool ExistsAsEntry(const QString& path)
 {
     struct stat st;
@@ -203,7 +173,7 @@ int EncryptFilesIn::worker(Mode mode, const QString& destination, const QStringL
             break;
         }
         Step step = Step::Done;
-        switch (TypeOf(source)) {
+        switch (EntryTypeOf(source)) {
         case EntryType::Missing:
             ShowError(MsgA(66) + source);
             step = Step::Stop;
@@ -400,8 +370,9 @@ EncryptFilesIn::Step EncryptFilesIn::adopt(const QString& source, QString* plain
             SecureWipe(password);
             return Step::Skipped;
         }
-        const QString slot = PasswordRules::IsValidPassword(password) ? engine.SetTemporaryKey(password, QString())
-                                                                      : QString();
+        const QString slot = PasswordRules::IsValidPassword(password)
+                                 ? engine.SetTemporaryKey(password, QString())
+                                 : QString();
         SecureWipe(password);
         int status = NotAContainer;
         QString text;
@@ -513,7 +484,7 @@ EncryptFilesIn::Step EncryptFilesIn::encryptTree(Mode mode, const QString& sourc
         if (entry.isSymLink()) {
             continue; // never followed out of the chosen tree; a move leaves it (and its folder)
         }
-        switch (TypeOf(path)) {
+        switch (EntryTypeOf(path)) {
         case EntryType::Folder:
             step = encryptTree(mode, path, target + QLatin1Char('/') + entry.fileName());
             m_foldersChanged = true;
