@@ -191,7 +191,7 @@ private:
             if (entry.isSymLink()) {
                 continue;
             }
-            const SourceType type = EntryTypeOf(entry.filePath());
+            const EntryType type = EntryTypeOf(entry.filePath());
             if (type == EntryType::Folder) {
                 if (addFolder(entry.filePath(), target) != 0) {
                     return Result::Failed;
