@@ -30,7 +30,7 @@ QIcon ProgramIcon()
 } // namespace
 
 Ckuracore5App::Ckuracore5App(int& argc, char** argv)
-    : QApplication(argc, argv), m_instance(QStringLiteral("Kurabox")),
+    : QApplication(argc, argv), m_instance(SingleInstance::WindowLockName),
       m_messages(std::make_unique<MessageBoxService>()), m_prompts(std::make_unique<DialogPromptService>())
 {
     InstallQtJapanese(*this);

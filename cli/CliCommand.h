@@ -20,3 +20,8 @@ struct CliCommand
 QList<CliCommand> ContainerCommands();
 // raw-encrypt, raw-decrypt
 QList<CliCommand> RawFileCommands();
+// Whole encrypted folders: ls, check, extract, add.
+CliCommand ListCommand();
+CliCommand CheckCommand();
+CliCommand ExtractCommand();
+CliCommand AddCommand();

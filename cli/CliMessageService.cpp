@@ -1,5 +1,6 @@
 #include "cli/CliMessageService.h"
 
+#include "cli/CliLanguage.h"
 #include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
 
@@ -9,17 +10,19 @@
 
 namespace {
 
+thread_local MessageCapture* t_capture = nullptr;
+
 QString labelOf(MsgIcon icon)
 {
     switch (icon) {
     case MsgIcon::Error:
-        return QStringLiteral("error");
+        return Tr("error", "エラー");
     case MsgIcon::Warning:
-        return QStringLiteral("warning");
+        return Tr("warning", "警告");
     case MsgIcon::Question:
-        return QStringLiteral("question");
+        return Tr("question", "確認");
     case MsgIcon::Information:
-        return QStringLiteral("note");
+        return Tr("note", "情報");
     case MsgIcon::None:
         break;
     }
@@ -32,11 +35,11 @@ QString buttonText(MsgButton button)
     case MsgButton::Ok:
         return QStringLiteral("OK");
     case MsgButton::Cancel:
-        return QStringLiteral("Cancel");
+        return Tr("Cancel", "キャンセル");
     case MsgButton::Yes:
-        return QStringLiteral("Yes");
+        return Tr("Yes", "はい");
     case MsgButton::No:
-        return QStringLiteral("No");
+        return Tr("No", "いいえ");
     }
     return QString();
 }
@@ -68,13 +71,27 @@ QString CliMessageService::Format(const QString& text, const MessageStyle& style
         formatted += QLatin1String("\n    ") + TerminalSafe(line);
     }
     if (style.buttons != MsgButtons::Ok) {
-        formatted += QStringLiteral("\n    (answered: %1)").arg(buttonText(style.defaultButton));
+        formatted += Tr("\n    (answered: %1)", "\n    （回答: %1）").arg(buttonText(style.defaultButton));
     }
     return formatted;
 }
 
+MessageCapture::MessageCapture() : m_outer(t_capture)
+{
+    t_capture = this;
+}
+
+MessageCapture::~MessageCapture()
+{
+    t_capture = m_outer;
+}
+
 MsgButton CliMessageService::ShowMessage(const QString& text, const MessageStyle& style)
 {
+    if (t_capture) {
+        t_capture->m_texts.append(text);
+        return style.defaultButton;
+    }
     if (m_progress) {
         m_progress->clear();
     }

@@ -2,6 +2,8 @@
 
 #include "cli/TerminalText.h"
 
+#include <QJsonDocument>
+
 #include <cstdio>
 
 void PrintLine(const QString& line)
@@ -14,4 +16,11 @@ void PrintLine(const QString& line)
 void PrintField(const QString& name, const QString& value)
 {
     PrintLine(name + QLatin1String(": ") + value);
+}
+
+void PrintJson(const QJsonObject& object)
+{
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+    std::fflush(stdout);
 }

@@ -6,13 +6,15 @@
 #include <QStringList>
 
 // The arguments of one kbx command: options first or mixed with the operands, "--" ends the
-// options, "--name=value" and "--name value" both give a value.
+// options, "--name=value" and "--name value" both give a value. A flag with a short name is
+// also given as "-x", and several such as "-xy".
 
 struct OptionSyntax
 {
     QString name;      // without the leading "--"
     QString valueName; // empty for a flag
     QString help;
+    QChar shortName; // a flag's one-letter form, or none
 };
 
 struct CommandSyntax
@@ -22,6 +24,7 @@ struct CommandSyntax
     QString summary;      // one line for "kbx --help"
     QString description;  // the body of "kbx NAME --help"
     QList<OptionSyntax> options;
+    bool lastRepeats = false; // the last operand may be given more than once
 };
 
 struct ParsedCommand

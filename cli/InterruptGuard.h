@@ -19,4 +19,12 @@ void SetTerminalToRestore(const termios* saved);
 // The temporary file to remove; an empty path when there is none.
 void SetPartialOutput(const QString& path);
 
+// While deferred, an interrupt, hang-up or termination signal is only noted: work that can stop
+// between its steps asks StopRequested(), ends on its own and then calls RaiseDeferred(). A
+// second such signal acts at once. Any thread may ask.
+void DeferStops(bool defer);
+bool StopRequested();
+// Ends the program with the noted signal's default action; returns when none was noted.
+void RaiseDeferred();
+
 } // namespace InterruptGuard

@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
@@ -23,26 +24,34 @@ void writeTo(std::FILE* stream, const QString& text)
 
 QList<CliCommand> allCommands()
 {
-    return ContainerCommands() + RawFileCommands();
+    return ContainerCommands() + RawFileCommands() +
+           QList<CliCommand>{ListCommand(), CheckCommand(), ExtractCommand(), AddCommand()};
 }
 
 QString overview(const QList<CliCommand>& commands)
 {
-    QString text = QStringLiteral("Usage: kbx COMMAND [options] ARGUMENTS...\n"
-                                  "       kbx --help | --version\n\n"
-                                  "Encrypted files of Kurabox from the command line.\n\nCommands:\n");
+    QString text = Tr("Usage: kbx COMMAND [options] ARGUMENTS...\n"
+                      "       kbx --help | --version\n\n"
+                      "Encrypted files of Kurabox from the command line.\n\nCommands:\n",
+                      "使い方: kbx COMMAND [options] ARGUMENTS...\n"
+                      "        kbx --help | --version\n\n"
+                      "Kurabox の暗号ファイルをコマンドラインで扱います。\n\nコマンド:\n");
     for (const CliCommand& command : commands) {
         text += QStringLiteral("  %1  %2\n").arg(command.syntax.name, -12).arg(command.syntax.summary);
     }
-    text += QStringLiteral("\nPasswords are typed without echo on a terminal, or taken from the first line\n"
-                           "of standard input. Exit status: 0 done, 1 failed or refused, 2 usage error.\n"
-                           "`kbx COMMAND --help` describes each command.\n");
+    text += Tr("\nPasswords are typed without echo on a terminal, or taken from the first line\n"
+               "of standard input. Exit status: 0 done, 1 failed or refused, 2 usage error.\n"
+               "`kbx COMMAND --help` describes each command.\n",
+               "\nパスワードは端末では表示せずに入力するか、標準入力の最初の行から読みます。\n"
+               "終了状態: 0 完了、1 失敗または拒否、2 使い方の誤り。\n"
+               "各コマンドの説明は `kbx COMMAND --help` で表示します。\n");
     return text;
 }
 
 int usageError(const QString& context, const QString& problem, const QString& helpCommand)
 {
-    writeTo(stderr, QStringLiteral("%1: %2\nTry '%3 --help'.\n").arg(context, problem, helpCommand));
+    writeTo(stderr, Tr("%1: %2\nTry '%3 --help'.\n", "%1: %2\n'%3 --help' を参照してください。\n")
+                        .arg(context, problem, helpCommand));
     return ExitUsage;
 }
 
@@ -52,7 +61,7 @@ int runCommand(const CliCommand& command, const QStringList& arguments)
     QString problem;
     const QString context = QStringLiteral("kbx ") + command.syntax.name;
     if (!ParseCommandLine(command.syntax, arguments, &parsed, &problem)) {
-        return usageError(context, problem + QLatin1String("\nUsage: ") + SynopsisOf(command.syntax),
+        return usageError(context, problem + Tr("\nUsage: ", "\n使い方: ") + SynopsisOf(command.syntax),
                           context);
     }
     if (parsed.help) {
@@ -80,7 +89,8 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QList<CliCommand> commands = allCommands();
     if (arguments.isEmpty()) {
-        return usageError(QStringLiteral("kbx"), QStringLiteral("no command given"), QStringLiteral("kbx"));
+        return usageError(QStringLiteral("kbx"), Tr("no command given", "コマンドがありません"),
+                          QStringLiteral("kbx"));
     }
     const QString& first = arguments.first();
     if (first == QLatin1String("--version")) {
@@ -96,6 +106,6 @@ int main(int argc, char* argv[])
             return runCommand(command, arguments.mid(1));
         }
     }
-    return usageError(QStringLiteral("kbx"), QStringLiteral("unknown command '%1'").arg(first),
+    return usageError(QStringLiteral("kbx"), Tr("unknown command '%1'", "不明なコマンド '%1'").arg(first),
                       QStringLiteral("kbx"));
 }

@@ -45,6 +45,7 @@ struct LastChunkRecord
 {
     qint64 offset = 0;
     QByteArray bytes;
+    QByteArray tail; // the last 16 plain bytes (all of them when fewer), across chunk borders
 };
 
 // Encrypting files into containers and back, reading and classifying headers, renaming
@@ -92,6 +93,11 @@ public:
 
     int VerifyEncryptedCopy(const QString& source, const QString& container, const QString& slot);
     int VerifyDecryptedCopy(const QString& container, const QString& plain, const QString& slot);
+    // Decrypts the whole container without writing anything and checks all that the format
+    // records: the header and password check, the name block, the body's block length, its zlib
+    // stream and where it ends, the recorded plain size and the recorded tail. 0 with the plain
+    // size, or -1/-7 after showing the first fault found (no summary message).
+    int VerifyContainer(const QString& container, const QString& slot, qint64* plainSize);
     int RestoreModifiedTime(const QString& container, const QString& plain, const QString& slot);
 
     int ReadContainerInfo(const QString& container, ContainerInfo* info, const QString& slot,

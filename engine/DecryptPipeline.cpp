@@ -59,6 +59,7 @@ private:
 
 int DecryptStreamRun::run(const QString& slot, qint64* produced)
 {
+    m_crypt.m_lastChunk.tail.clear();
     if (m_engine.SelectKey(Direction::Decipher, slot) != 0) {
         return Result::Failed;
     }
@@ -146,6 +147,13 @@ int DecryptStreamRun::emitOutput(qint64 length)
     last.offset = m_produced;
     last.bytes.resize(length); // keeps its capacity from chunk to chunk
     std::memcpy(last.bytes.data(), m_output.get(), size_t(length));
+    constexpr qint64 TailSize = 16;
+    if (length >= TailSize) {
+        last.tail = QByteArray(reinterpret_cast<const char*>(m_output.get()) + length - TailSize, TailSize);
+    } else {
+        last.tail.append(reinterpret_cast<const char*>(m_output.get()), length);
+        last.tail = last.tail.right(TailSize);
+    }
     m_produced += length;
     return 0;
 }

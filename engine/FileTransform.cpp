@@ -304,6 +304,47 @@ int ContainerCrypt::VerifyEncryptedCopy(const QString& source, const QString& co
     return 0;
 }
 
+int ContainerCrypt::VerifyContainer(const QString& container, const QString& slot, qint64* plainSize)
+{
+    PosixFile in;
+    if (!in.openForReading(container)) {
+        ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), container));
+        return Result::Failed;
+    }
+    m_lastChunk = LastChunkRecord{};
+    qint64 produced = 0;
+    int rc = Result::Failed;
+    {
+        EngineLock lock(m_engine, 368);
+        if (lock.acquired()) {
+            rc = decryptStream(in.fd(), -1, slot, true, &produced);
+        }
+    }
+    const int readError = errno;
+    if (rc == Result::ReadError) {
+        ShowEngineError(MsgA(341) + ErrnoDetail(readError, container));
+    }
+    if (rc != 0) {
+        return rc;
+    }
+    // The stream does not read the name block; the header reader parses it.
+    ContainerInfo info;
+    if (ReadContainerInfo(container, &info, slot, true) != 0) {
+        return Result::Failed;
+    }
+    if (!info.keyMatched) {
+        ShowEngineError(MsgA(376));
+        return Result::Failed;
+    }
+    const QByteArray tail = ContainerFormat::TailCheckPlain(m_lastChunk.tail).left(16);
+    if (info.plainSize != produced || tail != info.header.mid(ContainerFormat::Offset::TailCheck, 16)) {
+        ShowEngineError(MsgA(441) + container);
+        return Result::Failed;
+    }
+    *plainSize = produced;
+    return 0;
+}
+
 int ContainerCrypt::verifyWrittenContainer(const QString& source, const QString& container,
                                            const QString& slot)
 {

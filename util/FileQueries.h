@@ -25,6 +25,18 @@ FolderTotals FolderStatistics(const QString& path);
 void ListFilesRecursive(const QString& folder, QStringList* files);
 
 int FileSize(const QString& path, qint64* size);
+
+// What is at a path, found without opening it (a pipe would block its reader). A link to a file
+// is the file; a link to a folder is told apart, as it is never followed.
+enum class EntryType
+{
+    Missing, // nothing, or a dangling link
+    File,
+    Folder,
+    LinkedFolder,
+    Special, // a pipe, socket or device
+};
+EntryType EntryTypeOf(const QString& path);
 // Bytes available to the user on the volume of the path, and that number as a size text.
 int FreeSpace(const QString& path, qint64* bytes, QString* sizeText = nullptr);
 // The drive type code (2 removable, 3 fixed, 4 remote, 5 optical, 6 RAM disk) of the path's volume.

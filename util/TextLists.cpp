@@ -60,6 +60,18 @@ void SortTexts(QStringList& texts)
     std::stable_sort(texts.begin(), texts.end(), ordinalLess);
 }
 
+QStringList RepeatedTexts(QStringList texts)
+{
+    SortTexts(texts);
+    QStringList repeated;
+    for (qsizetype i = 1; i < texts.size(); ++i) {
+        if (texts.at(i) == texts.at(i - 1)) {
+            repeated.append(texts.at(i));
+        }
+    }
+    return repeated;
+}
+
 QString ParallelSortKey(const QString& name, const QString& flag)
 {
     return name.leftJustified(kSortKeyNameWidth, QLatin1Char(' ')) + flag;

@@ -16,6 +16,10 @@ int NextLine(const QString& text, qsizetype position, QString* line, qsizetype* 
 // Sorts the texts in ascending order; equal texts keep their order.
 void SortTexts(QStringList& texts);
 
+// Every text that occurs again, once for each further occurrence, in ascending order: the
+// display names that make a folder one whose files can only be taken out.
+QStringList RepeatedTexts(QStringList texts);
+
 // The sort key of one entry of ParallelSort: the name padded with spaces to 256 characters
 // (a longer name is kept whole) followed by the flag.
 QString ParallelSortKey(const QString& name, const QString& flag);

@@ -13,26 +13,6 @@
 #include <cstdio>
 #include <sys/stat.h>
 
-EntryType TypeOf(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0) {
-        return EntryType::Missing;
-    }
-    const bool link = S_ISLNK(st.st_mode);
-    if (link && ::stat(name.constData(), &st) != 0) {
-        return EntryType::Missing; // a dangling link
-    }
-    if (S_ISREG(st.st_mode)) {
-        return EntryType::File;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return link ? EntryType::LinkedFolder : EntryType::Folder;
-    }
-    return EntryType::Special;
-}
-
 bool ExistsAsEntry(const QString& path)
 {
     struct stat st;

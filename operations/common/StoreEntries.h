@@ -1,20 +1,12 @@
 #pragma once
 
+#include "util/FileQueries.h"
+
 #include <QString>
 
-// Small facts and steps about entries of the store that several operations share.
+// Small facts and steps about entries of the store that several operations share (what an entry
+// is: EntryTypeOf).
 
-enum class EntryType
-{
-    Missing,
-    File,
-    Folder,
-    LinkedFolder, // a symbolic link to a folder: never followed
-    Special,      // a pipe, socket or device
-};
-
-// What the entry is, without opening it (a pipe would block the reader).
-EntryType TypeOf(const QString& path);
 // Whether anything (a dangling link too) stands at the path.
 bool ExistsAsEntry(const QString& path);
 // Files left below a folder at any depth (links and special files count too).

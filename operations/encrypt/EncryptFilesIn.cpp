@@ -130,7 +130,7 @@ int EncryptFilesIn::worker(Mode mode, const QString& destination, const QStringL
             break;
         }
         Step step = Step::Done;
-        switch (TypeOf(source)) {
+        switch (EntryTypeOf(source)) {
         case EntryType::Missing:
             ShowError(MsgA(66) + source);
             step = Step::Stop;
@@ -441,7 +441,7 @@ EncryptFilesIn::Step EncryptFilesIn::encryptTree(Mode mode, const QString& sourc
         if (entry.isSymLink()) {
             continue; // never followed out of the chosen tree; a move leaves it (and its folder)
         }
-        switch (TypeOf(path)) {
+        switch (EntryTypeOf(path)) {
         case EntryType::Folder:
             step = encryptTree(mode, path, target + QLatin1Char('/') + entry.fileName());
             m_foldersChanged = true;

@@ -125,7 +125,7 @@ int InsideTransfer::InsidePaste(const InsideClipboard& clipboard, const QString&
         return Result::Failed;
     }
     for (const QString& item : clipboard.paths) {
-        const EntryType type = TypeOf(item);
+        const EntryType type = EntryTypeOf(item);
         if (type != EntryType::File && type != EntryType::Folder) {
             ShowError(MsgA(103));
             return Result::Failed;
@@ -133,7 +133,7 @@ int InsideTransfer::InsidePaste(const InsideClipboard& clipboard, const QString&
     }
     for (const QString& item : clipboard.paths) {
         QString failing;
-        if (TypeOf(item) == EntryType::Folder &&
+        if (EntryTypeOf(item) == EntryType::Folder &&
             m_store.checks().AllContainersReadable(item, m_store.folders().FindRegisteredRoot(item, 0),
                                                    &failing) != 0) {
             ShowMessage(MsgA(104) + failing, MessageStyle::warning());
@@ -146,7 +146,7 @@ int InsideTransfer::InsidePaste(const InsideClipboard& clipboard, const QString&
             0) {
             return Result::Failed;
         }
-        m_foldersInvolved = m_foldersInvolved || TypeOf(item) == EntryType::Folder;
+        m_foldersInvolved = m_foldersInvolved || EntryTypeOf(item) == EntryType::Folder;
     }
     if (QDir::cleanPath(clipboard.sourceFolder) != QDir::cleanPath(target)) {
         return TransferItems(clipboard.cut, clipboard.paths, target, true);
@@ -163,7 +163,7 @@ int InsideTransfer::duplicateInPlace(const QStringList& items, const QString& ta
     record.kind = UndoRecord::Copy;
     int result = Result::Ok;
     for (const QString& item : items) {
-        if (TypeOf(item) == EntryType::Folder) {
+        if (EntryTypeOf(item) == EntryType::Folder) {
             const QString copy = target + QLatin1Char('/') + CopyName(target, NameOf(item));
             const int copied = transferFolder(false, item, copy, &record);
             services.ClearBusyText();
@@ -225,7 +225,7 @@ InsideTransfer::Step InsideTransfer::askCollision(const OverwriteQuestion& quest
 InsideTransfer::Step InsideTransfer::transferItem(bool move, const QString& item, const QString& target,
                                                   UndoRecord* done)
 {
-    const EntryType type = TypeOf(item);
+    const EntryType type = EntryTypeOf(item);
     if (type != EntryType::Folder && type != EntryType::File) {
         ShowError(MsgA(53) + item);
         return Step::Failed;
@@ -538,7 +538,7 @@ int InsideTransfer::DragTransfer(bool move, const QStringList& dragged, const QS
             return Result::Failed;
         }
         const QString root = m_store.folders().FindRegisteredRoot(item, 0);
-        const EntryType type = TypeOf(item);
+        const EntryType type = EntryTypeOf(item);
         if (type == EntryType::Folder) {
             m_foldersInvolved = true;
             QString failing;

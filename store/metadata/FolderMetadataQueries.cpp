@@ -162,12 +162,8 @@ int FolderMetadata::scanFolder(const QString& folder, bool recursive, const QStr
             countFinding(&scan->plainCount, &scan->plainList, folder + QLatin1Char('/') + record.StoredName);
         }
     }
-    SortTexts(displayNames);
-    for (qsizetype i = 1; i < displayNames.size(); ++i) {
-        if (displayNames.at(i) == displayNames.at(i - 1)) {
-            countFinding(&scan->duplicateCount, &scan->duplicateList,
-                         folder + QLatin1Char('/') + displayNames.at(i));
-        }
+    for (const QString& name : RepeatedTexts(displayNames)) {
+        countFinding(&scan->duplicateCount, &scan->duplicateList, folder + QLatin1Char('/') + name);
     }
     if (!recursive) {
         return 0;

@@ -1,3 +1,4 @@
+#include "cli/KbxFixture.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/FormatConstants.h"
 #include "store/catalogue/EngineStartup.h"
@@ -21,103 +22,6 @@
 // The real kbx binary, run as a child process with its password on standard input.
 
 namespace {
-
-const QByteArray Password = "Tr0ub4dor&3x";
-const QByteArray OtherPassword = "Correct-Horse-9";
-
-struct KbxResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-QByteArray line(const QByteArray& password)
-{
-    return password + '\n';
-}
-
-QByteArray pseudoRandomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator generator(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char& byte : bytes) {
-        byte = static_cast<char>(generator.bounded(256));
-    }
-    return bytes;
-}
-
-class KbxTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    KbxResult kbx(const QStringList& arguments, const QByteArray& input = QByteArray())
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("xdg-data")));
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(KBX_BINARY), arguments);
-        EXPECT_TRUE(process.waitForStarted(10000));
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(120000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit)
-            << arguments.join(QLatin1Char(' ')).toStdString();
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    QString writeFile(const QString& name, const QByteArray& bytes)
-    {
-        const QString filePath = path(name);
-        QDir().mkpath(QFileInfo(filePath).absolutePath());
-        QFile file(filePath);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return filePath;
-    }
-
-    static bool setModified(const QString& filePath, const QDateTime& time)
-    {
-        QFile file(filePath);
-        return file.open(QIODevice::ReadWrite) && file.setFileTime(time, QFileDevice::FileModificationTime);
-    }
-
-    static QByteArray readFile(const QString& filePath)
-    {
-        QFile file(filePath);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QString makeFolder(const QString& name)
-    {
-        QDir().mkpath(path(name));
-        return path(name);
-    }
-
-    static QStringList entriesOf(const QString& folder)
-    {
-        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
-
-    // A container of `content` named report.txt, under Password with the given hint.
-    QString encryptReport(const QByteArray& content, const QString& hint = QStringLiteral("my hint"))
-    {
-        const QString source = writeFile(QStringLiteral("src/report.txt"), content);
-        const QString container = path(QStringLiteral("report.kbxf"));
-        const KbxResult run = kbx(
-            {QStringLiteral("encrypt"), QStringLiteral("--hint"), hint, source, container}, line(Password));
-        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        return container;
-    }
-
-    QTemporaryDir m_dir;
-};
 
 TEST_F(KbxTest, RoundTripRestoresContentAndModificationTime)
 {

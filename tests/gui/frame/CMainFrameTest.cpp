@@ -1,6 +1,6 @@
 #include "frame/CMainFrame.h"
 
-#include "app/SingleInstance.h"
+#include "platform/SingleInstance.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"

@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "platform/SingleInstance.h"
 
 #include "util/PrivatePermissions.h"
 
@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 
 #include <sys/stat.h>
+
+const QString SingleInstance::WindowLockName = QStringLiteral("Kurabox");
 
 SingleInstance::SingleInstance(const QString& name)
 {

@@ -1,0 +1,146 @@
+// kbx ls: the entries of an encrypted folder under their original names.
+
+#include "cli/CliCommand.h"
+#include "cli/CliFiles.h"
+#include "cli/CliLanguage.h"
+#include "cli/CliMessageService.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSession.h"
+#include "cli/CommandKeys.h"
+#include "cli/ExitStatus.h"
+#include "cli/FolderEntries.h"
+#include "cli/FolderOptions.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonObject>
+
+namespace {
+
+const QString LongOption = QStringLiteral("long");
+
+QString kindWord(FolderEntry::Kind kind)
+{
+    switch (kind) {
+    case FolderEntry::Subfolder:
+        return Tr("folder", "フォルダー");
+    case FolderEntry::Encrypted:
+        return Tr("encrypted", "暗号ファイル");
+    case FolderEntry::Plain:
+        return Tr("plain file", "平文ファイル");
+    case FolderEntry::OtherPassword:
+        return Tr("other password", "別のパスワード");
+    case FolderEntry::NewerFormat:
+        return Tr("newer format", "新しい形式");
+    case FolderEntry::Unreadable:
+        return Tr("unreadable", "読めない");
+    }
+    return QString();
+}
+
+QString shownName(const QString& top, const FolderEntry& entry)
+{
+    const QString folder = RelativeTo(top, entry.path.section(QLatin1Char('/'), 0, -2));
+    const QString name = entry.kind == FolderEntry::Subfolder ? entry.name + QLatin1Char('/') : entry.name;
+    return folder == QLatin1String(".") ? name : folder + QLatin1Char('/') + name;
+}
+
+QString shortLine(const QString& top, const FolderEntry& entry)
+{
+    const QString name = shownName(top, entry);
+    if (entry.kind == FolderEntry::Encrypted || entry.kind == FolderEntry::Subfolder) {
+        return name;
+    }
+    return name + QStringLiteral("  [") + kindWord(entry.kind) + QLatin1Char(']');
+}
+
+QString longLine(const QString& top, const FolderEntry& entry)
+{
+    const QString size =
+        entry.kind == FolderEntry::Subfolder ? QStringLiteral("-") : QString::number(entry.size);
+    const QString encrypted = entry.encryptedText.isEmpty() ? QStringLiteral("-") : entry.encryptedText;
+    return QStringLiteral("%1 %2  %3  %4  %5")
+        .arg(kindWord(entry.kind), -14)
+        .arg(size, 12)
+        .arg(entry.modifiedText, -19)
+        .arg(encrypted, -19)
+        .arg(shownName(top, entry));
+}
+
+QJsonObject jsonOf(const QString& top, const FolderEntry& entry)
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("path"), shownName(top, entry));
+    object.insert(QStringLiteral("name"), entry.name);
+    object.insert(QStringLiteral("stored"), RelativeTo(top, entry.path));
+    object.insert(QStringLiteral("kind"), KindKeyword(entry.kind));
+    if (entry.kind != FolderEntry::Subfolder) {
+        object.insert(QStringLiteral("size"), entry.size);
+    }
+    object.insert(QStringLiteral("modified"), EntryTimeJson(entry.modified));
+    object.insert(QStringLiteral("encrypted"), EncryptionTimeJson(entry.encryptedAt));
+    return object;
+}
+
+int runList(const ParsedCommand& command, CliSession& session)
+{
+    const QString top = AbsolutePath(command.operands.at(0));
+    if (RequireFolder(top) != 0) {
+        return ExitFailure;
+    }
+    QString slot;
+    if (ReadKey(session, Tr("Password: ", "パスワード: "), &slot) != 0) {
+        return ExitFailure;
+    }
+    const bool json = command.hasFlag(JsonOption);
+    const bool longForm = command.hasFlag(LongOption);
+    QJsonArray array;
+    const int result = VisitFolders(top, command.hasFlag(RecursiveOption), [&](const QString& folder) {
+        QList<FolderEntry> entries;
+        if (ListFolderEntries(session.crypt(), folder, slot, &entries) != 0) {
+            return -1;
+        }
+        for (const FolderEntry& entry : entries) {
+            if (json) {
+                array.append(jsonOf(top, entry));
+            } else {
+                PrintLine(longForm ? longLine(top, entry) : shortLine(top, entry));
+            }
+        }
+        return 0;
+    });
+    if (json && result == 0) {
+        PrintJson({{QStringLiteral("folder"), top}, {QStringLiteral("entries"), array}});
+    }
+    return ExitStatusOf(result);
+}
+
+} // namespace
+
+CliCommand ListCommand()
+{
+    return {
+        {QStringLiteral("ls"),
+         {QStringLiteral("FOLDER")},
+         Tr("list an encrypted folder under the original names", "暗号フォルダーの中身を元の名前で表示する"),
+         Tr("Lists the files of the encrypted folder FOLDER under their original names, read\n"
+            "from the files' headers with the password (asked once). Files that are not\n"
+            "encrypted, encrypted files of another password or of a newer format, and files\n"
+            "that cannot be read are marked. Nothing is written, not even the window's\n"
+            "metadata files. With --long: kind, original size, modification and encryption\n"
+            "times. With --json one JSON object: {\"folder\", \"entries\": [{\"path\", \"name\",\n"
+            "\"stored\", \"kind\", \"size\", \"modified\", \"encrypted\"}]}; kind is one of folder,\n"
+            "encrypted, plain, other-password, newer-format, unreadable.",
+            "暗号フォルダー FOLDER のファイルを、パスワード（一度だけ尋ねます）で読んだヘッダー\n"
+            "から元の名前で表示します。暗号化されていないファイル、別のパスワードや新しい形式の\n"
+            "暗号ファイル、読めないファイルには印が付きます。何も書き込みません（ウィンドウの\n"
+            "メタデータファイルも）。--long で種類、元のサイズ、更新日時、暗号化日時を表示します。\n"
+            "--json では JSON オブジェクトを一つ出力します: {\"folder\", \"entries\": [{\"path\",\n"
+            "\"name\", \"stored\", \"kind\", \"size\", \"modified\", \"encrypted\"}]}。kind は folder,\n"
+            "encrypted, plain, other-password, newer-format, unreadable のいずれかです。"),
+         {{LongOption, QString(), Tr("Show kind, size and times.", "種類、サイズ、日時を表示します。"),
+           QLatin1Char('l')},
+          RecursiveOptionSyntax(),
+          JsonOptionSyntax()}},
+        runList};
+}

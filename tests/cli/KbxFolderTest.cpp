@@ -1,0 +1,432 @@
+#include "cli/KbxFixture.h"
+#include "engine/ContainerCrypt.h"
+#include "engine/ContainerFormat.h"
+#include "engine/CryptEngine.h"
+#include "platform/Platform.h"
+#include "platform/SingleInstance.h"
+#include "store/StoreContext.h"
+#include "store/datafiles/DataFolder.h"
+#include "store/datafiles/RegisteredFolderTable.h"
+#include "store/metadata/EntryRecord.h"
+#include "store/metadata/FolderMetadata.h"
+#include "support/RecordingMessageService.h"
+#include "util/FileQueries.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <csignal>
+
+// kbx on whole encrypted folders: ls, check, extract and add, on folders that kbx and the
+// window's own code made.
+
+namespace {
+
+QJsonObject parseJson(const QString& text)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
+    return document.object();
+}
+
+class KbxFolderTest : public KbxTest
+{
+protected:
+    // A tree of plain files: nested, empty, larger than a body chunk, a Japanese name.
+    QString makeTree()
+    {
+        writeFile(QStringLiteral("tree/memo.txt"), "a memo");
+        writeFile(QStringLiteral("tree/empty"), QByteArray());
+        writeFile(QStringLiteral("tree/sub/data.bin"), pseudoRandomBytes(300001, 4));
+        writeFile(QStringLiteral("tree/sub/日本語の名前.txt"), "にほんご");
+        setModified(path(QStringLiteral("tree/memo.txt")),
+                    QDateTime::fromString(QStringLiteral("2020-01-02T03:04:05Z"), Qt::ISODate));
+        return path(QStringLiteral("tree"));
+    }
+
+    // Every file below the folder with its content, by path relative to it.
+    static QMap<QString, QByteArray> contentsBelow(const QString& folder)
+    {
+        QMap<QString, QByteArray> contents;
+        QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            contents.insert(QDir(folder).relativeFilePath(file), readFile(file));
+        }
+        return contents;
+    }
+
+    // The vault filled from the tree: memo.txt and empty at the top, sub/ below.
+    QString makeVault()
+    {
+        const QString tree = makeTree();
+        const QString vault = makeFolder(QStringLiteral("vault"));
+        const KbxResult run =
+            kbx({QStringLiteral("add"), QStringLiteral("-r"), vault, tree + QStringLiteral("/memo.txt"),
+                 tree + QStringLiteral("/empty"), tree + QStringLiteral("/sub")},
+                line(Password));
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return vault;
+    }
+
+    // The stored file of the vault that holds the original name.
+    QString containerOf(const QString& folder, const QString& name)
+    {
+        const KbxResult run = kbx({QStringLiteral("ls"), QStringLiteral("--json"), folder}, line(Password));
+        for (const QJsonValue& value : parseJson(run.out).value(QStringLiteral("entries")).toArray()) {
+            if (value[QStringLiteral("name")].toString() == name) {
+                return folder + QLatin1Char('/') + value[QStringLiteral("stored")].toString();
+            }
+        }
+        ADD_FAILURE() << "no entry " << name.toStdString();
+        return QString();
+    }
+};
+
+TEST_F(KbxFolderTest, AddListExtractAndAddAgainKeepEveryByte)
+{
+    const QString vault = makeVault();
+    for (const QString& stored : QDir(vault).entryList(QDir::Files)) {
+        EXPECT_TRUE(ContainerFormat::IsContainerFileName(stored)) << stored.toStdString();
+    }
+
+    KbxResult run = kbx({QStringLiteral("ls"), QStringLiteral("-lr"), vault}, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString memoTime = QDateTime::fromString(QStringLiteral("2020-01-02T03:04:05Z"), Qt::ISODate)
+                                 .toLocalTime()
+                                 .toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+    EXPECT_TRUE(run.out.contains(
+        QRegularExpression(QStringLiteral("encrypted +6  ") + memoTime +
+                           QStringLiteral("  \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d  memo.txt\n"))))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("300001")));
+    EXPECT_TRUE(run.out.contains(QStringLiteral("sub/日本語の名前.txt\n")));
+
+    run = kbx({QStringLiteral("ls"), QStringLiteral("--json"), QStringLiteral("-r"), vault}, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QMap<QString, QJsonObject> byPath;
+    for (const QJsonValue& value : parseJson(run.out).value(QStringLiteral("entries")).toArray()) {
+        byPath.insert(value[QStringLiteral("path")].toString(), value.toObject());
+    }
+    EXPECT_EQ(byPath.keys(),
+              (QStringList{QStringLiteral("empty"), QStringLiteral("memo.txt"), QStringLiteral("sub/"),
+                           QStringLiteral("sub/data.bin"), QStringLiteral("sub/日本語の名前.txt")}));
+    EXPECT_EQ(byPath.value(QStringLiteral("memo.txt")).value(QStringLiteral("modified")).toString(),
+              QStringLiteral("2020-01-02T03:04:05Z"));
+    EXPECT_EQ(byPath.value(QStringLiteral("sub/data.bin")).value(QStringLiteral("size")).toInteger(), 300001);
+    EXPECT_EQ(byPath.value(QStringLiteral("sub/data.bin")).value(QStringLiteral("kind")).toString(),
+              QStringLiteral("encrypted"));
+
+    const QString out = path(QStringLiteral("out"));
+    run = kbx({QStringLiteral("extract"), QStringLiteral("-r"), vault, out}, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(contentsBelow(out), contentsBelow(path(QStringLiteral("tree"))));
+    EXPECT_EQ(QFileInfo(out + QStringLiteral("/memo.txt")).lastModified(),
+              QFileInfo(path(QStringLiteral("tree/memo.txt"))).lastModified());
+
+    // Extracting again replaces nothing without --force.
+    writeFile(QStringLiteral("out/memo.txt"), "changed since");
+    run = kbx({QStringLiteral("extract"), vault, out}, line(Password));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(readFile(out + QStringLiteral("/memo.txt")), "changed since");
+    run = kbx({QStringLiteral("extract"), QStringLiteral("--force"), vault, out}, line(Password));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(readFile(out + QStringLiteral("/memo.txt")), "a memo");
+
+    // The extracted tree into an empty folder, moved: same bytes again, the sources gone.
+    const QString second = makeFolder(QStringLiteral("second"));
+    run =
+        kbx({QStringLiteral("add"), QStringLiteral("-r"), QStringLiteral("--move"), second,
+             out + QStringLiteral("/memo.txt"), out + QStringLiteral("/empty"), out + QStringLiteral("/sub")},
+            line(OtherPassword));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(entriesOf(out), QStringList());
+    const QString again = path(QStringLiteral("again"));
+    ASSERT_EQ(
+        kbx({QStringLiteral("extract"), QStringLiteral("-r"), second, again}, line(OtherPassword)).exitCode,
+        0);
+    EXPECT_EQ(contentsBelow(again), contentsBelow(path(QStringLiteral("tree"))));
+}
+
+TEST_F(KbxFolderTest, AddReplacesAShownNameOnlyWithForceAndKeepsTheFoldersPassword)
+{
+    const QString vault = makeVault();
+    const QString memo = containerOf(vault, QStringLiteral("memo.txt"));
+    const QByteArray before = readFile(memo);
+    const QString newer = writeFile(QStringLiteral("newer/memo.txt"), "a newer memo");
+
+    KbxResult run = kbx({QStringLiteral("add"), vault, newer}, line(Password));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("--force"))) << run.err.toStdString();
+    EXPECT_EQ(readFile(memo), before);
+    // A password that does not open the folder's files is refused before anything is written.
+    run = kbx({QStringLiteral("add"), QStringLiteral("--force"), vault, newer}, line(OtherPassword));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(readFile(memo), before);
+
+    run = kbx({QStringLiteral("add"), QStringLiteral("--force"), vault, newer}, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QDir(vault).entryList(QDir::Files).size(), 2);
+    const QString plain = path(QStringLiteral("memo.out"));
+    ASSERT_EQ(kbx({QStringLiteral("decrypt"), memo, plain}, line(Password)).exitCode, 0);
+    EXPECT_EQ(readFile(plain), "a newer memo");
+
+    // Sources that cannot be added: nothing at all is written.
+    const QStringList before2 = entriesOf(vault);
+    for (const QStringList& sources :
+         {QStringList{path(QStringLiteral("tree/sub"))}, QStringList{newer, path(QStringLiteral("missing"))},
+          QStringList{memo}}) {
+        SCOPED_TRACE(sources.join(QLatin1Char(' ')).toStdString());
+        run = kbx(QStringList{QStringLiteral("add"), vault} + sources, line(Password));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(entriesOf(vault), before2);
+    }
+}
+
+TEST_F(KbxFolderTest, CheckFindsEveryKindOfFaultAndPassesAWholeFolder)
+{
+    const QString vault = makeVault();
+    KbxResult run = kbx({QStringLiteral("check"), QStringLiteral("-r"), vault}, line(Password));
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("4 encrypted files checked"))) << run.out.toStdString();
+
+    struct Case
+    {
+        const char* name;
+        std::function<void(const QString& vault)> damage;
+        QString status; // what check reports
+    };
+    const auto rewrite = [](const QString& file, const std::function<void(QByteArray&)>& change) {
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QByteArray bytes = readFile(file);
+        change(bytes);
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    };
+    const QList<Case> cases = {
+        {"a flipped byte in a body",
+         [&](const QString& v) {
+             rewrite(containerOf(v + QStringLiteral("/sub"), QStringLiteral("data.bin")),
+                     [](QByteArray& b) { b[150000] = char(b[150000] ^ 0x01); });
+         },
+         QStringLiteral("damaged")},
+        {"a body cut short by one block",
+         [&](const QString& v) {
+             rewrite(containerOf(v + QStringLiteral("/sub"), QStringLiteral("data.bin")),
+                     [](QByteArray& b) { b.chop(16); });
+         },
+         QStringLiteral("damaged")},
+        {"a last block changed in a small file",
+         [&](const QString& v) {
+             rewrite(containerOf(v, QStringLiteral("memo.txt")),
+                     [](QByteArray& b) { b[b.size() - 1] ^= 0x40; });
+         },
+         QStringLiteral("damaged")},
+        {"a header cut short",
+         [&](const QString& v) {
+             rewrite(containerOf(v, QStringLiteral("memo.txt")), [](QByteArray& b) { b.truncate(300); });
+         },
+         QStringLiteral("unreadable")},
+        {"a file of another password",
+         [&](const QString& v) {
+             const QString source = writeFile(QStringLiteral("other.txt"), "other");
+             ASSERT_EQ(kbx({QStringLiteral("encrypt"), source, v + QStringLiteral("/other.kbxf")},
+                           line(OtherPassword))
+                           .exitCode,
+                       0);
+         },
+         QStringLiteral("other-password")},
+        {"a plain file",
+         [&](const QString& v) {
+             writeFile(QDir(m_dir.path()).relativeFilePath(v) + QStringLiteral("/sub/notes.txt"), "x");
+         },
+         QStringLiteral("plain")},
+        {"two files of one name",
+         [&](const QString& v) {
+             const QString memo = containerOf(v, QStringLiteral("memo.txt"));
+             QFile::copy(memo, v + QStringLiteral("/0000000000000000-0000000000000000.kbxf"));
+         },
+         QStringLiteral("duplicate")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(path(QStringLiteral("tree"))).removeRecursively();
+        QDir(vault).removeRecursively();
+        makeVault();
+        c.damage(vault);
+        run = kbx({QStringLiteral("check"), QStringLiteral("-r"), QStringLiteral("--json"),
+                   QStringLiteral("--jobs"), QStringLiteral("2"), vault},
+                  line(Password));
+        EXPECT_EQ(run.exitCode, 1);
+        const QJsonObject report = parseJson(run.out);
+        const QJsonArray problems = report.value(QStringLiteral("problems")).toArray();
+        ASSERT_EQ(problems.size(), 1) << run.out.toStdString();
+        EXPECT_EQ(problems.at(0)[QStringLiteral("status")].toString(), c.status) << run.out.toStdString();
+        EXPECT_TRUE(report.value(QStringLiteral("summary"))[QStringLiteral("complete")].toBool());
+        // The plain form names the file on a line of its own.
+        run = kbx({QStringLiteral("check"), QStringLiteral("-r"), vault}, line(Password));
+        EXPECT_EQ(run.out.count(QLatin1Char('\n')), 2) << run.out.toStdString();
+    }
+    // Nothing was ever written into the folder by checking it.
+    EXPECT_EQ(entriesOf(vault).filter(QStringLiteral("kbxpart")), QStringList());
+}
+
+// Ctrl-C in the middle: check ends between files with what it found, extract leaves only whole
+// files. No plain file appears where it was not asked for.
+TEST_F(KbxFolderTest, InterruptsLeaveNoPlainFileBehind)
+{
+    const QString vault = makeFolder(QStringLiteral("vault"));
+    for (int i = 0; i < 6; ++i) {
+        writeFile(QStringLiteral("big/file%1.bin").arg(i), pseudoRandomBytes(16 << 20, quint32(i)));
+    }
+    QStringList add{QStringLiteral("add"), vault};
+    for (int i = 0; i < 6; ++i) {
+        add.append(path(QStringLiteral("big/file%1.bin").arg(i)));
+    }
+    ASSERT_EQ(kbx(add, line(Password)).exitCode, 0);
+    const QStringList vaultBefore = entriesOf(vault);
+
+    const auto interrupted = [&](const QStringList& arguments, const QByteArray& waitFor, int delayMs = 0) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("xdg-config")));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(KBX_BINARY), arguments);
+        EXPECT_TRUE(process->waitForStarted(10000));
+        process->write(line(Password));
+        process->waitForBytesWritten(10000);
+        process->closeWriteChannel();
+        QByteArray seen;
+        while (!waitFor.isEmpty() && !seen.contains(waitFor) && process->waitForReadyRead(20000)) {
+            seen += process->peek(1 << 20);
+        }
+        QThread::msleep(static_cast<unsigned long>(delayMs));
+        ::kill(pid_t(process->processId()), SIGINT);
+        EXPECT_TRUE(process->waitForFinished(60000));
+        return process;
+    };
+
+    // The check shows nothing before its report: it is interrupted a moment after it has its
+    // password. A signal that comes before the check has begun ends it at once, with nothing to
+    // report; the moment is put off until the signal finds the check running or done.
+    bool reported = false;
+    for (int delayMs = 30; delayMs <= 2000 && !reported; delayMs *= 2) {
+        auto check = interrupted(
+            {QStringLiteral("check"), QStringLiteral("--jobs"), QStringLiteral("1"), vault}, "", delayMs);
+        const QString report = QString::fromUtf8(check->readAllStandardOutput());
+        reported = !report.isEmpty();
+        if (!reported) {
+            continue;
+        }
+        EXPECT_TRUE(report.contains(QStringLiteral("encrypted files checked"))) << report.toStdString();
+        if (check->exitStatus() == QProcess::CrashExit) {
+            EXPECT_TRUE(report.contains(QStringLiteral("interrupted: "))) << report.toStdString();
+        } else {
+            EXPECT_TRUE(report.contains(QStringLiteral("6 whole"))) << "finished before the interrupt";
+        }
+    }
+    EXPECT_TRUE(reported);
+
+    const QString out = path(QStringLiteral("out"));
+    auto extract = interrupted({QStringLiteral("extract"), vault, out}, "\n");
+    EXPECT_EQ(extract->exitStatus(), QProcess::CrashExit);
+    const QStringList written = entriesOf(out);
+    EXPECT_GE(written.size(), 1);
+    EXPECT_LT(written.size(), 6);
+    for (const QString& name : written) {
+        EXPECT_EQ(readFile(out + QLatin1Char('/') + name), readFile(path(QStringLiteral("big/")) + name))
+            << name.toStdString();
+    }
+    EXPECT_EQ(entriesOf(vault), vaultBefore);
+}
+
+// A folder registered in the window: written only while the window is not running, with the
+// registered password and hint, and the window's metadata code then shows the new file.
+TEST_F(KbxFolderTest, AddIntoARegisteredFolderWaitsForTheWindow)
+{
+    const QString vault = makeFolder(QStringLiteral("registered"));
+    const QString source = writeFile(QStringLiteral("in/letter.txt"), "dear reader");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(QStringLiteral("xdg-config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(path(QStringLiteral("xdg-data"))));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeFolder()));
+    RecordingMessageService messages;
+    CryptEngine engine;
+    ContainerCrypt crypt(engine);
+    ASSERT_EQ(CreateDataFolder(DataFolderPath()), 0);
+    StoreContext store(DataFolderPath(), engine, crypt);
+    ASSERT_EQ(store.Start(), 0) << messages.texts().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(store.folders().AddRegisteredFolder(vault, QStringLiteral("猫の名前"), QLatin1String(Password),
+                                                  QStringLiteral("0"), QStringLiteral("S00001"),
+                                                  QStringLiteral("0"), DriveFixed),
+              0);
+    const QStringList add{QStringLiteral("add"), vault, source};
+    {
+        SingleInstance window(SingleInstance::WindowLockName);
+        ASSERT_TRUE(window.acquire());
+        const KbxResult run = kbx(add, line(Password));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("window is running"))) << run.err.toStdString();
+        EXPECT_EQ(entriesOf(vault), QStringList());
+    }
+    EXPECT_EQ(kbx(add, line(OtherPassword)).exitCode, 1);
+    EXPECT_EQ(entriesOf(vault), QStringList());
+    const KbxResult run = kbx(add, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(
+        kbx({QStringLiteral("info"), run.out.trimmed()}).out.contains(QStringLiteral("hint: 猫の名前\n")));
+
+    ASSERT_EQ(engine.SetKeySlot(CryptEngine::PasswordToBytes(QLatin1String(Password)), vault, QString()), 0);
+    FolderMetadata::PlainScan scan;
+    ASSERT_EQ(store.metadata().ScanPlainAndDuplicates(vault, true, vault, &scan), 0);
+    QStringList records;
+    ASSERT_EQ(store.metadata().LoadEntryRecords(vault, vault, 0, &records), 0);
+    ASSERT_EQ(records.size(), 1);
+    EntryRecord record;
+    ASSERT_EQ(ParseEntryRecord(records.first(), &record), 0);
+    EXPECT_EQ(record.DisplayName, QStringLiteral("letter.txt"));
+    EXPECT_EQ(record.EntryKind, EntryRecord::EncryptedFile);
+}
+
+TEST_F(KbxFolderTest, TextsFollowTheLocale)
+{
+    const QString missing = path(QStringLiteral("missing"));
+    struct Case
+    {
+        const char* name;
+        QHash<QString, QString> environment;
+        bool japanese;
+    };
+    const QList<Case> cases = {
+        {"LANG Japanese",
+         {{QStringLiteral("LC_ALL"), QString()}, {QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8")}},
+         true},
+        {"LC_MESSAGES Japanese",
+         {{QStringLiteral("LC_ALL"), QString()},
+          {QStringLiteral("LC_MESSAGES"), QStringLiteral("ja_JP.UTF-8")}},
+         true},
+        {"LC_ALL wins",
+         {{QStringLiteral("LC_ALL"), QStringLiteral("C")},
+          {QStringLiteral("LANG"), QStringLiteral("ja_JP.UTF-8")}},
+         false},
+        {"English", {{QStringLiteral("LC_ALL"), QStringLiteral("en_GB.UTF-8")}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_environment = c.environment;
+        KbxResult run = kbx({QStringLiteral("ls"), QStringLiteral("--help")});
+        EXPECT_EQ(run.out.startsWith(QStringLiteral("使い方: kbx ls")), c.japanese) << run.out.toStdString();
+        run = kbx({QStringLiteral("ls"), missing}, line(Password));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err.startsWith(QStringLiteral("kbx: エラー: ")), c.japanese) << run.err.toStdString();
+    }
+}
+
+} // namespace
