@@ -1,10 +1,10 @@
 #include "frame/CMainFrame.h"
 
-#include "platform/SingleInstance.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
 #include "gui/AccessibleControls.h"
+#include "platform/SingleInstance.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
@@ -361,4 +361,27 @@ TEST_F(CMainFrameTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
     frame.store().folders().CountRegisteredFolders(&count);
     EXPECT_EQ(count, 1) << m_messages.texts().join('|').toStdString();
     EXPECT_EQ(frame.store().folders().FindRegisteredRoot(folder, 0), folder);
+}
+
+// Every command of the menus and the toolbar reaches an operation: none is left routed to nothing.
+TEST_F(CMainFrameTest, EveryMenuCommandIsRouted)
+{
+    CMainFrame frame(dataFolder());
+    ASSERT_TRUE(frame.isCreated());
+    QStringList unrouted;
+    const QList<QMenu*> menus = frame.topMenus();
+    for (QMenu* menu : menus) {
+        for (QAction* action : menu->actions()) {
+            const int id = action->data().toInt();
+            if (!action->isSeparator() && !frame.router().isRouted(id)) {
+                unrouted.append(QString::number(id) + QLatin1Char(' ') + action->text());
+            }
+        }
+    }
+    for (QAction* action : frame.findChild<QToolBar*>(QStringLiteral("toolbar"))->actions()) {
+        if (!action->isSeparator() && !frame.router().isRouted(action->data().toInt())) {
+            unrouted.append(action->toolTip());
+        }
+    }
+    EXPECT_TRUE(unrouted.isEmpty()) << unrouted.join(QStringLiteral(", ")).toStdString();
 }

@@ -481,3 +481,31 @@ TEST_F(ContentsListTest, NameThatIsNoValidTextIsListedAndLeftAlone)
     EXPECT_EQ(::stat(raw.constData(), &st), 0) << "still there: " << messages.texts().join('|').toStdString();
     EXPECT_TRUE(QFileInfo::exists(report));
 }
+
+// Every entry of the list's menus reaches an operation.
+TEST_F(ContentsListTest, EveryEntryOfTheListMenusIsRouted)
+{
+    registerFolder();
+    QStringList unrouted;
+    auto check = [&](QMenu* menu, const auto& self) -> void {
+        for (QAction* action : menu->actions()) {
+            if (action->menu()) {
+                self(action->menu(), self);
+            } else if (action->data().toInt() != 0 && !frame->router().isRouted(action->data().toInt())) {
+                unrouted.append(action->text());
+            }
+        }
+    };
+    for (const char* name : {"写真", "報告書.txt", ""}) {
+        list->clearSelection();
+        const int row = rowOf(QString::fromUtf8(name));
+        if (row >= 0) {
+            list->selectionModel()->select(model->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+        std::unique_ptr<QMenu> menu(list->buildContextMenu(row >= 0));
+        ASSERT_NE(menu, nullptr) << name;
+        check(menu.get(), check);
+    }
+    EXPECT_TRUE(unrouted.isEmpty()) << unrouted.join(QStringLiteral(", ")).toStdString();
+}
