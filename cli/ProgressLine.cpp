@@ -1,5 +1,7 @@
 #include "cli/ProgressLine.h"
 
+#include "cli/CliLanguage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sys/ioctl.h>
@@ -87,7 +89,9 @@ void ProgressLine::draw(qint64 done, qint64 total)
     QString text = m_label + QLatin1String(": ");
     if (total > 0) {
         const qint64 percent = std::clamp<qint64>(done * 100 / total, 0, 100);
-        text += QStringLiteral("%1% (%2 of %3 MiB)").arg(percent, 3).arg(mebibytes(done), mebibytes(total));
+        text += Tr("%1% (%2 of %3 MiB)", "%1%（%2 / %3 MiB）")
+                    .arg(percent, 3)
+                    .arg(mebibytes(done), mebibytes(total));
     } else {
         text += QStringLiteral("%1 MiB").arg(mebibytes(done));
     }
