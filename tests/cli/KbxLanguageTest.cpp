@@ -1,4 +1,5 @@
 #include "cli/KbxFixture.h"
+#include "cli/TerminalText.h"
 
 #include <QRegularExpression>
 
@@ -106,6 +107,30 @@ TEST_F(KbxLanguageTest, EachCommandSpeaksOneLanguage)
                 EXPECT_FALSE(text.trimmed().isEmpty());
             }
         }
+    }
+}
+
+// The progress line is cut to the terminal's width from the left; a Japanese label takes two
+// columns a character, and a character that does not fit whole is left out.
+TEST(TerminalTailTest, KeepsTheEndWithinTheColumns)
+{
+    struct Case
+    {
+        const char* name;
+        QString text;
+        int columns;
+        QString expected;
+    };
+    const QList<Case> cases = {
+        {"fits", QStringLiteral("abc"), 3, QStringLiteral("abc")},
+        {"ASCII cut", QStringLiteral("abcdef"), 4, QStringLiteral("cdef")},
+        {"wide characters", QStringLiteral("暗号化中: 50%"), 11, QStringLiteral("号化中: 50%")},
+        {"wide character not split", QStringLiteral("暗号化中: 50%"), 10, QStringLiteral("化中: 50%")},
+        {"full-width parenthesis", QStringLiteral("（1 / 2 MiB）"), 11, QStringLiteral("1 / 2 MiB）")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TerminalTail(c.text, c.columns), c.expected);
     }
 }
 
