@@ -128,6 +128,7 @@ int runDecrypt(const ParsedCommand& command, CliSession& session)
     return ExitStatusOf(result);
 }
 
+// The status field of `kbx info`: data for scripts, English in every locale.
 QString statusWord(int status, bool withKey)
 {
     switch (status) {
