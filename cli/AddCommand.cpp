@@ -10,6 +10,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FolderEntries.h"
 #include "cli/FolderOptions.h"
+#include "cli/SharedTexts.h"
 #include "engine/ContainerNaming.h"
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
@@ -150,9 +151,8 @@ private:
             target = folder + QLatin1Char('/') + fresh;
         }
         const int result = m_session.RunWriting(
-            Tr("encrypting %1", "%1 を暗号化中").arg(name), target,
-            [&] { return m_session.crypt().EncryptIntoFolder(source, target, m_slot); },
-            Tr("checking %1", "%1 を確認中").arg(name));
+            EncryptingLabel(name), target,
+            [&] { return m_session.crypt().EncryptIntoFolder(source, target, m_slot); }, CheckingLabel(name));
         if (result != 0) {
             return Result::Failed;
         }

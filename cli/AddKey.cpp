@@ -6,6 +6,7 @@
 #include "cli/CommandKeys.h"
 #include "cli/FolderEntries.h"
 #include "cli/PasswordInput.h"
+#include "cli/SharedTexts.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/working/WorkingFolderLocation.h"
@@ -16,9 +17,6 @@
 #include <QFileInfo>
 
 namespace {
-
-const char* PasswordPromptEn = "Password: ";
-const char* PasswordPromptJa = "パスワード: ";
 
 // The first encrypted file at any depth of the folder, whatever its key, with what its header
 // shows without a password; empty when none.
@@ -78,7 +76,7 @@ int AddKey::Take(const QString& folder)
         return Result::Failed;
     }
     QString password;
-    if (ReadPassword(Tr(PasswordPromptEn, PasswordPromptJa), &password) != 0) {
+    if (ReadPassword(PasswordPrompt(), &password) != 0) {
         return Result::Failed;
     }
     int match = 0;
@@ -118,7 +116,7 @@ int AddKey::takeUnregistered(const QString& folder)
         m_slot = m_session.TakePassword(password);
         return m_slot.isEmpty() ? Result::Failed : 0;
     }
-    if (ReadPassword(Tr(PasswordPromptEn, PasswordPromptJa), &password) != 0) {
+    if (ReadPassword(PasswordPrompt(), &password) != 0) {
         return Result::Failed;
     }
     // The new files carry the hint that the folder's files carry.

@@ -13,6 +13,7 @@
 #include "cli/InterruptGuard.h"
 #include "cli/PasswordInput.h"
 #include "cli/ProgressLine.h"
+#include "cli/SharedTexts.h"
 #include "store/metadata/MetadataListing.h"
 #include "util/SecureWipe.h"
 
@@ -56,19 +57,16 @@ QString statusWord(const QString& status)
     if (status == QLatin1String("damaged")) {
         return Tr("damaged", "破損");
     }
-    if (status == QLatin1String("other-password")) {
-        return Tr("other password", "別のパスワード");
+    if (status == QLatin1String("duplicate")) {
+        return Tr("duplicate name", "名前の重複");
     }
-    if (status == QLatin1String("newer-format")) {
-        return Tr("newer format", "新しい形式");
+    for (const FolderEntry::Kind kind : {FolderEntry::OtherPassword, FolderEntry::NewerFormat,
+                                         FolderEntry::Unreadable, FolderEntry::Plain}) {
+        if (status == KindKeyword(kind)) {
+            return KindWord(kind);
+        }
     }
-    if (status == QLatin1String("unreadable")) {
-        return Tr("unreadable", "読めない");
-    }
-    if (status == QLatin1String("plain")) {
-        return Tr("plain file", "平文ファイル");
-    }
-    return Tr("duplicate name", "名前の重複");
+    return status;
 }
 
 // Every file to check in the folders, in folder order; -1 when a folder cannot be listed.
@@ -77,7 +75,7 @@ int collectFiles(const QString& top, bool recursive, QStringList* files, QString
     return VisitFolders(top, recursive, [&](const QString& folder) {
         QList<MetadataListing::Entry> listing;
         if (MetadataListing::ListEntries(folder, &listing) != 0) {
-            ReportError(Tr("%1: the folder cannot be read", "%1: フォルダーを読めません").arg(folder));
+            ReportError(FolderUnreadableText(folder));
             return -1;
         }
         folders->append(folder);
@@ -215,7 +213,7 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
         return ExitFailure;
     }
     QString password;
-    if (ReadPassword(Tr("Password: ", "パスワード: "), &password) != 0) {
+    if (ReadPassword(PasswordPrompt(), &password) != 0) {
         return ExitFailure;
     }
     QByteArray key = CryptEngine::PasswordToBytes(password);
@@ -293,34 +291,39 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
 
 CliCommand CheckCommand()
 {
-    return {{QStringLiteral("check"),
-             {QStringLiteral("FOLDER")},
-             Tr("check that every file of an encrypted folder can be decrypted",
-                "暗号フォルダーのすべてのファイルが復号できるか確認する"),
-             Tr("Decrypts every encrypted file of FOLDER without writing anything and checks all\n"
-                "that the format records: header, password, name block, the compressed body and\n"
-                "its end, the original size and the last bytes. Prints one line for each damaged\n"
-                "or unreadable file, each file of another password or newer format, each file\n"
-                "that is not encrypted and each original name that two files of one folder show\n"
-                "(the window then only lets them be taken out), then a summary. Exits with 0 only\n"
-                "when every file is whole and nothing was found. Runs on every core; Ctrl-C stops\n"
-                "it after the files being checked, with a summary of what was checked. With --json\n"
-                "one JSON object: {\"folder\", \"problems\": [{\"status\", \"path\", \"detail\"}],\n"
-                "\"summary\": {\"files\", \"checked\", \"bytes\", \"whole\", \"damaged\", \"foreign\",\n"
-                "\"unreadable\", \"plain\", \"duplicates\", \"complete\"}}; status is one of damaged,\n"
-                "other-password, newer-format, unreadable, plain, duplicate.",
-                "FOLDER のすべての暗号ファイルを、何も書き込まずに復号し、形式が記録しているもの\n"
-                "（ヘッダー、パスワード、名前ブロック、圧縮された本体とその終わり、元のサイズ、末尾の\n"
-                "バイト）をすべて確認します。破損したファイルや読めないファイル、別のパスワードや新しい\n"
-                "形式のファイル、暗号化されていないファイル、一つのフォルダーで二つのファイルが同じ元の\n"
-                "名前を示すもの（ウィンドウでは取り出しだけができる状態）を一行ずつ表示し、最後に集計を\n"
-                "表示します。すべてのファイルが正常で何も見つからなかったときだけ 0 で終了します。\n"
-                "すべてのコアで動きます。Ctrl-C で、確認中のファイルを終えてから集計を表示して止まり\n"
-                "ます。--json では JSON オブジェクトを一つ出力します（キーは英語の説明のとおり）。"),
-             {RecursiveOptionSyntax(),
-              {JobsOption, QStringLiteral("N"),
-               Tr("Check N files at a time (default: the number of cores).",
-                  "同時に N 個のファイルを確認します（既定: コアの数）。")},
-              JsonOptionSyntax()}},
-            runCheck};
+    return {
+        {QStringLiteral("check"),
+         {QStringLiteral("FOLDER")},
+         Tr("check that every file of an encrypted folder can be decrypted",
+            "暗号フォルダーのすべてのファイルが復号できるか確認する"),
+         Tr("Decrypts every encrypted file of FOLDER without writing anything and checks all\n"
+            "that the format records: header, password, name block, the compressed body and\n"
+            "its end, the original size and the last bytes. Prints one line for each damaged\n"
+            "or unreadable file, each file of another password or newer format, each file\n"
+            "that is not encrypted and each original name that two files of one folder show\n"
+            "(the window then only lets them be taken out), then a summary. Exits with 0 only\n"
+            "when every file is whole and nothing was found. Runs on every core; Ctrl-C stops\n"
+            "it after the files being checked, with a summary of what was checked. With --json\n"
+            "one JSON object: {\"folder\", \"problems\": [{\"status\", \"path\", \"detail\"}],\n"
+            "\"summary\": {\"files\", \"checked\", \"bytes\", \"whole\", \"damaged\", \"foreign\",\n"
+            "\"unreadable\", \"plain\", \"duplicates\", \"complete\"}}; status is one of damaged,\n"
+            "other-password, newer-format, unreadable, plain, duplicate.",
+            "FOLDER のすべての暗号ファイルを、何も書き込まずに復号し、形式が記録しているもの\n"
+            "（ヘッダー、パスワード、名前ブロック、圧縮された本体とその終わり、元のサイズ、末尾の\n"
+            "バイト）をすべて確認します。破損したファイルや読めないファイル、別のパスワードや新しい\n"
+            "形式のファイル、暗号化されていないファイル、一つのフォルダーで二つのファイルが同じ元の\n"
+            "名前を示すもの（ウィンドウでは取り出しだけができる状態）を一行ずつ表示し、最後に集計を\n"
+            "表示します。すべてのファイルが正常で何も見つからなかったときだけ 0 で終了します。\n"
+            "すべてのコアで動きます。Ctrl-C で、確認中のファイルを終えてから集計を表示して止まり\n"
+            "ます。--json では JSON オブジェクトを一つ出力します: {\"folder\", \"problems\": [{\"status\",\n"
+            "\"path\", \"detail\"}], \"summary\": {\"files\", \"checked\", \"bytes\", \"whole\", "
+            "\"damaged\",\n"
+            "\"foreign\", \"unreadable\", \"plain\", \"duplicates\", \"complete\"}}。status は damaged,\n"
+            "other-password, newer-format, unreadable, plain, duplicate のいずれかです。"),
+         {RecursiveOptionSyntax(),
+          {JobsOption, QStringLiteral("N"),
+           Tr("Check N files at a time (default: the number of cores).",
+              "同時に N 個のファイルを確認します（既定: コアの数）。")},
+          JsonOptionSyntax()}},
+        runCheck};
 }

@@ -1,5 +1,6 @@
 #include "cli/CliFiles.h"
 
+#include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
 #include "util/PathText.h"
 #include "util/ResultCodes.h"
@@ -34,11 +35,11 @@ int RequireInputFile(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists()) {
-        ReportError(QStringLiteral("%1: no such file").arg(path));
+        ReportError(Tr("%1: no such file", "%1: ファイルがありません").arg(path));
         return Result::Failed;
     }
     if (!info.isFile()) {
-        ReportError(QStringLiteral("%1: not a file").arg(path));
+        ReportError(Tr("%1: not a file", "%1: ファイルではありません").arg(path));
         return Result::Failed;
     }
     return 0;
@@ -48,11 +49,13 @@ int RequireFreeOutput(const QString& path, bool force)
 {
     const QFileInfo info(path);
     if (info.isDir()) {
-        ReportError(QStringLiteral("%1: is a folder").arg(path));
+        ReportError(Tr("%1: is a folder", "%1: フォルダーです").arg(path));
         return Result::Failed;
     }
     if ((info.exists() || info.isSymLink()) && !force) {
-        ReportError(QStringLiteral("%1: the file exists; give --force to replace it").arg(path));
+        ReportError(Tr("%1: the file exists; give --force to replace it",
+                       "%1: ファイルが既にあります。置き換えるには --force を指定してください")
+                        .arg(path));
         return Result::Failed;
     }
     return 0;
@@ -61,7 +64,8 @@ int RequireFreeOutput(const QString& path, bool force)
 int OutputPathInFolder(const QString& folder, const QString& name, QString* path)
 {
     if (!IsSingleFileName(name)) {
-        ReportError(QStringLiteral("the stored file name '%1' cannot be used as a file name in %2")
+        ReportError(Tr("the stored file name '%1' cannot be used as a file name in %2",
+                       "記録されているファイル名 '%1' は %2 の中では使えません")
                         .arg(name, folder));
         return Result::Failed;
     }

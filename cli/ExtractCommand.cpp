@@ -10,6 +10,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FolderEntries.h"
 #include "cli/FolderOptions.h"
+#include "cli/SharedTexts.h"
 #include "util/FileChanges.h"
 #include "util/PathText.h"
 
@@ -93,9 +94,9 @@ private:
             m_failed = true;
             return;
         }
-        const int result =
-            m_session.RunWriting(Tr("decrypting %1", "%1 を復号中").arg(entry.name), plain,
-                                 [&] { return m_session.crypt().DecryptToFile(entry.path, plain, m_slot); });
+        const int result = m_session.RunWriting(DecryptingLabel(entry.name), plain, [&] {
+            return m_session.crypt().DecryptToFile(entry.path, plain, m_slot);
+        });
         if (result != 0) {
             m_failed = true;
             return;
@@ -119,7 +120,7 @@ int runExtract(const ParsedCommand& command, CliSession& session)
         return ExitFailure;
     }
     if (QFileInfo::exists(target) && !QFileInfo(target).isDir()) {
-        ReportError(Tr("%1: not a folder", "%1: フォルダーではありません").arg(target));
+        ReportError(NotAFolderText(target));
         return ExitFailure;
     }
     if (PathIsInside(target, top)) {
@@ -133,7 +134,7 @@ int runExtract(const ParsedCommand& command, CliSession& session)
     // never replaces a file that appears meanwhile unless asked to.
     session.crypt().setReplaceTargets(force);
     QString slot;
-    if (ReadKey(session, Tr("Password: ", "パスワード: "), &slot) != 0) {
+    if (ReadKey(session, PasswordPrompt(), &slot) != 0) {
         return ExitFailure;
     }
     Extraction extraction(session, top, target, slot, force);

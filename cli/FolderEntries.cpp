@@ -2,6 +2,7 @@
 
 #include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
+#include "cli/SharedTexts.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerFormat.h"
 #include "store/metadata/MetadataListing.h"
@@ -58,6 +59,25 @@ QString KindKeyword(FolderEntry::Kind kind)
     return QString();
 }
 
+QString KindWord(FolderEntry::Kind kind)
+{
+    switch (kind) {
+    case FolderEntry::Subfolder:
+        return Tr("folder", "フォルダー");
+    case FolderEntry::Encrypted:
+        return Tr("encrypted", "暗号ファイル");
+    case FolderEntry::Plain:
+        return Tr("plain file", "平文ファイル");
+    case FolderEntry::OtherPassword:
+        return Tr("other password", "別のパスワード");
+    case FolderEntry::NewerFormat:
+        return Tr("newer format", "新しい形式");
+    case FolderEntry::Unreadable:
+        return Tr("unreadable", "読めない");
+    }
+    return QString();
+}
+
 FolderEntry ClassifyFile(ContainerCrypt& crypt, const QString& path, const QString& slot)
 {
     FolderEntry entry;
@@ -106,7 +126,7 @@ int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QStrin
     entries->clear();
     QList<MetadataListing::Entry> listing;
     if (MetadataListing::ListEntries(folder, &listing) != 0) {
-        ReportError(Tr("%1: the folder cannot be read", "%1: フォルダーを読めません").arg(folder));
+        ReportError(FolderUnreadableText(folder));
         return Result::Failed;
     }
     for (const MetadataListing::Entry& item : listing) {

@@ -38,6 +38,8 @@ struct FolderEntry
 
 // The stable words of the kinds, for --json and for scripts.
 QString KindKeyword(FolderEntry::Kind kind);
+// The kind in the tool's language, for people.
+QString KindWord(FolderEntry::Kind kind);
 
 // One file classified under the key slot. Its size and times are filled for every kind.
 FolderEntry ClassifyFile(ContainerCrypt& crypt, const QString& path, const QString& slot);

@@ -2,6 +2,7 @@
 
 #include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
+#include "cli/SharedTexts.h"
 #include "engine/ContainerFormat.h"
 #include "util/ResultCodes.h"
 
@@ -32,7 +33,7 @@ int RequireFolder(const QString& path)
         return Result::Failed;
     }
     if (!info.isDir()) {
-        ReportError(Tr("%1: not a folder", "%1: フォルダーではありません").arg(path));
+        ReportError(NotAFolderText(path));
         return Result::Failed;
     }
     return 0;

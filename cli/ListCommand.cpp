@@ -10,6 +10,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FolderEntries.h"
 #include "cli/FolderOptions.h"
+#include "cli/SharedTexts.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -18,25 +19,6 @@
 namespace {
 
 const QString LongOption = QStringLiteral("long");
-
-QString kindWord(FolderEntry::Kind kind)
-{
-    switch (kind) {
-    case FolderEntry::Subfolder:
-        return Tr("folder", "フォルダー");
-    case FolderEntry::Encrypted:
-        return Tr("encrypted", "暗号ファイル");
-    case FolderEntry::Plain:
-        return Tr("plain file", "平文ファイル");
-    case FolderEntry::OtherPassword:
-        return Tr("other password", "別のパスワード");
-    case FolderEntry::NewerFormat:
-        return Tr("newer format", "新しい形式");
-    case FolderEntry::Unreadable:
-        return Tr("unreadable", "読めない");
-    }
-    return QString();
-}
 
 QString shownName(const QString& top, const FolderEntry& entry)
 {
@@ -51,7 +33,7 @@ QString shortLine(const QString& top, const FolderEntry& entry)
     if (entry.kind == FolderEntry::Encrypted || entry.kind == FolderEntry::Subfolder) {
         return name;
     }
-    return name + QStringLiteral("  [") + kindWord(entry.kind) + QLatin1Char(']');
+    return name + QStringLiteral("  [") + KindWord(entry.kind) + QLatin1Char(']');
 }
 
 QString longLine(const QString& top, const FolderEntry& entry)
@@ -60,7 +42,7 @@ QString longLine(const QString& top, const FolderEntry& entry)
         entry.kind == FolderEntry::Subfolder ? QStringLiteral("-") : QString::number(entry.size);
     const QString encrypted = entry.encryptedText.isEmpty() ? QStringLiteral("-") : entry.encryptedText;
     return QStringLiteral("%1 %2  %3  %4  %5")
-        .arg(kindWord(entry.kind), -14)
+        .arg(KindWord(entry.kind), -14)
         .arg(size, 12)
         .arg(entry.modifiedText, -19)
         .arg(encrypted, -19)
@@ -89,7 +71,7 @@ int runList(const ParsedCommand& command, CliSession& session)
         return ExitFailure;
     }
     QString slot;
-    if (ReadKey(session, Tr("Password: ", "パスワード: "), &slot) != 0) {
+    if (ReadKey(session, PasswordPrompt(), &slot) != 0) {
         return ExitFailure;
     }
     const bool json = command.hasFlag(JsonOption);

@@ -1,5 +1,6 @@
 #include "cli/PasswordInput.h"
 
+#include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
 #include "cli/InterruptGuard.h"
 #include "util/MessageText.h"
@@ -112,13 +113,17 @@ int reportLineResult(LineResult result)
     case LineResult::Read:
         return 0;
     case LineResult::EndOfInput:
-        ReportError(QStringLiteral("no password given: standard input is empty"));
+        ReportError(
+            Tr("no password given: standard input is empty", "パスワードがありません: 標準入力が空です"));
         break;
     case LineResult::TooLong:
-        ReportError(QStringLiteral("the password line is longer than %1 bytes").arg(MaxLineBytes));
+        ReportError(
+            Tr("the password line is longer than %1 bytes", "パスワードの行が %1 バイトを超えています")
+                .arg(MaxLineBytes));
         break;
     case LineResult::Failed:
-        ReportError(QStringLiteral("the password could not be read from standard input"));
+        ReportError(Tr("the password could not be read from standard input",
+                       "標準入力からパスワードを読めませんでした"));
         break;
     }
     return Result::Failed;
@@ -141,7 +146,7 @@ int ReadNewPassword(const QString& prompt, QString* password)
         return Result::Failed;
     }
     QString again;
-    if (reportLineResult(readHiddenLine(QStringLiteral("Type it again: "), &again)) != 0) {
+    if (reportLineResult(readHiddenLine(Tr("Type it again: ", "もう一度入力してください: "), &again)) != 0) {
         SecureWipe(*password);
         return Result::Failed;
     }

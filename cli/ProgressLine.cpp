@@ -1,5 +1,8 @@
 #include "cli/ProgressLine.h"
 
+#include "cli/CliLanguage.h"
+#include "cli/TerminalText.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <sys/ioctl.h>
@@ -84,18 +87,18 @@ void ProgressLine::progress(qint64 done, qint64 total)
 
 void ProgressLine::draw(qint64 done, qint64 total)
 {
-    QString text = m_label + QLatin1String(": ");
+    // The label holds a file name: keep its control characters off the terminal.
+    QString text = TerminalSafe(m_label) + QLatin1String(": ");
     if (total > 0) {
         const qint64 percent = std::clamp<qint64>(done * 100 / total, 0, 100);
-        text += QStringLiteral("%1% (%2 of %3 MiB)").arg(percent, 3).arg(mebibytes(done), mebibytes(total));
+        text += Tr("%1% (%2 of %3 MiB)", "%1%（%2 / %3 MiB）")
+                    .arg(percent, 3)
+                    .arg(mebibytes(done), mebibytes(total));
     } else {
         text += QStringLiteral("%1 MiB").arg(mebibytes(done));
     }
     // A line that wraps cannot be redrawn with "\r": keep it within the terminal's width.
-    const int columns = terminalColumns() - 1;
-    if (text.size() > columns) {
-        text = text.right(columns);
-    }
+    text = TerminalTail(text, terminalColumns() - 1);
     writeToStderr("\r" + text.toUtf8() + "\033[K");
     m_shown = true;
 }

@@ -1,10 +1,12 @@
 #include "cli/CliCommand.h"
 #include "cli/CliFiles.h"
+#include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
 #include "cli/PasswordInput.h"
+#include "cli/SharedTexts.h"
 #include "engine/ContainerFormat.h"
 #include "engine/FormatConstants.h"
 #include "util/PasswordRules.h"
@@ -36,7 +38,9 @@ int runRawEncrypt(const ParsedCommand& command, CliSession& session)
         return ExitFailure;
     }
     QString password;
-    if (ReadNewPassword(QStringLiteral("New password (empty for the built-in one): "), &password) != 0) {
+    if (ReadNewPassword(Tr("New password (empty for the built-in one): ",
+                           "新しいパスワード（空なら組み込みのパスフレーズ）: "),
+                        &password) != 0) {
         return ExitFailure;
     }
     if (!password.isEmpty() && PasswordRules::CheckNewPassword(password) != 0) {
@@ -48,9 +52,9 @@ int runRawEncrypt(const ParsedCommand& command, CliSession& session)
         return ExitFailure;
     }
     QString written;
-    const int result =
-        session.RunWriting(QStringLiteral("encrypting %1").arg(QFileInfo(plain).fileName()), target,
-                           [&] { return session.crypt().RawEncryptFile(plain, slot, &written); });
+    const int result = session.RunWriting(EncryptingLabel(QFileInfo(plain).fileName()), target, [&] {
+        return session.crypt().RawEncryptFile(plain, slot, &written);
+    });
     if (result == 0) {
         PrintLine(written.isEmpty() ? target : written);
     }
@@ -71,7 +75,8 @@ int runRawDecrypt(const ParsedCommand& command, CliSession& session)
     if (intoFolder) {
         const QString name = QFileInfo(enciphered).fileName();
         if (!name.endsWith(ContainerFormat::ToolExtension)) {
-            ReportError(QStringLiteral("%1: the name does not end in %2; give the target file")
+            ReportError(Tr("%1: the name does not end in %2; give the target file",
+                           "%1: 名前が %2 で終わっていません。出力先のファイルを指定してください")
                             .arg(enciphered, ContainerFormat::ToolExtension));
             return ExitFailure;
         }
@@ -80,23 +85,25 @@ int runRawDecrypt(const ParsedCommand& command, CliSession& session)
         }
     }
     if (SameFile(enciphered, target)) {
-        ReportError(QStringLiteral("%1: the file cannot be decrypted onto itself").arg(enciphered));
+        ReportError(DecryptOntoItselfText(enciphered));
         return ExitFailure;
     }
     if (RequireFreeOutput(target, command.hasFlag(ForceOption)) != 0) {
         return ExitFailure;
     }
     QString password;
-    if (ReadPassword(QStringLiteral("Password (empty for the built-in one): "), &password) != 0) {
+    if (ReadPassword(
+            Tr("Password (empty for the built-in one): ", "パスワード（空なら組み込みのパスフレーズ）: "),
+            &password) != 0) {
         return ExitFailure;
     }
     const QString slot = takeRawPassword(session, password);
     if (slot.isEmpty()) {
         return ExitFailure;
     }
-    const int result =
-        session.RunWriting(QStringLiteral("decrypting %1").arg(QFileInfo(enciphered).fileName()), target,
-                           [&] { return session.crypt().RawDecryptFile(enciphered, target, slot); });
+    const int result = session.RunWriting(DecryptingLabel(QFileInfo(enciphered).fileName()), target, [&] {
+        return session.crypt().RawDecryptFile(enciphered, target, slot);
+    });
     if (result == 0 && intoFolder) {
         PrintLine(target);
     }
@@ -107,25 +114,33 @@ int runRawDecrypt(const ParsedCommand& command, CliSession& session)
 
 QList<CliCommand> RawFileCommands()
 {
-    const OptionSyntax force{ForceOption, QString(),
-                             QStringLiteral("Replace an existing file at the target.")};
+    const OptionSyntax force{ForceOption, QString(), ReplaceTargetHelp()};
     return {
         {{QStringLiteral("raw-encrypt"),
           {QStringLiteral("FILE")},
-          QStringLiteral("encrypt a file in the tool format (FILE.kbxf2)"),
-          QStringLiteral("Encrypts FILE as one block chain, zero-filled to whole 16-byte blocks and\n"
-                         "without header or compression, into FILE.kbxf2 (the path is printed).\n"
-                         "An empty password uses the built-in passphrase; any other follows the\n"
-                         "password rules of `kbx encrypt`."),
+          Tr("encrypt a file in the tool format (FILE.kbxf2)",
+             "ファイルをツール形式（FILE.kbxf2）で暗号化する"),
+          Tr("Encrypts FILE as one block chain, zero-filled to whole 16-byte blocks and\n"
+             "without header or compression, into FILE.kbxf2 (the path is printed).\n"
+             "An empty password uses the built-in passphrase; any other follows the\n"
+             "password rules of `kbx encrypt`.",
+             "FILE を一つのブロック連鎖として、16 バイト単位までゼロで埋め、ヘッダーも圧縮も\n"
+             "なしで FILE.kbxf2 に暗号化します（そのパスを表示します）。空のパスワードでは\n"
+             "組み込みのパスフレーズを使います。それ以外は `kbx encrypt` のパスワードの決まりに\n"
+             "従います。"),
           {force}},
          runRawEncrypt},
         {{QStringLiteral("raw-decrypt"),
           {QStringLiteral("FILE.kbxf2"), QStringLiteral("TARGET")},
-          QStringLiteral("decrypt a file of the tool format"),
-          QStringLiteral("Decrypts FILE.kbxf2 into TARGET, or into the folder TARGET under the name\n"
-                         "without \".kbxf2\". The length is not stored: the output keeps the zero fill\n"
-                         "of its last block. An empty password uses the built-in passphrase. A wrong\n"
-                         "password cannot be detected and gives meaningless bytes."),
+          Tr("decrypt a file of the tool format", "ツール形式のファイルを復号する"),
+          Tr("Decrypts FILE.kbxf2 into TARGET, or into the folder TARGET under the name\n"
+             "without \".kbxf2\". The length is not stored: the output keeps the zero fill\n"
+             "of its last block. An empty password uses the built-in passphrase. A wrong\n"
+             "password cannot be detected and gives meaningless bytes.",
+             "FILE.kbxf2 を復号して TARGET に書き込みます。TARGET がフォルダーなら、その中に\n"
+             "\".kbxf2\" を除いた名前で書き込みます。長さは記録されないため、出力の最後の\n"
+             "ブロックにはゼロの埋め草が残ります。空のパスワードでは組み込みのパスフレーズを\n"
+             "使います。パスワードの誤りは検出できず、意味のないバイト列になります。"),
           {force}},
          runRawDecrypt},
     };
