@@ -453,6 +453,10 @@ TEST_F(KbxFolderTest, NamesThatAreNoTextAreNeverTakenForAnotherFile)
     EXPECT_EQ(entriesOf(vault), before);
     EXPECT_EQ(entriesOf(tree), QStringList{QStringLiteral("a.txt")});
     EXPECT_EQ(::access((QFile::encodeName(tree) + "/\xff\xfe.kbxf").constData(), F_OK), 0);
+    // The temporary folder's own removal walks by text too.
+    for (const QString& folder : {vault, tree}) {
+        ::unlink((QFile::encodeName(folder) + "/\xff\xfe.kbxf").constData());
+    }
 }
 
 TEST_F(KbxFolderTest, TextsFollowTheLocale)
