@@ -127,6 +127,8 @@ TEST_F(NameNotTextTest, WholeFolderOperationsRefuseAndKeepTheFile)
         {"backup", root,
          [&] { return FolderBackup(store).CopyFolderTo(root, path(QStringLiteral("backups"))); }},
         {"take-out", docs, [&] { return TakeOut(store, open).Run(TakeOut::Decrypted, {docs}); }},
+        {"decrypting a folder", docs,
+         [&] { return open.DecryptSelection({docs}, false, false, false, false); }},
         {"encrypt-in by move", outsideTree,
          [&] { return EncryptFilesIn(store).Run(EncryptFilesIn::Move, target, {outsideTree}); }},
     };
