@@ -49,6 +49,8 @@ int checkSources(const QString& folder, const QStringList& sources, bool recursi
                              "フォルダーです。中身ごと加えるには -r を指定します");
             } else if (PathIsInside(folder, source)) {
                 problem = Tr("holds the encrypted folder itself", "暗号フォルダー自身を含んでいます");
+            } else if (const QString found = FindNameNotText(source); !found.isEmpty()) {
+                problem = found + QStringLiteral(": ") + NameNotTextReason();
             }
             break;
         case EntryType::File:

@@ -69,8 +69,10 @@ QString statusWord(const QString& status)
     return status;
 }
 
-// Every file to check in the folders, in folder order; -1 when a folder cannot be listed.
-int collectFiles(const QString& top, bool recursive, QStringList* files, QStringList* folders)
+// Every file to check in the folders, in folder order, and apart those whose names are no valid
+// UTF-8 (they cannot be opened by name); -1 when a folder cannot be listed.
+int collectFiles(const QString& top, bool recursive, QStringList* files, QStringList* folders,
+                 QStringList* namesNotText)
 {
     return VisitFolders(top, recursive, [&](const QString& folder) {
         QList<MetadataListing::Entry> listing;
@@ -81,7 +83,7 @@ int collectFiles(const QString& top, bool recursive, QStringList* files, QString
         folders->append(folder);
         for (const MetadataListing::Entry& entry : listing) {
             if (!entry.isFolder) {
-                files->append(folder + QLatin1Char('/') + entry.name);
+                (entry.nameIsText ? files : namesNotText)->append(folder + QLatin1Char('/') + entry.name);
             }
         }
         return 0;
@@ -223,7 +225,8 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
     InterruptGuard::DeferStops(true);
     QStringList files;
     QStringList folders;
-    if (collectFiles(top, command.hasFlag(RecursiveOption), &files, &folders) != 0) {
+    QStringList namesNotText;
+    if (collectFiles(top, command.hasFlag(RecursiveOption), &files, &folders, &namesNotText) != 0) {
         SecureWipe(key);
         return ExitFailure;
     }
@@ -253,6 +256,11 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
         addResult(top, result, &summary, &findings);
     }
     addDuplicates(top, results, &summary, &findings);
+    for (const QString& file : std::as_const(namesNotText)) {
+        ++summary.files;
+        ++summary.unreadable;
+        findings.append({QStringLiteral("unreadable"), RelativeTo(top, file), NameNotTextReason()});
+    }
 
     if (command.hasFlag(JsonOption)) {
         QJsonArray array;

@@ -64,7 +64,8 @@ public:
             }
             if (entry.kind != FolderEntry::Encrypted) {
                 ReportWarning(
-                    Tr("%1: skipped: %2", "%1: 飛ばしました: %2").arg(entry.path, skippedReason(entry.kind)));
+                    Tr("%1: skipped: %2", "%1: 飛ばしました: %2")
+                        .arg(entry.path, entry.nameIsText ? skippedReason(entry.kind) : NameNotTextReason()));
                 m_failed = true;
                 continue;
             }

@@ -40,6 +40,12 @@ bool looksLikeContainer(ContainerCrypt& crypt, const QString& path, const QStrin
 
 } // namespace
 
+QString NameNotTextReason()
+{
+    return Tr("the name is no valid UTF-8; rename it with a file manager",
+              "名前が UTF-8 として読めません。ファイルマネージャーで名前を変更してください");
+}
+
 QString KindKeyword(FolderEntry::Kind kind)
 {
     switch (kind) {
@@ -139,6 +145,14 @@ int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QStrin
             entry.name = item.name;
             entry.modified = QFileInfo(path).lastModified().toSecsSinceEpoch();
             entry.modifiedText = localText(entry.modified);
+            entries->append(entry);
+        } else if (!item.nameIsText) {
+            FolderEntry entry;
+            entry.kind = FolderEntry::Unreadable;
+            entry.path = path;
+            entry.storedName = item.name;
+            entry.name = item.name;
+            entry.nameIsText = false;
             entries->append(entry);
         } else {
             entries->append(ClassifyFile(crypt, path, slot));

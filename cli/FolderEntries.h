@@ -34,7 +34,13 @@ struct FolderEntry
     qint64 encryptedAt = -1; // the YYYYMMDDhhmmss digits of an encrypted file's writing, else -1
     QString encryptedText;   // "YYYY/MM/DD hh:mm:ss" as the window shows it
     QString modifiedText;
+    // False for a name on disk that is no valid UTF-8: listed with replacement marks as
+    // unreadable, never opened, as its path in text leads to no file or to another one.
+    bool nameIsText = true;
 };
+
+// Why a file whose name is no valid UTF-8 is left alone.
+QString NameNotTextReason();
 
 // The stable words of the kinds, for --json and for scripts.
 QString KindKeyword(FolderEntry::Kind kind);

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -282,4 +283,55 @@ EntryType EntryTypeOf(const QString& path)
         return link ? EntryType::LinkedFolder : EntryType::Folder;
     }
     return EntryType::Special;
+}
+
+bool IsTextName(const char* raw)
+{
+    return QFile::encodeName(QFile::decodeName(raw)) == QByteArrayView(raw);
+}
+
+namespace {
+
+// Walks the folder open at `fd` (taken over and closed) by descriptors, so that no path in text
+// is needed below a name that is no text.
+QString findNameNotText(int fd, const QString& shownFolder)
+{
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return {};
+    }
+    QString found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* raw = entry->d_name;
+        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0'))) {
+            continue;
+        }
+        const QString shown = shownFolder + QLatin1Char('/') + QFile::decodeName(raw);
+        if (!IsTextName(raw)) {
+            found = shown;
+            break;
+        }
+        struct stat st;
+        if (::fstatat(::dirfd(dir), raw, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode)) {
+            continue;
+        }
+        const int child = ::openat(::dirfd(dir), raw, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child >= 0) {
+            found = findNameNotText(child, shown);
+            if (!found.isEmpty()) {
+                break;
+            }
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+} // namespace
+
+QString FindNameNotText(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return fd < 0 ? QString() : findNameNotText(fd, folder);
 }

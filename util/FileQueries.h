@@ -24,6 +24,13 @@ FolderTotals FolderStatistics(const QString& path);
 // Appends the full paths of every file below the folder, dispatching events between entries.
 void ListFilesRecursive(const QString& folder, QStringList* files);
 
+// Whether a name as read from the disk survives the way to text and back (it is valid UTF-8). A
+// name that does not shows with replacement marks, and its text leads to no file or to another one.
+bool IsTextName(const char* raw);
+// The first entry at or below the folder (links not followed) whose name is no valid UTF-8, as a
+// path shown with replacement marks; empty when there is none or the folder cannot be read.
+QString FindNameNotText(const QString& folder);
+
 int FileSize(const QString& path, qint64* size);
 
 // What is at a path, found without opening it (a pipe would block its reader). A link to a file

@@ -140,5 +140,13 @@ int WipeDelete(const QString& path, bool removeFolders, QString* errorText)
             return Result::Failed;
         }
     }
+    // A name that is no valid UTF-8 was passed by above, as its path in text leads nowhere: the
+    // file is still there, unwiped, and the caller must hear so.
+    if (const QString left = FindNameNotText(path); !left.isEmpty()) {
+        if (errorText) {
+            *errorText = ErrnoText(EILSEQ) + QLatin1Char('\n') + left;
+        }
+        return Result::Failed;
+    }
     return removeFolders ? RemoveFolderTree(path, errorText) : 0;
 }

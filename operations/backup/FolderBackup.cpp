@@ -1,6 +1,7 @@
 #include "operations/backup/FolderBackup.h"
 
 #include "engine/ContainerCrypt.h"
+#include "operations/common/StoreEntries.h"
 #include "store/StoreContext.h"
 #include "store/checks/PathChecks.h"
 #include "util/ErrorText.h"
@@ -117,6 +118,9 @@ int FolderBackup::CopyFolderTo(const QString& folder, const QString& destination
     // A backup into the folder itself would copy its own copies without end.
     if (CheckCopyMoveTarget(RealPath(folder), RealPath(destination), false, true, m_store.checks(),
                             m_store.folders()) != 0) {
+        return Result::Failed;
+    }
+    if (RefuseNameNotText(folder)) {
         return Result::Failed;
     }
     const bool mountPoint = ClassifyPath(folder) == 1;

@@ -54,3 +54,17 @@ bool HasEntriesLeft(const QString& folder)
     }
     return false;
 }
+
+bool RefuseNameNotText(const QString& folder)
+{
+    const QString found = FindNameNotText(folder);
+    if (found.isEmpty()) {
+        return false;
+    }
+    ShowMessage(QDir::toNativeSeparators(found) +
+                    QStringLiteral("\n\nこの項目の名前は文字として読めないため、これを含むフォルダーは"
+                                   "操作できません。ファイルマネージャーで名前を変更してください。\n\n") +
+                    ErrnoText(EILSEQ),
+                MessageStyle::warning());
+    return true;
+}

@@ -11,6 +11,10 @@
 bool ExistsAsEntry(const QString& path);
 // Files left below a folder at any depth (links and special files count too).
 bool HasEntriesLeft(const QString& folder);
+// Whole-folder operations refuse a folder that holds, at any depth, an entry whose name is no
+// valid UTF-8: its name in text reaches no file (or another one), so the operation could neither
+// take it along nor leave it knowingly. Shows which entry and returns true when it refuses.
+bool RefuseNameNotText(const QString& folder);
 // Shows the text with the error icon.
 void ShowError(const QString& text);
 // Copies a container byte for byte under a new name: written beside the target under the

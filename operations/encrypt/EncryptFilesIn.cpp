@@ -377,6 +377,9 @@ EncryptFilesIn::Step EncryptFilesIn::bringFolder(Mode mode, const QString& sourc
         ShowError(MsgA(58) + QStringLiteral("このフォルダー ’") + name + QStringLiteral("’"));
         return Step::Stop;
     }
+    if (RefuseNameNotText(source)) {
+        return Step::Stop; // nothing of it is brought in, so a move leaves it whole
+    }
     const QString target = folder + QLatin1Char('/') + name;
     if (QFileInfo(target).isDir()) {
         if (!m_replaceAllFolders) {

@@ -133,6 +133,9 @@ int InsideTransfer::InsidePaste(const InsideClipboard& clipboard, const QString&
     }
     for (const QString& item : clipboard.paths) {
         QString failing;
+        if (EntryTypeOf(item) == EntryType::Folder && RefuseNameNotText(item)) {
+            return Result::Failed;
+        }
         if (EntryTypeOf(item) == EntryType::Folder &&
             m_store.checks().AllContainersReadable(item, m_store.folders().FindRegisteredRoot(item, 0),
                                                    &failing) != 0) {
@@ -447,6 +450,11 @@ int InsideTransfer::copyAcrossFolders(const QString& source, const QString& targ
 int InsideTransfer::transferFolder(bool move, const QString& source, const QString& target,
                                    UndoRecord* record)
 {
+    // Checked again here, as not every way in checks first: a moved folder must never leave such
+    // a file behind unnoticed.
+    if (RefuseNameNotText(source)) {
+        return Result::Failed;
+    }
     const int walked = transferFolderTree(move, source, target, record);
     if (walked == Result::Failed) {
         return Result::Failed;
@@ -541,6 +549,9 @@ int InsideTransfer::DragTransfer(bool move, const QStringList& dragged, const QS
         const EntryType type = EntryTypeOf(item);
         if (type == EntryType::Folder) {
             m_foldersInvolved = true;
+            if (RefuseNameNotText(item)) {
+                return Result::Failed;
+            }
             QString failing;
             if (m_store.checks().AllContainersReadable(item, root, &failing) != 0) {
                 ShowMessage(MsgA(50) + failing, MessageStyle::warning());

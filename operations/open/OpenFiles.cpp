@@ -166,7 +166,7 @@ int OpenFiles::DecryptSelection(const QStringList& paths, bool refresh, bool mak
         } else {
             const QString target =
                 takeOutCopy ? copies.TakeOutCopyPathOf(path) : copies.WorkingCopyPathOf(path);
-            if (!IsLocation(target) ||
+            if (!IsLocation(target) || RefuseNameNotText(path) ||
                 DecryptFolderTree(path, target, makeWritable, copyTime, takeOutCopy) != 0) {
                 result = Result::Failed;
                 break;

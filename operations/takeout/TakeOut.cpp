@@ -164,6 +164,11 @@ int TakeOut::Run(Type type, const QStringList& items)
 
 int TakeOut::checks(Type type, const QStringList& items)
 {
+    for (const QString& item : items) {
+        if (QFileInfo(item).isDir() && RefuseNameNotText(item)) {
+            return Result::Failed;
+        }
+    }
     if (type != Unchanged) {
         for (const QString& item : items) {
             FolderProblemReport report;

@@ -21,6 +21,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 // kbx on whole encrypted folders: ls, check, extract and add, on folders that kbx and the
 // window's own code made.
@@ -393,6 +395,68 @@ TEST_F(KbxFolderTest, AddIntoARegisteredFolderWaitsForTheWindow)
     ASSERT_EQ(ParseEntryRecord(records.first(), &record), 0);
     EXPECT_EQ(record.DisplayName, QStringLiteral("letter.txt"));
     EXPECT_EQ(record.EntryKind, EntryRecord::EncryptedFile);
+}
+
+// A name that is no UTF-8 beside a file whose name is its replacement text: every command tells
+// the two apart, never opens the first through the second's name, and says why it leaves it.
+TEST_F(KbxFolderTest, NamesThatAreNoTextAreNeverTakenForAnotherFile)
+{
+    const QString vault = makeFolder(QStringLiteral("vault"));
+    const QString twin = vault + QStringLiteral("/\uFFFD\uFFFD.kbxf");
+    ASSERT_EQ(
+        kbx({QStringLiteral("encrypt"), writeFile(QStringLiteral("twin.txt"), "twin"), twin}, line(Password))
+            .exitCode,
+        0);
+    const auto putRaw = [](const QString& folder, const QByteArray& bytes) {
+        const QByteArray raw = QFile::encodeName(folder) + "/\xff\xfe.kbxf";
+        const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    };
+    putRaw(vault, "not the twin");
+
+    KbxResult run = kbx({QStringLiteral("ls"), QStringLiteral("--json"), vault}, line(Password));
+    QStringList kinds;
+    for (const QJsonValue& value : parseJson(run.out).value(QStringLiteral("entries")).toArray()) {
+        kinds.append(value[QStringLiteral("name")].toString() + QLatin1Char('=') +
+                     value[QStringLiteral("kind")].toString());
+    }
+    kinds.sort();
+    EXPECT_EQ(kinds, QStringList({QStringLiteral("twin.txt=encrypted"),
+                                  QStringLiteral("\uFFFD\uFFFD.kbxf=unreadable")}))
+        << run.out.toStdString();
+
+    run = kbx({QStringLiteral("check"), QStringLiteral("--json"), vault}, line(Password));
+    EXPECT_EQ(run.exitCode, 1);
+    const QJsonArray problems = parseJson(run.out).value(QStringLiteral("problems")).toArray();
+    ASSERT_EQ(problems.size(), 1) << run.out.toStdString();
+    EXPECT_EQ(problems.at(0)[QStringLiteral("status")].toString(), QStringLiteral("unreadable"));
+    EXPECT_TRUE(problems.at(0)[QStringLiteral("detail")].toString().contains(QStringLiteral("UTF-8")));
+
+    const QString out = path(QStringLiteral("out"));
+    run = kbx({QStringLiteral("extract"), vault, out}, line(Password));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("UTF-8"))) << run.err.toStdString();
+    EXPECT_EQ(entriesOf(out), QStringList{QStringLiteral("twin.txt")});
+    EXPECT_EQ(readFile(out + QStringLiteral("/twin.txt")), "twin");
+
+    // A tree to add that holds such a name is refused before anything is added or moved.
+    const QString tree = path(QStringLiteral("tree"));
+    writeFile(QStringLiteral("tree/a.txt"), "a");
+    putRaw(tree, "odd");
+    const QStringList before = entriesOf(vault);
+    run = kbx({QStringLiteral("add"), QStringLiteral("-r"), QStringLiteral("--move"), vault, tree},
+              line(Password));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("UTF-8"))) << run.err.toStdString();
+    EXPECT_EQ(entriesOf(vault), before);
+    EXPECT_EQ(entriesOf(tree), QStringList{QStringLiteral("a.txt")});
+    EXPECT_EQ(::access((QFile::encodeName(tree) + "/\xff\xfe.kbxf").constData(), F_OK), 0);
+    // The temporary folder's own removal walks by text too.
+    for (const QString& folder : {vault, tree}) {
+        ::unlink((QFile::encodeName(folder) + "/\xff\xfe.kbxf").constData());
+    }
 }
 
 TEST_F(KbxFolderTest, TextsFollowTheLocale)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,28 @@ TEST(WipeDeleteTest, FolderTreeAndLinksOutside)
     QFile kept(keep);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("precious"));
+}
+
+// A name that is no valid UTF-8 cannot be reached through text: the file stays, and the wipe says
+// so instead of reporting the tree as gone.
+TEST(WipeDeleteTest, NameThatIsNoTextIsReportedNotPassedBy)
+{
+    QTemporaryDir dir;
+    const QString tree = dir.filePath(QStringLiteral("area"));
+    WriteTestFile(tree + QStringLiteral("/sub/a.txt"), "a");
+    const QByteArray odd = QFile::encodeName(tree) + "/sub/\xff.txt";
+    const int fd = ::open(odd.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    for (const bool removeFolders : {false, true}) {
+        QString error;
+        EXPECT_EQ(WipeDelete(tree, removeFolders, &error), -1);
+        EXPECT_TRUE(error.endsWith(tree + QStringLiteral("/sub/\uFFFD.txt"))) << error.toStdString();
+        EXPECT_EQ(FileExists(tree + QStringLiteral("/sub/a.txt")), -1);
+        EXPECT_EQ(::access(odd.constData(), F_OK), 0);
+    }
+    ::unlink(odd.constData()); // the temporary folder's own removal walks by text too
 }
 
 // Links to folders and special files: the walk never leaves the tree and never blocks.

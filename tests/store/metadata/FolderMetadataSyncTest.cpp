@@ -1,4 +1,5 @@
 #include "store/metadata/MetadataFixture.h"
+#include "support/SmallDisk.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -261,6 +262,36 @@ TEST_F(FolderMetadataSyncTest, FailedWriteKeepsThePreviousFile)
     ASSERT_EQ(messages.shown().size(), 1) << shownMessages();
     EXPECT_TRUE(messages.texts().at(0).startsWith(MsgA(286)));
     EXPECT_TRUE(messages.texts().at(0).endsWith(metadataFile()));
+}
+
+// The same on a working folder whose disk is really full: the previous file stays byte for byte,
+// nothing is left beside it, and the failure is shown and returned.
+TEST_F(FolderMetadataSyncTest, FullDiskKeepsThePreviousFile)
+{
+    SmallDisk disk;
+    QString reason;
+    if (!disk.mount(workingFolder(), 1 << 20, &reason)) {
+        GTEST_SKIP() << reason.toStdString();
+    }
+    put(root + QStringLiteral("/a.txt"));
+    ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+    const QByteArray before = readFile(metadataFile());
+    const QStringList entries =
+        QDir(metadataArea()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    put(root + QStringLiteral("/b.txt"));
+
+    disk.fill();
+    EXPECT_EQ(metadata.SyncFolderMetadata(root, root), -1);
+    EXPECT_EQ(readFile(metadataFile()), before);
+    EXPECT_EQ(QDir(metadataArea()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entries);
+    EXPECT_TRUE(isReadOnly(metadataFile()));
+    ASSERT_EQ(messages.shown().size(), 1) << shownMessages();
+    EXPECT_TRUE(messages.texts().at(0).startsWith(MsgA(286)));
+    EXPECT_TRUE(messages.texts().at(0).endsWith(metadataFile()));
+
+    disk.release();
+    ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+    EXPECT_EQ(storedNames(records(metadataFile())), QStringList({"a.txt", "b.txt"}));
 }
 
 TEST_F(FolderMetadataSyncTest, TextsArePaddedToWholeBlocksAndReadBackUnchanged)
