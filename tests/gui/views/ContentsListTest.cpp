@@ -96,7 +96,7 @@ protected:
     }
 
     // Waits (pumping events) until the condition holds, at most the time given.
-    static bool waitFor(const std::function<bool()>& condition, int milliseconds = 2000)
+    static bool waitFor(const std::function<bool()>& condition, int milliseconds = 10000)
     {
         QElapsedTimer timer;
         timer.start();
@@ -160,7 +160,7 @@ TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
 
     // A plain file written by another program appears at the end, in red, with its name only.
     WriteTestFile(folder + QStringLiteral("/memo.txt"), "plain text");
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) >= 0; }, 1000));
+    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) >= 0; }));
     const int plain = rowOf(QStringLiteral("memo.txt"));
     EXPECT_EQ(plain, model->rowCount() - 1);
     EXPECT_EQ(model->text(plain, ContentsModel::PlainFlag), QStringLiteral("1"));
@@ -185,7 +185,7 @@ TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
         EXPECT_GE(rowOf(QStringLiteral("memo.txt")), 0);
         EXPECT_TRUE(list->refreshPending());
     }
-    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) < 0; }, 1500));
+    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) < 0; }));
     EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
 }
 
