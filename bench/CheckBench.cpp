@@ -7,7 +7,6 @@
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -145,12 +144,3 @@ BENCHMARK(BM_Check)
     ->Iterations(3)
     ->UseRealTime();
 BENCHMARK(BM_DecryptEach)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

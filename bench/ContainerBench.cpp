@@ -6,7 +6,6 @@
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -108,12 +107,3 @@ BENCHMARK(BM_EncryptWithVerification)
     ->MinTime(2.0)
     ->UseRealTime();
 BENCHMARK(BM_Decrypt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

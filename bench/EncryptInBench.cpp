@@ -7,7 +7,6 @@
 #include "store/StoreContext.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -24,9 +23,11 @@ struct Fixture
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
         if (store.Start() != 0 || !QDir().mkpath(root) ||
-            store.folders().AddRegisteredFolder(root, QString(), QStringLiteral("Bench-pass1"), QStringLiteral("0"),
-                                                QStringLiteral("B00001"), QStringLiteral("0"), 3) != 0 ||
-            engine.SetKeySlot(CryptEngine::PasswordToBytes(QStringLiteral("Bench-pass1")), root, QString()) != 0) {
+            store.folders().AddRegisteredFolder(root, QString(), QStringLiteral("Bench-pass1"),
+                                                QStringLiteral("0"), QStringLiteral("B00001"),
+                                                QStringLiteral("0"), 3) != 0 ||
+            engine.SetKeySlot(CryptEngine::PasswordToBytes(QStringLiteral("Bench-pass1")), root, QString()) !=
+                0) {
             BenchSetupFailed("store or registration");
         }
     }
@@ -86,8 +87,8 @@ void BringIn(benchmark::State& state, int count, qint64 size)
         state.ResumeTiming();
     }
     state.counters["files"] = count;
-    state.counters["per_file_us"] =
-        benchmark::Counter(double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_file_us"] = benchmark::Counter(
+        double(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_SmallFiles(benchmark::State& state)
@@ -105,12 +106,3 @@ void BM_LargeFile(benchmark::State& state)
 
 BENCHMARK(BM_SmallFiles)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_LargeFile)->Arg(256)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,7 +10,6 @@
 #include "store/metadata/FolderMetadata.h"
 #include "util/FileChanges.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -113,12 +112,3 @@ void BM_SyncAfterTouchingOneFile(benchmark::State& state)
 BENCHMARK(BM_FirstSync)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_UnchangedSync)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SyncAfterTouchingOneFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
