@@ -205,16 +205,11 @@ int UndoRevert::revertMove(UndoRecord& record)
             return Result::Failed;
         }
         if (ExistsAsEntry(item.path)) {
-            // The former place is taken: replace it only when the user says so twice.
-            const bool replace = Ask(169) && Ask(170);
-            if (replace && m_store.copyGuard().WorkingCopyExists(item.path) == 0) {
-                if (!Ask(171)) {
-                    return Result::Failed;
-                }
-                continue;
-            }
-            if (!replace) {
-                if (!Ask(172)) {
+            // The former place is taken: a file being edited there is never replaced; another is
+            // replaced only when the user says so twice.
+            const bool inUse = m_store.copyGuard().WorkingCopyExists(item.path) == 0;
+            if (inUse || !(Ask(169) && Ask(170))) {
+                if (!Ask(inUse ? 171 : 172)) {
                     return Result::Failed;
                 }
                 continue;
