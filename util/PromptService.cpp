@@ -112,3 +112,21 @@ int ShowSettingNotice(int* flag, const QString& message, const QString& checkTex
     }
     return Result::Ok;
 }
+
+OverwriteAnswer AskOverwriteOnce(const OverwriteQuestion& question, bool* replaceAll)
+{
+    if (*replaceAll) {
+        return OverwriteYes;
+    }
+    switch (PromptService::instance().AskOverwrite(question)) {
+    case OverwriteYesToAll:
+        *replaceAll = true;
+        return OverwriteYes;
+    case OverwriteYes:
+        return OverwriteYes;
+    case OverwriteNo:
+        return OverwriteNo;
+    default:
+        return OverwriteCancel;
+    }
+}

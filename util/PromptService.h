@@ -149,6 +149,11 @@ public:
     static PromptService& instance();
 };
 
+// Asks the overwrite question unless *replaceAll is already set. "Yes to all" sets it and counts
+// as yes, so the operation asks once and then replaces the rest. Gives OverwriteYes, OverwriteNo
+// (skip this item) or OverwriteCancel.
+OverwriteAnswer AskOverwriteOnce(const OverwriteQuestion& question, bool* replaceAll);
+
 // A notice governed by a setting: shown only while *flag is 1; ticking "do not show again" sets
 // *flag to 0. 0 to go on (also when nothing was shown), -1 when the user cancelled.
 int ShowSettingNotice(int* flag, const QString& message, const QString& checkText);

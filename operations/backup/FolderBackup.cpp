@@ -295,20 +295,13 @@ bool FolderBackup::mayWriteFile(const QString& source, const QString& target, qi
 
 bool FolderBackup::replaceExisting(const QString& source, const QString& target, bool folder, Step* step)
 {
-    bool& all = folder ? m_replaceAllFolders : m_replaceAllFiles;
-    if (all) {
-        return true;
-    }
     OverwriteQuestion question;
     question.folder = folder;
     question.single = false;
     question.displayName = FileNamePart(target);
     question.existingPath = target;
     question.newPath = source;
-    switch (PromptService::instance().AskOverwrite(question)) {
-    case OverwriteYesToAll:
-        all = true;
-        return true;
+    switch (AskOverwriteOnce(question, folder ? &m_replaceAllFolders : &m_replaceAllFiles)) {
     case OverwriteYes:
         return true;
     case OverwriteNo:

@@ -248,15 +248,11 @@ EncryptFilesIn::Step EncryptFilesIn::bringFile(Mode mode, const QString& source,
             question.newIsContainer = status != NotAContainer;
             question.existingSlot = m_root;
             question.newSlot = unchanged ? m_root : QString();
-            switch (PromptService::instance().AskOverwrite(question)) {
-            case OverwriteYes:
-                break;
-            case OverwriteYesToAll:
-                m_replaceAllFiles = true;
-                break;
-            case OverwriteNo:
+            const OverwriteAnswer answer = AskOverwriteOnce(question, &m_replaceAllFiles);
+            if (answer == OverwriteNo) {
                 return Step::Skipped;
-            default:
+            }
+            if (answer != OverwriteYes) {
                 return Step::Stop;
             }
         }
@@ -387,15 +383,11 @@ EncryptFilesIn::Step EncryptFilesIn::bringFolder(Mode mode, const QString& sourc
             question.folder = true;
             question.displayName = name;
             question.newPath = source;
-            switch (PromptService::instance().AskOverwrite(question)) {
-            case OverwriteYes:
-                break;
-            case OverwriteYesToAll:
-                m_replaceAllFolders = true;
-                break;
-            case OverwriteNo:
+            const OverwriteAnswer answer = AskOverwriteOnce(question, &m_replaceAllFolders);
+            if (answer == OverwriteNo) {
                 return Step::Skipped;
-            default:
+            }
+            if (answer != OverwriteYes) {
                 return Step::Stop;
             }
         }

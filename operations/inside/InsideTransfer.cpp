@@ -211,18 +211,8 @@ int InsideTransfer::duplicateInPlace(const QStringList& items, const QString& ta
 
 InsideTransfer::Step InsideTransfer::askCollision(const OverwriteQuestion& question, bool* replaceAll)
 {
-    if (*replaceAll) {
-        return Step::Done;
-    }
-    const OverwriteAnswer answer = PromptService::instance().AskOverwrite(question);
-    if (answer == OverwriteNo) {
-        return Step::Skipped;
-    }
-    if (answer != OverwriteYes && answer != OverwriteYesToAll) {
-        return Step::Ended;
-    }
-    *replaceAll = answer == OverwriteYesToAll;
-    return Step::Done;
+    const OverwriteAnswer answer = AskOverwriteOnce(question, replaceAll);
+    return answer == OverwriteYes ? Step::Done : answer == OverwriteNo ? Step::Skipped : Step::Ended;
 }
 
 InsideTransfer::Step InsideTransfer::transferItem(bool move, const QString& item, const QString& target,
