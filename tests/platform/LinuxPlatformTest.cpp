@@ -108,7 +108,14 @@ TEST(LinuxPlatformTest, FileHeldOpenByAnotherProgram)
                 {QStringLiteral("-c"), QStringLiteral("exec 3<\"$0\"; echo ready; exec sleep 30"), file});
     ASSERT_TRUE(child.waitForReadyRead(5000));
     EXPECT_TRUE(platform.IsOpenByOtherProcess(file));
-    EXPECT_NE(platform.FindProcessByExeName(QStringLiteral("SLEEP")), 0); // names compare without case
+    // "ready" comes before the shell has become sleep: wait for the exec to be visible.
+    qint64 found = 0;
+    for (int i = 0; i < 500 && found == 0; ++i) {
+        found = platform.FindProcessByExeName(QStringLiteral("SLEEP")); // names compare without case
+        if (found == 0)
+            QThread::msleep(10);
+    }
+    EXPECT_NE(found, 0);
     child.kill();
     child.waitForFinished(5000);
     EXPECT_FALSE(platform.IsOpenByOtherProcess(file));
