@@ -2,7 +2,6 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
-#include "operations/common/StoreEntries.h"
 #include "operations/folders/FolderFiles.h"
 #include "operations/folders/RegistrationChecks.h"
 #include "platform/Platform.h"
@@ -92,11 +91,6 @@ int FolderRegistration::RegisterFolder(const QString& requested, Outcome* outcom
     }
 
     const bool wasEmpty = FilesBelow(path).isEmpty();
-    // The files of a folder registered again are read and rewritten by name: a name that is no
-    // text would lead to no file or to another one.
-    if (!wasEmpty && RefuseNameNotText(path)) {
-        return Result::Failed;
-    }
     if (!wasEmpty && !readOnly) {
         const QString question =
             MsgA(234) + QFileInfo(path).fileName() +

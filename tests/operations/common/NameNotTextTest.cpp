@@ -1,7 +1,6 @@
 #include "operations/OperationsFixture.h"
 #include "operations/backup/FolderBackup.h"
 #include "operations/encrypt/EncryptFilesIn.h"
-#include "operations/folders/FolderRegistration.h"
 #include "operations/inside/InsideTransfer.h"
 #include "operations/inside/UndoHistory.h"
 #include "operations/open/OpenFiles.h"
@@ -132,11 +131,6 @@ TEST_F(NameNotTextTest, WholeFolderOperationsRefuseAndKeepTheFile)
          [&] { return open.DecryptSelection({docs}, false, false, false, false); }},
         {"encrypt-in by move", outsideTree,
          [&] { return EncryptFilesIn(store).Run(EncryptFilesIn::Move, target, {outsideTree}); }},
-        {"registering a folder again", outsideTree,
-         [&] {
-             FolderRegistration::Outcome outcome;
-             return FolderRegistration(store).RegisterFolder(outsideTree, &outcome);
-         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -154,5 +148,4 @@ TEST_F(NameNotTextTest, WholeFolderOperationsRefuseAndKeepTheFile)
         EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("\uFFFD\uFFFD.kbxf")));
         EXPECT_TRUE(messages.texts().first().endsWith(ErrnoText(EILSEQ))) << shownMessages();
     }
-    EXPECT_NE(store.folders().IsRegistered(outsideTree), 0);
 }
