@@ -8,11 +8,9 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "gui/dialogs/DialogTestSupport.h"
+#include "gui/frame/WindowFixture.h"
 #include "store/datafiles/CommonData1.h"
 #include "store/metadata/FolderMetadata.h"
-#include "support/FakePlatform.h"
-#include "support/RecordingMessageService.h"
-#include "support/RecordingPromptService.h"
 #include "support/TestContainers.h"
 #include "util/ResultCodes.h"
 #include "views/contents/CListV.h"
@@ -26,7 +24,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -36,24 +33,20 @@ namespace {
 
 const QString Password = QStringLiteral("Pass-word1");
 
-// The window over an empty home with one registered, logged-in folder holding a container.
-class ToolCommandsTest : public ::testing::Test
+// The window with one registered, logged-in folder holding a container.
+class ToolCommandsTest : public WindowFixture
 {
 protected:
+    void prepareHome() override { ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/sub"))); }
     void SetUp() override
     {
-        platform.addVolume(m_home.path(), QStringLiteral("ext4"), DriveFixed);
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
-        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/sub")));
-        frame = std::make_unique<CMainFrame>(m_home.filePath(QStringLiteral("config/kurasoft/KBXcl1")));
-        ASSERT_TRUE(frame->isCreated()) << messages.texts().join('|').toStdString();
-        messages.script({MsgButton::Yes}); // register an empty folder
-        prompts.scriptNewPasswords({{Password, QString()}});
-        ASSERT_EQ(frame->tree()->RegisterFolder(folder), 0) << messages.texts().join('|').toStdString();
+        WindowFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
+        registerFolder(folder, Password, {MsgButton::Yes}); // an empty folder
         ASSERT_EQ(frame->contents()->shownFolderPath(), folder);
         encryptInto(folder, QStringLiteral("報告書.txt"));
-        messages.script({});
         messages.clear();
     }
 
@@ -84,12 +77,7 @@ protected:
         return static_cast<QLabel*>(area)->text();
     }
 
-    QTemporaryDir m_home;
-    FakePlatform platform;
-    const QString folder = m_home.filePath(QStringLiteral("金庫"));
-    RecordingMessageService messages;
-    RecordingPromptService prompts;
-    std::unique_ptr<CMainFrame> frame;
+    const QString folder = home(QStringLiteral("金庫"));
 };
 
 } // namespace
@@ -107,7 +95,7 @@ TEST_F(ToolCommandsTest, PlainFileCheckReportsAndSetsTheTakeOutOnlyState)
     messages.clear();
     messages.script({MsgButton::Yes});
     EXPECT_EQ(frame->runCommand(Command::PlainFileCheck), Result::Failed);
-    ASSERT_EQ(messages.texts().size(), 2) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(messages.texts().size(), 2) << shownTexts();
     EXPECT_TRUE(messages.texts().at(1).startsWith(MsgA(188)));
     EXPECT_TRUE(frame->contents()->takeOutOnly());
 }
@@ -174,7 +162,7 @@ TEST_F(ToolCommandsTest, TreeMenuBackupCopiesTheFolderAndImportTellsHowToBringIt
     ASSERT_TRUE(QDir().mkpath(destination));
     prompts.scriptFolders({destination});
     frame->tree()->setCurrentIndex(frame->tree()->rootItemOf(folder));
-    EXPECT_EQ(frame->runCommand(CTreeV::BackupRoot), Result::Ok) << messages.texts().join('|').toStdString();
+    EXPECT_EQ(frame->runCommand(CTreeV::BackupRoot), Result::Ok) << shownTexts();
     EXPECT_EQ(QDir(destination + QStringLiteral("/金庫")).entryList(QDir::Files),
               QDir(folder).entryList(QDir::Files));
     ASSERT_EQ(messages.texts().size(), 1);
@@ -212,7 +200,7 @@ TEST_F(ToolCommandsTest, ChangePasswordsKeptInTheListAreOfferedWhenTakingFilesOu
     list.addEntry();
     enter(QStringLiteral("旧"), QStringLiteral("Old-pass33!"), QString());
     list.addEntry();
-    ASSERT_EQ(list.list()->topLevelItemCount(), 3) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(list.list()->topLevelItemCount(), 3) << shownTexts();
     // Edit the first, remove the last.
     list.list()->setCurrentItem(list.list()->topLevelItem(0));
     enter(QStringLiteral("取引先B"), QStringLiteral("Change-pw1!"), QStringLiteral("新社名"));

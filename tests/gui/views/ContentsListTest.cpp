@@ -4,10 +4,8 @@
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "gui/frame/WindowFixture.h"
 #include "store/datafiles/RegisteredFolderTable.h"
-#include "support/FakePlatform.h"
-#include "support/RecordingMessageService.h"
-#include "support/RecordingPromptService.h"
 #include "support/TestContainers.h"
 #include "support/TestFiles.h"
 #include "util/MainWindowServices.h"
@@ -21,14 +19,12 @@
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
@@ -41,21 +37,22 @@ namespace {
 
 constexpr const char* Password = "Pass-word1";
 
-// The real window over an empty home, with a folder that already holds containers made with the
-// password the user registers it with.
-class ContentsListTest : public ::testing::Test
+// The real window with a folder that already holds containers made with the password the user
+// registers it with.
+class ContentsListTest : public WindowFixture
 {
 protected:
-    void SetUp() override
+    void prepareHome() override
     {
-        // The temporary home counts as a fixed disk wherever the machine keeps /tmp.
-        platform.addVolume(m_home.path(), QStringLiteral("ext4"), DriveFixed);
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("data"))));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.filePath(QStringLiteral("config"))));
         ASSERT_TRUE(QDir().mkpath(folder));
         ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/写真")));
-        frame = std::make_unique<CMainFrame>(m_home.filePath(QStringLiteral("config/kurasoft/KBXcl1")));
-        ASSERT_TRUE(frame->isCreated()) << messages.texts().join('|').toStdString();
+    }
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         CryptEngine& engine = frame->store().engine();
         ASSERT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
         report = EncryptTestFile(frame->store().crypt(), m_home.path(), folder, QStringLiteral("報告書.txt"),
@@ -66,14 +63,10 @@ protected:
         model = list->contentsModel();
     }
 
-    // Registers the folder through the tree as a user would: yes to "already holds files", no to
-    // replacing the hints.
+    // Yes to "already holds files", no to replacing the hints.
     void registerFolder()
     {
-        messages.script({MsgButton::Yes, MsgButton::No});
-        prompts.scriptNewPasswords({{QLatin1String(Password), QString()}});
-        ASSERT_EQ(frame->tree()->RegisterFolder(folder), 0) << messages.texts().join('|').toStdString();
-        messages.clear();
+        WindowFixture::registerFolder(folder, QLatin1String(Password), {MsgButton::Yes, MsgButton::No});
     }
 
     int rowOf(const QString& name) const
@@ -95,23 +88,7 @@ protected:
         return texts;
     }
 
-    // Waits (pumping events) until the condition holds, at most the time given.
-    static bool waitFor(const std::function<bool()>& condition, int milliseconds = 10000)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (!condition() && timer.elapsed() < milliseconds) {
-            QTest::qWait(20);
-        }
-        return condition();
-    }
-
-    QTemporaryDir m_home;
-    FakePlatform platform;
-    const QString folder = m_home.filePath(QStringLiteral("金庫"));
-    RecordingMessageService messages;
-    RecordingPromptService prompts;
-    std::unique_ptr<CMainFrame> frame;
+    const QString folder = home(QStringLiteral("金庫"));
     CListV* list = nullptr;
     ContentsModel* model = nullptr;
     QString report;
@@ -160,7 +137,7 @@ TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
 
     // A plain file written by another program appears at the end, in red, with its name only.
     WriteTestFile(folder + QStringLiteral("/memo.txt"), "plain text");
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) >= 0; }));
+    ASSERT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("memo.txt")) >= 0; }));
     const int plain = rowOf(QStringLiteral("memo.txt"));
     EXPECT_EQ(plain, model->rowCount() - 1);
     EXPECT_EQ(model->text(plain, ContentsModel::PlainFlag), QStringLiteral("1"));
@@ -171,7 +148,7 @@ TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
     // A container renamed on disk loses its row and gains a new one.
     const QString renamed = folder + QStringLiteral("/ZZ") + QFileInfo(report).fileName();
     ASSERT_TRUE(QFile::rename(report, renamed));
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(WaitFor([&] {
         const int row = rowOf(QStringLiteral("報告書.txt"));
         return row >= 0 && model->text(row, ContentsModel::FullPath) == renamed;
     }));
@@ -185,8 +162,8 @@ TEST_F(ContentsListTest, TheListFollowsChangesMadeByOtherPrograms)
         EXPECT_GE(rowOf(QStringLiteral("memo.txt")), 0);
         EXPECT_TRUE(list->refreshPending());
     }
-    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("memo.txt")) < 0; }));
-    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("memo.txt")) < 0; }));
+    EXPECT_TRUE(messages.shown().isEmpty()) << shownTexts();
 }
 
 TEST_F(ContentsListTest, HeaderClicksSortAndReverseWithFoldersFirst)
@@ -213,20 +190,20 @@ TEST_F(ContentsListTest, LoggingOutShowsThePadlockAndLoggingInShowsTheRowsAgain)
 {
     registerFolder();
     messages.script({MsgButton::Yes});
-    ASSERT_EQ(frame->tree()->LogoutSelectedFolder(), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->tree()->LogoutSelectedFolder(), 0) << shownTexts();
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_TRUE(list->shownFolderPath().isEmpty());
     EXPECT_EQ(list->background(), ListBackground::Locked);
     EXPECT_NE(frame->store().engine().IsKeySlotSet(folder), 0);
 
     prompts.scriptPasswords({QLatin1String(Password)});
-    ASSERT_EQ(frame->runCommand(32956), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(32956), 0) << shownTexts();
     EXPECT_EQ(model->rowCount(), 3);
     EXPECT_EQ(list->background(), ListBackground::Plain);
     EXPECT_EQ(frame->tree()->folderModel()->rowCount(), 1);
     const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     messages.script({MsgButton::Yes});
-    ASSERT_EQ(frame->tree()->UnregisterConcerned(), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->tree()->UnregisterConcerned(), 0) << shownTexts();
     EXPECT_EQ(frame->tree()->folderModel()->rowCount(), 0);
     EXPECT_EQ(model->rowCount(), 0);
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
@@ -245,12 +222,12 @@ TEST_F(ContentsListTest, SubfolderGoesToTheTrashAfterAskingAndTheTreeFollows)
 
     messages.clear();
     messages.script({MsgButton::Yes});
-    ASSERT_EQ(tree->DeleteSelectedSubfolder(false), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(tree->DeleteSelectedSubfolder(false), 0) << shownTexts();
     EXPECT_EQ(messages.texts().first(), MsgA(256) + QStringLiteral("写真"));
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/写真")));
     EXPECT_TRUE(QFileInfo(m_home.filePath(QStringLiteral("data/Trash/files/写真"))).isDir());
     EXPECT_EQ(list->shownFolderPath(), folder);
-    EXPECT_TRUE(waitFor([&] { return rowOf(QStringLiteral("写真")) < 0; }));
+    EXPECT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("写真")) < 0; }));
 }
 
 TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
@@ -269,7 +246,7 @@ TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
     cut->setData(QStringLiteral("x-special/gnome-copied-files"),
                  "cut\n" + QUrl::fromLocalFile(cutFile).toEncoded());
     QGuiApplication::clipboard()->setMimeData(cut);
-    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << shownTexts();
     EXPECT_FALSE(QFileInfo::exists(cutFile));
     const QMimeData* after = QGuiApplication::clipboard()->mimeData();
     EXPECT_TRUE(!after || !after->hasUrls()) << "a cut is pasted once";
@@ -277,9 +254,9 @@ TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
     copy->setUrls({QUrl::fromLocalFile(copiedFile)});
     copy->setData(QStringLiteral("application/x-kde-cutselection"), "0");
     QGuiApplication::clipboard()->setMimeData(copy);
-    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(Command::Paste), 0) << shownTexts();
     EXPECT_TRUE(QFileInfo::exists(copiedFile));
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(WaitFor(
         [&] { return rowOf(QStringLiteral("cut.txt")) >= 0 && rowOf(QStringLiteral("copied.txt")) >= 0; }));
 
     // A drop onto the folder row, moved in from the drop menu.
@@ -304,7 +281,7 @@ TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
     QDropEvent drop(QPointF(onFolder), Qt::CopyAction | Qt::MoveAction, &dragged, Qt::LeftButton, {});
     QApplication::sendEvent(list->viewport(), &drop);
     EXPECT_EQ(chosenAt, 1);
-    ASSERT_TRUE(waitFor([&] { return !QFileInfo::exists(droppedFile); }));
+    ASSERT_TRUE(WaitFor([&] { return !QFileInfo::exists(droppedFile); }));
     const QStringList inFolder = QDir(folder + QStringLiteral("/写真")).entryList(QDir::Files);
     ASSERT_EQ(inFolder.size(), 1);
     ContainerInfo info;
@@ -312,7 +289,7 @@ TEST_F(ContentsListTest, FilesPastedOrDroppedFromAFileManagerAreEncryptedIn)
                                                        &info, folder, false),
               0);
     EXPECT_EQ(info.plainName, QStringLiteral("dropped.txt"));
-    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(messages.shown().isEmpty()) << shownTexts();
 }
 
 TEST_F(ContentsListTest, RowsDraggedOutDecryptedAreDecryptedOnlyWhenTheTargetAsks)
@@ -338,7 +315,7 @@ TEST_F(ContentsListTest, RowsDraggedOutDecryptedAreDecryptedOnlyWhenTheTargetAsk
     selectReport();
     std::unique_ptr<QMimeData> taken(list->dragData(true));
     const QList<QUrl> urls = taken->urls();
-    ASSERT_EQ(urls.size(), 1) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(urls.size(), 1) << shownTexts();
     const QString copy = urls.first().toLocalFile();
     EXPECT_EQ(ReadTestFile(copy), QByteArray(3000, 'r'));
     const QString desk = m_home.filePath(QStringLiteral("desk"));
@@ -347,7 +324,7 @@ TEST_F(ContentsListTest, RowsDraggedOutDecryptedAreDecryptedOnlyWhenTheTargetAsk
     list->dragFinished(taken.get());
     EXPECT_FALSE(QFileInfo::exists(report)) << "moved out by the drop target";
     EXPECT_TRUE(QFileInfo(takeOutArea).isFile()) << "the take-out area is closed again";
-    EXPECT_TRUE(messages.shown().isEmpty()) << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(messages.shown().isEmpty()) << shownTexts();
 }
 
 TEST_F(ContentsListTest, TwoFilesOfOneNameLeaveOnlyTakingOutAsTheyAre)
@@ -391,22 +368,22 @@ TEST_F(ContentsListTest, PasteTextFollowsBothClipboards)
 
     list->selectionModel()->select(model->index(rowOf(QStringLiteral("報告書.txt")), 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    ASSERT_EQ(frame->runCommand(ListCommand::Copy), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(ListCommand::Copy), 0) << shownTexts();
     EXPECT_EQ(pasteEntry(), std::make_pair(QStringLiteral("貼り付け(&P)"), true));
     EXPECT_EQ(mainPaste(), QStringLiteral("貼り付け(&P)"));
 
     auto* files = new QMimeData;
     files->setUrls({QUrl::fromLocalFile(m_home.filePath(QStringLiteral("outside.txt")))});
     QGuiApplication::clipboard()->setMimeData(files);
-    ASSERT_TRUE(waitFor([&] { return pasteEntry().first == QStringLiteral("暗号化して貼り付け(&P)"); }));
+    ASSERT_TRUE(WaitFor([&] { return pasteEntry().first == QStringLiteral("暗号化して貼り付け(&P)"); }));
     EXPECT_EQ(mainPaste(), QStringLiteral("暗号化して貼り付け(&P)"));
 
     // Copied again and pasted into its own folder: a named copy.
     QGuiApplication::clipboard()->clear();
     ASSERT_EQ(frame->runCommand(ListCommand::Copy), 0);
     list->clearSelection();
-    ASSERT_EQ(frame->runCommand(ListCommand::Paste), 0) << messages.texts().join('|').toStdString();
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書 - コピー.txt")) >= 0; }));
+    ASSERT_EQ(frame->runCommand(ListCommand::Paste), 0) << shownTexts();
+    ASSERT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("報告書 - コピー.txt")) >= 0; }));
     EXPECT_TRUE(frame->action(Command::Undo)->text().startsWith(QStringLiteral("元に戻す - コピー")));
 }
 
@@ -424,15 +401,14 @@ TEST_F(ContentsListTest, LabelEditingRenamesAndUndoRevertsIt)
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("メモ"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("メモ.txt")) >= 0; }))
-        << messages.texts().join('|').toStdString();
+    ASSERT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("メモ.txt")) >= 0; })) << shownTexts();
     EXPECT_TRUE(QFileInfo::exists(report)) << "the container keeps its generated name";
 
     frame->updateCommandStates();
     EXPECT_TRUE(frame->action(Command::Undo)->isEnabled());
     EXPECT_EQ(frame->action(Command::Undo)->text(), QStringLiteral("元に戻す - 名前の変更(&U)"));
-    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << messages.texts().join('|').toStdString();
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
+    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << shownTexts();
+    ASSERT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
     EXPECT_FALSE(frame->action(Command::Undo)->isEnabled());
 }
 
@@ -444,15 +420,15 @@ TEST_F(ContentsListTest, DeletedFileComesBackWithUndo)
     list->selectionModel()->select(model->index(rowOf(QStringLiteral("報告書.txt")), 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     messages.script({MsgButton::Yes});
-    ASSERT_EQ(frame->runCommand(ListCommand::Delete), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(ListCommand::Delete), 0) << shownTexts();
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("'報告書.txt") + MsgA(1)});
     EXPECT_FALSE(QFileInfo::exists(report));
     EXPECT_EQ(frame->action(Command::Undo)->text(), QStringLiteral("元に戻す - 削除(&U)"));
     EXPECT_EQ(frame->action(Command::Undo)->statusTip(), QStringLiteral("元に戻す - '報告書.txt' の削除"));
 
-    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame->runCommand(Command::Undo), 0) << shownTexts();
     EXPECT_EQ(ReadTestFile(report), bytes);
-    ASSERT_TRUE(waitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
+    ASSERT_TRUE(WaitFor([&] { return rowOf(QStringLiteral("報告書.txt")) >= 0; }));
 }
 
 // A file whose name is no valid text in the file system's encoding is listed with a replacement
@@ -468,17 +444,15 @@ TEST_F(ContentsListTest, NameThatIsNoValidTextIsListedAndLeftAlone)
     }
     registerFolder();
     const int row = rowOf(QStringLiteral("bad\uFFFD.txt"));
-    ASSERT_GE(row, 0) << column(ContentsModel::OriginalName).join('|').toStdString()
-                      << messages.texts().join('|').toStdString();
+    ASSERT_GE(row, 0) << column(ContentsModel::OriginalName).join('|').toStdString() << shownTexts();
     EXPECT_EQ(model->text(row, ContentsModel::PlainFlag), QStringLiteral("1"));
     list->selectionModel()->select(model->index(row, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     messages.script({MsgButton::Yes});
     EXPECT_EQ(frame->runCommand(ListCommand::Delete), -1);
-    EXPECT_TRUE(messages.texts().value(0).contains(QStringLiteral("文字として読めない")))
-        << messages.texts().join('|').toStdString();
+    EXPECT_TRUE(messages.texts().value(0).contains(QStringLiteral("文字として読めない"))) << shownTexts();
     struct stat st;
-    EXPECT_EQ(::stat(raw.constData(), &st), 0) << "still there: " << messages.texts().join('|').toStdString();
+    EXPECT_EQ(::stat(raw.constData(), &st), 0) << "still there: " << shownTexts();
     EXPECT_TRUE(QFileInfo::exists(report));
 }
 

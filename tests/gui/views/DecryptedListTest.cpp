@@ -3,10 +3,8 @@
 #include "frame/CMainFrame.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
+#include "gui/frame/WindowFixture.h"
 #include "store/working/DecryptedCopies.h"
-#include "support/FakePlatform.h"
-#include "support/RecordingMessageService.h"
-#include "support/RecordingPromptService.h"
 #include "support/TestContainers.h"
 #include "support/TestFiles.h"
 #include "util/FileChanges.h"
@@ -18,9 +16,7 @@
 #include "views/decrypted/DecryptedFilesModel.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,51 +25,39 @@ namespace {
 
 constexpr const char* Password = "Pass-word1";
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 8000)
+// The real window with the fake editor as the desktop's program for text files.
+class DecryptedListTest : public WindowFixture
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition() && timer.elapsed() < milliseconds) {
-        QTest::qWait(20);
+protected:
+    void prepareHome() override
+    {
+        WriteTestFile(home(QStringLiteral("data/applications/kbx-fake-editor.desktop")),
+                      QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") +
+                          KBX_FAKE_EDITOR + " %f\nMimeType=text/plain;\n");
+        WriteTestFile(home(QStringLiteral("config/mimeapps.list")),
+                      "[Default Applications]\ntext/plain=kbx-fake-editor.desktop\n");
+        qputenv("FAKE_EDITOR_STOP", QFile::encodeName(home(QStringLiteral("stop"))));
+        qputenv("FAKE_EDITOR_LOG", QFile::encodeName(home(QStringLiteral("editor.log"))));
+        qputenv("FAKE_EDITOR_MODE", "append");
+        ASSERT_TRUE(QDir().mkpath(folder));
     }
-    return condition();
-}
+
+    const QString folder = home(QStringLiteral("金庫"));
+};
 
 } // namespace
 
-// The real window with the fake editor as the desktop's program for text files.
-TEST(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhenTheEditorEnds)
+TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhenTheEditorEnds)
 {
-    QTemporaryDir home;
-    FakePlatform platform;
-    platform.addVolume(home.path(), QStringLiteral("ext4"), DriveFixed);
-    WriteTestFile(home.filePath(QStringLiteral("data/applications/kbx-fake-editor.desktop")),
-                  QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") + KBX_FAKE_EDITOR +
-                      " %f\nMimeType=text/plain;\n");
-    WriteTestFile(home.filePath(QStringLiteral("config/mimeapps.list")),
-                  "[Default Applications]\ntext/plain=kbx-fake-editor.desktop\n");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
-    qputenv("FAKE_EDITOR_STOP", QFile::encodeName(home.filePath(QStringLiteral("stop"))));
-    qputenv("FAKE_EDITOR_LOG", QFile::encodeName(home.filePath(QStringLiteral("editor.log"))));
-    qputenv("FAKE_EDITOR_MODE", "append");
-    RecordingMessageService messages;
-    RecordingPromptService prompts;
-    const QString folder = home.filePath(QStringLiteral("金庫"));
-    ASSERT_TRUE(QDir().mkpath(folder));
-    CMainFrame frame(home.filePath(QStringLiteral("config/kurasoft/KBXcl1")));
-    ASSERT_TRUE(frame.isCreated());
+    CMainFrame& frame = *this->frame;
     CryptEngine& engine = frame.store().engine();
     ASSERT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
     const QString container =
-        EncryptTestFile(frame.store().crypt(), home.path(), folder, QStringLiteral("memo.txt"),
+        EncryptTestFile(frame.store().crypt(), m_home.path(), folder, QStringLiteral("memo.txt"),
                         CryptEngine::TemporarySlotName, "first line\n");
     // As the program leaves the containers it writes: read-only, so that a write-back asks.
     ASSERT_EQ(SetAttributeBits(container, FileAttribute::ReadOnly, false), 0);
-    messages.script({MsgButton::Yes, MsgButton::No});
-    prompts.scriptNewPasswords({{QLatin1String(Password), QString()}});
-    ASSERT_EQ(frame.tree()->RegisterFolder(folder), 0) << messages.texts().join('|').toStdString();
-    messages.clear();
+    registerFolder(folder, QLatin1String(Password), {MsgButton::Yes, MsgButton::No});
 
     // The toggle of watching, twice, restores the setting.
     const int watching = frame.settings().ExecProcEndWaitFlg;
@@ -84,7 +68,7 @@ TEST(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhen
     CListV* list = frame.contents();
     list->selectAll();
     prompts.scriptNotices({true});
-    ASSERT_EQ(frame.runCommand(ListCommand::Open), 0) << messages.texts().join('|').toStdString();
+    ASSERT_EQ(frame.runCommand(ListCommand::Open), 0) << shownTexts();
     EXPECT_EQ(frame.settings().ProcEndMsgFlg, 0) << "the open notice is not shown again";
     DecryptedFilesModel* rows = frame.decryptedFiles()->decryptedModel();
     ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 1; }));
@@ -97,11 +81,11 @@ TEST(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhen
 
     // The editor ends: asked, written back, the copy gone.
     messages.script({MsgButton::Yes});
-    WriteTestFile(home.filePath(QStringLiteral("stop")), "stop");
-    ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << messages.texts().join('|').toStdString();
+    WriteTestFile(home(QStringLiteral("stop")), "stop");
+    ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
     ASSERT_FALSE(messages.texts().isEmpty());
-    EXPECT_TRUE(messages.texts().first().startsWith(MsgA(15))) << messages.texts().join('|').toStdString();
-    const QString check = home.filePath(QStringLiteral("check.txt"));
+    EXPECT_TRUE(messages.texts().first().startsWith(MsgA(15))) << shownTexts();
+    const QString check = home(QStringLiteral("check.txt"));
     ASSERT_EQ(frame.store().crypt().DecryptToFile(container, check, folder), 0);
     EXPECT_EQ(ReadTestFile(check), QByteArray("first line\nedited\n"));
     QString left;
