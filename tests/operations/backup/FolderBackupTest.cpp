@@ -2,6 +2,7 @@
 
 #include "operations/OperationsFixture.h"
 #include "operations/folders/FolderRegistration.h"
+#include "support/UnprivilegedScope.h"
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
 
@@ -194,8 +195,9 @@ TEST_F(FolderBackupTest, RepeatedBackupAsksBeforeReplacingTheEarlierOne)
 
 TEST_F(FolderBackupTest, UnreadableSubfolderFailsInsteadOfPassingForEmpty)
 {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
+    const UnprivilegedScope user(path(QString()));
+    if (!user.binds()) {
+        GTEST_SKIP() << "permissions cannot be made to bind this process";
     }
     const QString locked = root + QStringLiteral("/locked");
     ASSERT_TRUE(QDir().mkpath(locked));
