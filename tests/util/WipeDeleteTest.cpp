@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,26 @@ TEST(WipeDeleteTest, FileWithAnotherNameIsOnlyUnlinked)
     ASSERT_EQ(WipeDelete(file, false), 0);
     EXPECT_EQ(FileExists(file), -1);
     EXPECT_EQ(ReadTestFile(other), QByteArray(300000, 's'));
+}
+
+// A link put in the file's place while it is being zeroed is not followed when the wipe ends:
+// the file it points to keeps its bytes, and the zeroed data is still cut to nothing.
+TEST(WipeDeleteTest, LinkSwappedInWhileZeroingLeadsNowhere)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("secret.txt"));
+    const QString moved = dir.filePath(QStringLiteral("moved.txt"));
+    const QString victim = dir.filePath(QStringLiteral("the user's file.txt"));
+    WriteTestFile(file, QByteArray(300000, 's'));
+    WriteTestFile(victim, "keep me");
+    // The wipe handles events while it zeroes: the swap happens then.
+    bool swapped = false;
+    QTimer::singleShot(0, [&] { swapped = QFile::rename(file, moved) && QFile::link(victim, file); });
+
+    ASSERT_EQ(WipeDelete(file, false), 0);
+    ASSERT_TRUE(swapped);
+    EXPECT_EQ(ReadTestFile(victim), QByteArray("keep me"));
+    EXPECT_EQ(ReadTestFile(moved), QByteArray());
 }
 
 TEST(WipeDeleteTest, FolderTreeAndLinksOutside)
