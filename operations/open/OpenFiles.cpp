@@ -152,14 +152,7 @@ int OpenFiles::DecryptSelection(const QStringList& paths, bool refresh, bool mak
     int result = Result::Ok;
     for (const QString& path : paths) {
         if (QFileInfo(path).isFile()) {
-            Request request;
-            request.path = path;
-            request.launch = false;
-            request.refresh = false;
-            request.makeWritable = makeWritable;
-            request.copyTime = copyTime;
-            request.takeOutCopy = takeOutCopy;
-            if (OpenEncryptedFile(request) != 0) {
+            if (decryptFileOnly(path, makeWritable, copyTime, takeOutCopy) != 0) {
                 result = Result::Failed;
                 break;
             }
@@ -177,6 +170,18 @@ int OpenFiles::DecryptSelection(const QStringList& paths, bool refresh, bool mak
         copiesChanged();
     }
     return result;
+}
+
+int OpenFiles::decryptFileOnly(const QString& path, bool makeWritable, bool copyTime, bool takeOutCopy)
+{
+    Request request;
+    request.path = path;
+    request.launch = false;
+    request.refresh = false;
+    request.makeWritable = makeWritable;
+    request.copyTime = copyTime;
+    request.takeOutCopy = takeOutCopy;
+    return OpenEncryptedFile(request);
 }
 
 int OpenFiles::DecryptFolderTree(const QString& folder, const QString& target, bool makeWritable,
@@ -198,14 +203,7 @@ int OpenFiles::DecryptFolderTree(const QString& folder, const QString& target, b
             continue;
         }
         QCoreApplication::processEvents();
-        Request request;
-        request.path = entry.filePath();
-        request.launch = false;
-        request.refresh = false;
-        request.makeWritable = makeWritable;
-        request.copyTime = copyTime;
-        request.takeOutCopy = takeOutCopy;
-        if (OpenEncryptedFile(request) != 0) {
+        if (decryptFileOnly(entry.filePath(), makeWritable, copyTime, takeOutCopy) != 0) {
             return Result::Failed;
         }
     }

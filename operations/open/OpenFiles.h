@@ -39,7 +39,8 @@ public:
     // 0 or -1 (the failure's message has been shown).
     int OpenEncryptedFile(const Request& request);
     // Every path in order: a file is decrypted (no program), a folder as a tree. 0 or -1.
-    int DecryptSelection(const QStringList& paths, bool refresh, bool makeWritable, bool copyTime, bool takeOutCopy);
+    int DecryptSelection(const QStringList& paths, bool refresh, bool makeWritable, bool copyTime,
+                         bool takeOutCopy);
     int DecryptFolderTree(const QString& folder, const QString& target, bool makeWritable, bool copyTime,
                           bool takeOutCopy);
     // -1 with A-120/A-121 (a folder with a copy below it) or A-122/A-123 (a file whose copy
@@ -53,6 +54,8 @@ public:
 
 private:
     int launch(const QString& copy, const QString& originalName, const QString& program);
+    // Decrypts one file to its copy without starting a program or refreshing the lists.
+    int decryptFileOnly(const QString& path, bool makeWritable, bool copyTime, bool takeOutCopy);
 
     StoreContext& m_store;
 };
