@@ -6,6 +6,8 @@
 #include <QString>
 
 // Progress of long engine work: bytes done of bytes total, reported before every chunk.
+class PosixFile;
+
 class ProgressObserver
 {
 public:
@@ -128,6 +130,11 @@ public:
     // Removes the partial file at `partial` if a crash left it. Returns false with EBUSY when
     // another writer holds its lock.
     static bool RemoveLeftoverPartial(const QString& partial);
+    // Opens the output for `target` under its partial name: refuses a name longer than the file
+    // system allows, removes what a crashed writer left there (never a file whose writer still
+    // holds it) and creates the file new, locked and the user's alone. Shows A-340 with the
+    // cause and gives false when it cannot.
+    static bool CreatePartialOutput(const QString& target, QString* partial, PosixFile* out);
 
     const LastChunkRecord& lastChunk() const { return m_lastChunk; }
     CryptEngine& engine() { return m_engine; }

@@ -90,6 +90,26 @@ bool ContainerCrypt::RemoveLeftoverPartial(const QString& partial)
     return true;
 }
 
+bool ContainerCrypt::CreatePartialOutput(const QString& target, QString* partial, PosixFile* out)
+{
+    if (QFile::encodeName(FileNamePart(target)).size() > NAME_MAX) {
+        ShowMessage(MsgA(340) + QStringLiteral("%1 bytes at most: ").arg(NAME_MAX) + target,
+                    MessageStyle::warning());
+        return false;
+    }
+    *partial = PartialPathFor(target);
+    if (!RemoveLeftoverPartial(*partial)) {
+        ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, *partial));
+        return false;
+    }
+    // A plain copy for its content, a container for the name and size it tells: the user's alone.
+    if (!out->createExclusive(*partial, PrivateFileMode)) {
+        ShowEngineError(MsgA(340) + ErrnoDetail(out->error(), target));
+        return false;
+    }
+    return true;
+}
+
 int ContainerCrypt::placeOutput(const QString& partial, const QString& target, bool replace) const
 {
     return RenameInto(partial, target, replace);
@@ -174,21 +194,10 @@ int ContainerCrypt::TransformFile(Direction direction, const QString& source, co
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return Result::Failed;
     }
-    if (QFile::encodeName(FileNamePart(target)).size() > NAME_MAX) {
-        ShowMessage(MsgA(340) + QStringLiteral("%1 bytes at most: ").arg(NAME_MAX) + target,
-                    MessageStyle::warning());
-        return Result::Failed;
-    }
     // The output is written beside the target and renamed over it once it is known to be good.
-    const QString partial = PartialPathFor(target);
-    if (!RemoveLeftoverPartial(partial)) {
-        ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, partial));
-        return Result::Failed;
-    }
+    QString partial;
     PosixFile out;
-    // A plain copy for its content, a container for the name and size it tells: the user's alone.
-    if (!out.createExclusive(partial, PrivateFileMode)) {
-        ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
+    if (!CreatePartialOutput(target, &partial, &out)) {
         return Result::Failed;
     }
 

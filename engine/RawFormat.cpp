@@ -78,14 +78,9 @@ int transformRaw(CryptEngine& engine, Direction direction, const QString& source
         ShowEngineError(MsgA(339) + ErrnoDetail(in.error(), source));
         return Result::Failed;
     }
-    const QString partial = ContainerCrypt::PartialPathFor(target);
-    if (!ContainerCrypt::RemoveLeftoverPartial(partial)) {
-        ShowEngineError(MsgA(340) + ErrnoDetail(EBUSY, partial));
-        return Result::Failed;
-    }
+    QString partial;
     PosixFile out;
-    if (!out.createExclusive(partial, PrivateFileMode)) {
-        ShowEngineError(MsgA(340) + ErrnoDetail(out.error(), target));
+    if (!ContainerCrypt::CreatePartialOutput(target, &partial, &out)) {
         return Result::Failed;
     }
     int rc = runChain(engine, direction, in, out, slot);

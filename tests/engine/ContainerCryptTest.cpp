@@ -544,6 +544,16 @@ TEST_F(ContainerCryptTest, NamesNearTheLengthLimit)
     EXPECT_NE(m_crypt.DecryptToFile(container, path(tooLong), Folder), 0);
     EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("255")));
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), fits, longContainer}));
+
+    // The tool format adds ".kbxf2" to the name: a name without room for it is refused before
+    // anything is written.
+    const QString noRoom = QString(83, QChar(0x3046)) + QStringLiteral(".t"); // 251 bytes
+    WriteTestFile(path(noRoom), "x");
+    m_messages.clear();
+    EXPECT_NE(m_crypt.RawEncryptFile(path(noRoom), Folder), 0);
+    EXPECT_TRUE(m_messages.texts().join('|').contains(QStringLiteral("255")))
+        << m_messages.texts().join('|').toStdString();
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("container.kbxf"), fits, longContainer, noRoom}));
 }
 
 // A partial file whose writer still holds its lock is not taken for a crash leftover.
