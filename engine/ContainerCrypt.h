@@ -5,9 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
-// Progress of long engine work: bytes done of bytes total, reported before every chunk.
 class PosixFile;
 
+// Progress of long engine work: bytes done of bytes total, reported before every chunk.
 class ProgressObserver
 {
 public:
