@@ -9,7 +9,7 @@ packages=(
     libssl-dev zlib1g-dev libglib2.0-dev
     libgtest-dev libbenchmark-dev pigz
     shared-mime-info fonts-ipafont-gothic
-    desktop-file-utils appstream libglib2.0-bin dpkg-dev
+    desktop-file-utils appstream libglib2.0-bin dpkg-dev file
 )
 
 missing=()
