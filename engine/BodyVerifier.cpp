@@ -5,6 +5,7 @@
 #include "engine/BodyVerifier.h"
 
 #include "engine/ContainerCrypt.h"
+#include "engine/NamedThread.h"
 #include "util/EventPump.h"
 #include "util/SecureWipe.h"
 
@@ -17,7 +18,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
-#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -151,7 +151,6 @@ struct BodyVerifier::State
     bool check();
     void run()
     {
-        pthread_setname_np(pthread_self(), "kbx-verify");
         const bool ok = check();
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -196,7 +195,7 @@ bool BodyVerifier::State::check()
 BodyVerifier::BodyVerifier(int container, qint64 bodyOffset, const AesKey& key, const AesIv& iv, int source)
     : m_state(new State{container, bodyOffset, key, iv, source})
 {
-    m_state->thread = std::thread([state = m_state.get()] { state->run(); });
+    m_state->thread = StartNamedThread("kbx-verify", [state = m_state.get()] { state->run(); });
 }
 
 BodyVerifier::~BodyVerifier()

@@ -4,6 +4,7 @@
 #include "engine/ParallelDeflate.h"
 
 #include "engine/EngineMessages.h"
+#include "engine/NamedThread.h"
 #include "util/DescriptorIo.h"
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
@@ -17,7 +18,6 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <pthread.h>
 #include <thread>
 #include <vector>
 
@@ -140,7 +140,6 @@ void deflateBlock(z_stream& z, Block& block)
 
 void workerLoop(WorkQueue& queue)
 {
-    pthread_setname_np(pthread_self(), "kbx-deflate");
     z_stream z{};
     const bool ready =
         deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
@@ -164,7 +163,7 @@ public:
     explicit WorkerPool(int count)
     {
         for (int i = 0; i < count; ++i) {
-            m_threads.emplace_back(workerLoop, std::ref(m_queue));
+            m_threads.push_back(StartNamedThread("kbx-deflate", [this] { workerLoop(m_queue); }));
         }
     }
     ~WorkerPool()
