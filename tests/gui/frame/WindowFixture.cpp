@@ -1,6 +1,7 @@
 #include "gui/frame/WindowFixture.h"
 
 #include "frame/tree/CTreeV.h"
+#include "support/TestFiles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,6 +19,15 @@ void WindowFixture::SetUp()
     }
     frame = std::make_unique<CMainFrame>(home(QStringLiteral("config/kurasoft/KBXcl1")));
     ASSERT_TRUE(frame->isCreated()) << shownTexts();
+}
+
+void WindowFixture::makeProgramForTextFiles(const QByteArray& exec)
+{
+    WriteTestFile(home(QStringLiteral("data/applications/kbx-test-editor.desktop")),
+                  "[Desktop Entry]\nType=Application\nName=Test Editor\nExec=" + exec +
+                      "\nMimeType=text/plain;\n");
+    WriteTestFile(home(QStringLiteral("config/mimeapps.list")),
+                  "[Default Applications]\ntext/plain=kbx-test-editor.desktop\n");
 }
 
 void WindowFixture::registerFolder(const QString& folder, const QString& password,

@@ -26,6 +26,11 @@ protected:
     // Runs before the window is built, with the desktop folders already pointing into the home.
     virtual void prepareHome() {}
 
+    // Makes `exec` (a command line ending in %f) the desktop's program for text files inside the
+    // home, as a desktop with a text editor has one; a minimal system has none, and the list then
+    // shows text files with their extension. Call it from prepareHome().
+    void makeProgramForTextFiles(const QByteArray& exec);
+
     // The path of `relative` inside the home.
     QString home(const QString& relative) const { return m_home.filePath(relative); }
 

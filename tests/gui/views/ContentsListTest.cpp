@@ -44,6 +44,8 @@ class ContentsListTest : public WindowFixture
 protected:
     void prepareHome() override
     {
+        // Text files are shown without their extension, as where a program opens them.
+        makeProgramForTextFiles("true %f");
         ASSERT_TRUE(QDir().mkpath(folder));
         ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/写真")));
     }

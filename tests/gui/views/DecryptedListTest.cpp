@@ -31,11 +31,7 @@ class DecryptedListTest : public WindowFixture
 protected:
     void prepareHome() override
     {
-        WriteTestFile(home(QStringLiteral("data/applications/kbx-fake-editor.desktop")),
-                      QByteArray("[Desktop Entry]\nType=Application\nName=Fake Editor\nExec=") +
-                          KBX_FAKE_EDITOR + " %f\nMimeType=text/plain;\n");
-        WriteTestFile(home(QStringLiteral("config/mimeapps.list")),
-                      "[Default Applications]\ntext/plain=kbx-fake-editor.desktop\n");
+        makeProgramForTextFiles(QByteArray(KBX_FAKE_EDITOR) + " %f");
         qputenv("FAKE_EDITOR_STOP", QFile::encodeName(home(QStringLiteral("stop"))));
         qputenv("FAKE_EDITOR_LOG", QFile::encodeName(home(QStringLiteral("editor.log"))));
         qputenv("FAKE_EDITOR_MODE", "append");
