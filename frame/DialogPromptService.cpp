@@ -4,11 +4,11 @@
 #include "dialogs/confirmation/CD06ReWriteCheck2.h"
 #include "dialogs/confirmation/CD13Msg1.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
-#include "dialogs/password/CD02KeyChange.h"
-#include "dialogs/password/CD08Password.h"
-#include "dialogs/password/CD09PasswordSet.h"
-#include "dialogs/password/CD11UpPassword.h"
-#include "dialogs/password/CD14KanriPass.h"
+#include "dialogs/password/AdministratorPasswordDialog.h"
+#include "dialogs/password/ChangePasswordListDialog.h"
+#include "dialogs/password/NewPasswordDialog.h"
+#include "dialogs/password/PasswordEntryDialog.h"
+#include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/registration/CD20EntryRemote.h"
 #include "dialogs/registration/CD21Init1.h"
 #include "dialogs/registration/CD22Init2.h"
@@ -95,7 +95,7 @@ int DialogPromptService::ShowNotice(const NoticeQuestion& question, bool* dontSh
 
 int DialogPromptService::AskPassword(const PasswordQuestion& question, QString* password)
 {
-    CD08Password dialog(m_owner);
+    PasswordEntryDialog dialog(m_owner);
     switch (question.kind) {
     case PasswordQuestion::FolderLogin:
         dialog.mode = 3;
@@ -119,7 +119,7 @@ int DialogPromptService::AskPassword(const PasswordQuestion& question, QString* 
 
 int DialogPromptService::AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint)
 {
-    CD09PasswordSet dialog(m_owner);
+    NewPasswordDialog dialog(m_owner);
     dialog.mode = question.kind;
     dialog.folderPath = question.folder;
     dialog.initialHint = question.initialHint;
@@ -169,14 +169,14 @@ void DialogPromptService::ShowEncryptionGuidance()
 
 int DialogPromptService::AskAdministratorAction(bool noPasswordYet)
 {
-    CD14KanriPass dialog(m_owner);
+    AdministratorPasswordDialog dialog(m_owner);
     dialog.noAdministratorPassword = noPasswordYet ? 1 : 0;
     return dialog.exec() == QDialog::Accepted ? dialog.choice : Result::Failed;
 }
 
 int DialogPromptService::EditChangePasswords(const QString& adminPassword)
 {
-    CD11UpPassword dialog(m_owner);
+    ChangePasswordListDialog dialog(m_owner);
     dialog.store = m_store;
     dialog.adminPassword = adminPassword;
     const int code = dialog.exec();
@@ -217,7 +217,7 @@ int DialogPromptService::AskTakeOutNaming(int* angoOutNameMode)
 int DialogPromptService::AskTakeOutPassword(bool forMail, QString* password, QString* hint,
                                             int* angoOutNameMode)
 {
-    CD02KeyChange dialog(m_owner);
+    TakeOutPasswordDialog dialog(m_owner);
     dialog.mode = forMail ? 5 : 3;
     dialog.store = m_store;
     dialog.angoOutNameMode = *angoOutNameMode;

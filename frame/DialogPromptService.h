@@ -18,10 +18,10 @@ public:
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
     // CD13Msg1 with the information icon.
     int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
-    // CD08Password (mode 3 for a folder, 4 for the administrator, 5 for a file). An entry that cannot be a
-    // password comes back as typed, for the caller to refuse with its own message.
+    // PasswordEntryDialog (mode 3 for a folder, 4 for the administrator, 5 for a file). An entry that cannot
+    // be a password comes back as typed, for the caller to refuse with its own message.
     int AskPassword(const PasswordQuestion& question, QString* password) override;
-    // CD09PasswordSet.
+    // NewPasswordDialog.
     int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
     // CD20EntryRemote.
     int AskRemoteRegistration(bool* readOnly) override;
@@ -29,14 +29,14 @@ public:
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                             const QString& buttonText) override;
 
-    // CD01TakeOut, CD18TakeOutPre and CD02KeyChange.
+    // CD01TakeOut, CD18TakeOutPre and TakeOutPasswordDialog.
     int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
     int AskTakeOutNaming(int* angoOutNameMode) override;
     int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;
     // CD21Init1 and CD22Init2.
     int AskFirstRegistration() override;
     void ShowEncryptionGuidance() override;
-    // CD14KanriPass and CD11UpPassword.
+    // AdministratorPasswordDialog and ChangePasswordListDialog.
     int AskAdministratorAction(bool noPasswordYet) override;
     int EditChangePasswords(const QString& adminPassword) override;
 

@@ -6,12 +6,12 @@
 #include "dialogs/confirmation/CD13Msg1.h"
 #include "dialogs/confirmation/CD25ReturnMsg.h"
 #include "dialogs/confirmation/CD27Msg3.h"
-#include "dialogs/password/CD02KeyChange.h"
-#include "dialogs/password/CD08Password.h"
-#include "dialogs/password/CD09PasswordSet.h"
-#include "dialogs/password/CD11UpPassword.h"
-#include "dialogs/password/CD12UpPasswordIn.h"
-#include "dialogs/password/CD14KanriPass.h"
+#include "dialogs/password/AdministratorPasswordDialog.h"
+#include "dialogs/password/ChangePasswordEntryDialog.h"
+#include "dialogs/password/ChangePasswordListDialog.h"
+#include "dialogs/password/NewPasswordDialog.h"
+#include "dialogs/password/PasswordEntryDialog.h"
+#include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/properties/CD03Propaty.h"
 #include "dialogs/properties/CD04Propaty2.h"
 #include "dialogs/registration/CD20EntryRemote.h"
@@ -126,20 +126,22 @@ protected:
             {"take out encrypted", [this] { return std::make_unique<CD18TakeOutPre>(m_settings); },
              QDialog::Accepted},
             {"hint window", [] { return std::make_unique<CD16HintDisp>(); }, QDialog::Accepted},
-            {"password", [] { return std::make_unique<CD08Password>(); }, QDialog::Accepted},
+            {"password", [] { return std::make_unique<PasswordEntryDialog>(); }, QDialog::Accepted},
             {"new password",
              [] {
-                 return withFields<CD09PasswordSet>(
-                     [](CD09PasswordSet& d) { d.folderPath = QStringLiteral("/a/b"); });
+                 return withFields<NewPasswordDialog>(
+                     [](NewPasswordDialog& d) { d.folderPath = QStringLiteral("/a/b"); });
              },
              StaysOpen},
-            {"change password entry", [] { return std::make_unique<CD12UpPasswordIn>(); }, StaysOpen},
-            {"change password list", [] { return std::make_unique<CD11UpPassword>(); }, QDialog::Accepted,
-             false},
-            {"take-out password", [] { return std::make_unique<CD02KeyChange>(); }, StaysOpen},
+            {"change password entry", [] { return std::make_unique<ChangePasswordEntryDialog>(); },
+             StaysOpen},
+            {"change password list", [] { return std::make_unique<ChangePasswordListDialog>(); },
+             QDialog::Accepted, false},
+            {"take-out password", [] { return std::make_unique<TakeOutPasswordDialog>(); }, StaysOpen},
             {"administrator password",
              [] {
-                 return withFields<CD14KanriPass>([](CD14KanriPass& d) { d.noAdministratorPassword = 1; });
+                 return withFields<AdministratorPasswordDialog>(
+                     [](AdministratorPasswordDialog& d) { d.noAdministratorPassword = 1; });
              },
              QDialog::Accepted},
         };

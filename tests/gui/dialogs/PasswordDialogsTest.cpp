@@ -1,9 +1,9 @@
-#include "dialogs/password/CD02KeyChange.h"
-#include "dialogs/password/CD08Password.h"
-#include "dialogs/password/CD09PasswordSet.h"
-#include "dialogs/password/CD11UpPassword.h"
-#include "dialogs/password/CD14KanriPass.h"
+#include "dialogs/password/AdministratorPasswordDialog.h"
+#include "dialogs/password/ChangePasswordListDialog.h"
+#include "dialogs/password/NewPasswordDialog.h"
+#include "dialogs/password/PasswordEntryDialog.h"
 #include "dialogs/password/PasswordWidgets.h"
+#include "dialogs/password/TakeOutPasswordDialog.h"
 #include "gui/dialogs/DialogTestSupport.h"
 #include "util/PasswordRules.h"
 
@@ -40,7 +40,7 @@ TEST_F(PasswordDialogsTest, PasswordEntryClosesWithOkEvenWhenInvalidAndTellsByIt
         int flag;
     } cases[] = {{"short", -1}, {"with space1", -1}, {"Good-pass1", 0}};
     for (const auto& c : cases) {
-        CD08Password dialog;
+        PasswordEntryDialog dialog;
         ASSERT_TRUE(dialog.prepare());
         EXPECT_EQ(dialog.windowTitle(), MsgA(501));
         type(&dialog, "password", QString::fromLatin1(c.typed));
@@ -57,7 +57,7 @@ TEST_F(PasswordDialogsTest, PasswordEntryClosesWithOkEvenWhenInvalidAndTellsByIt
 
 TEST_F(PasswordDialogsTest, NewPasswordIsCheckedInOrderAndAsksALastQuestion)
 {
-    CD09PasswordSet dialog;
+    NewPasswordDialog dialog;
     dialog.folderPath = QStringLiteral("/home/user/金庫");
     ASSERT_TRUE(dialog.prepare());
     const struct
@@ -105,7 +105,7 @@ TEST_F(PasswordDialogsTest, NewPasswordIsCheckedInOrderAndAsksALastQuestion)
 
 TEST_F(PasswordDialogsTest, ChangePasswordListMovesRowsAndRefusesDuplicateNames)
 {
-    CD11UpPassword dialog;
+    ChangePasswordListDialog dialog;
     ASSERT_TRUE(dialog.prepare());
     QTreeWidget* list = dialog.list();
     list->addTopLevelItem(
@@ -124,18 +124,18 @@ TEST_F(PasswordDialogsTest, ChangePasswordListMovesRowsAndRefusesDuplicateNames)
 
 TEST_F(PasswordDialogsTest, KeyChangeWithoutChangePasswordsStartsWithANewPassword)
 {
-    CD02KeyChange dialog;
+    TakeOutPasswordDialog dialog;
     ASSERT_TRUE(dialog.prepare());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>(QStringLiteral("new"))->isChecked());
     EXPECT_TRUE(dialog.findChild<QLineEdit*>(QStringLiteral("password"))->isEnabled());
     EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("password"))->echoMode(), QLineEdit::Normal);
 
-    CD14KanriPass admin;
+    AdministratorPasswordDialog admin;
     admin.noAdministratorPassword = 1;
     ASSERT_TRUE(admin.prepare());
     EXPECT_TRUE(admin.findChild<QPushButton*>(QStringLiteral("register"))->isEnabled());
     EXPECT_FALSE(admin.findChild<QPushButton*>(QStringLiteral("change"))->isEnabled());
     admin.findChild<QPushButton*>(QStringLiteral("register"))->click();
     EXPECT_EQ(admin.result(), QDialog::Accepted);
-    EXPECT_EQ(admin.choice, CD14KanriPass::Register);
+    EXPECT_EQ(admin.choice, AdministratorPasswordDialog::Register);
 }

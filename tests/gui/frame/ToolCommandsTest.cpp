@@ -1,5 +1,5 @@
-#include "dialogs/password/CD02KeyChange.h"
-#include "dialogs/password/CD11UpPassword.h"
+#include "dialogs/password/ChangePasswordListDialog.h"
+#include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/settings/CKankyoSet.h"
 #include "dialogs/tools/CD16HintDisp.h"
 #include "engine/ContainerCrypt.h"
@@ -182,7 +182,7 @@ TEST_F(ToolCommandsTest, ChangePasswordsKeptInTheListAreOfferedWhenTakingFilesOu
         ASSERT_EQ(common.LoadCommon1(admin, 1, &match), 0);
         ASSERT_EQ(common.SaveCommon1(admin), 0);
     }
-    CD11UpPassword list(frame.get());
+    ChangePasswordListDialog list(frame.get());
     list.store = &frame->store();
     list.adminPassword = admin;
     ASSERT_TRUE(list.prepare());
@@ -219,7 +219,7 @@ TEST_F(ToolCommandsTest, ChangePasswordsKeptInTheListAreOfferedWhenTakingFilesOu
                   {QStringLiteral("取引先B"), QStringLiteral("Change-pw1!"), QStringLiteral("新社名")},
                   {QStringLiteral("家族"), QStringLiteral("Family-pw2!"), QString()}}));
 
-    CD02KeyChange keyChange(frame.get());
+    TakeOutPasswordDialog keyChange(frame.get());
     keyChange.store = &frame->store();
     ASSERT_TRUE(keyChange.prepare());
     auto* names = keyChange.findChild<QComboBox*>(QStringLiteral("names"));

@@ -1,4 +1,4 @@
-#include "dialogs/password/CD02KeyChange.h"
+#include "dialogs/password/TakeOutPasswordDialog.h"
 
 #include "dialogs/password/PasswordWidgets.h"
 #include "store/StoreContext.h"
@@ -17,7 +17,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CD02KeyChange::CD02KeyChange(QWidget* parent)
+TakeOutPasswordDialog::TakeOutPasswordDialog(QWidget* parent)
     : OpeningDialog(parent),
       m_registered(new QRadioButton(QStringLiteral("登録済みの変更用パスワードを選択する"))),
       m_new(new QRadioButton(QStringLiteral("新しいパスワードを入力する"))), m_names(new QComboBox),
@@ -53,7 +53,7 @@ CD02KeyChange::CD02KeyChange(QWidget* parent)
             [this](int index) { m_registeredHint->setText(m_hints.value(index)); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CD02KeyChange::onOk);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TakeOutPasswordDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* registered = new QFormLayout;
@@ -72,7 +72,7 @@ CD02KeyChange::CD02KeyChange(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD02KeyChange::initDialog()
+bool TakeOutPasswordDialog::initDialog()
 {
     m_instruction->setText(MsgA(mode == 3 ? 482 : 483));
     m_registeredHint->setMaxLength(PasswordRules::MaxHintLength);
@@ -105,7 +105,7 @@ bool CD02KeyChange::initDialog()
     return true;
 }
 
-void CD02KeyChange::useRegistered(bool registered)
+void TakeOutPasswordDialog::useRegistered(bool registered)
 {
     m_names->setEnabled(registered);
     m_registeredHint->setEnabled(registered);
@@ -113,7 +113,7 @@ void CD02KeyChange::useRegistered(bool registered)
     m_newHint->setEnabled(!registered);
 }
 
-bool CD02KeyChange::hintAcceptable(const QString& text, const QString& forPassword, QWidget* box)
+bool TakeOutPasswordDialog::hintAcceptable(const QString& text, const QString& forPassword, QWidget* box)
 {
     if (text.size() > PasswordRules::MaxHintLength) {
         WarnAndFocus(MsgA(494) + QString::number(PasswordRules::MaxHintLength) + MsgA(495), box);
@@ -126,7 +126,7 @@ bool CD02KeyChange::hintAcceptable(const QString& text, const QString& forPasswo
     return true;
 }
 
-void CD02KeyChange::onOk()
+void TakeOutPasswordDialog::onOk()
 {
     QString chosen;
     QString chosenHint;
@@ -174,7 +174,7 @@ void CD02KeyChange::onOk()
     accept();
 }
 
-void CD02KeyChange::done(int result)
+void TakeOutPasswordDialog::done(int result)
 {
     WipePasswordBoxes(this);
     OpeningDialog::done(result);

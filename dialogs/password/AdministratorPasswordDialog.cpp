@@ -1,4 +1,4 @@
-#include "dialogs/password/CD14KanriPass.h"
+#include "dialogs/password/AdministratorPasswordDialog.h"
 
 #include "util/MessageText.h"
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD14KanriPass::CD14KanriPass(QWidget* parent)
+AdministratorPasswordDialog::AdministratorPasswordDialog(QWidget* parent)
     : OpeningDialog(parent), m_register(new QPushButton(QStringLiteral("新規登録"))),
       m_change(new QPushButton(QStringLiteral("変更"))), m_delete(new QPushButton(QStringLiteral("削除"))),
       m_guide(new QLabel)
@@ -51,7 +51,7 @@ CD14KanriPass::CD14KanriPass(QWidget* parent)
     layout->addWidget(cancel, 0, Qt::AlignRight);
 }
 
-bool CD14KanriPass::initDialog()
+bool AdministratorPasswordDialog::initDialog()
 {
     m_guide->setText(MsgA(537) + QStringLiteral("Kurabox") + MsgA(538));
     const bool none = noAdministratorPassword == 1;

@@ -8,10 +8,10 @@ class QLabel;
 // Asks for an existing password once: a folder's (mode 3), the administrator's (mode 4) or a
 // single encrypted file's (any other mode). OK always closes; resultFlag tells whether the text
 // could be a password at all, and the caller reports an invalid entry itself.
-class CD08Password : public OpeningDialog
+class PasswordEntryDialog : public OpeningDialog
 {
 public:
-    explicit CD08Password(QWidget* parent = nullptr);
+    explicit PasswordEntryDialog(QWidget* parent = nullptr);
 
     int mode = 3;
     QString subject; // the folder or file the password is for; shown below the text when set

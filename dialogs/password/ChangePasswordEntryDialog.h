@@ -10,10 +10,10 @@ class StrengthMeter;
 // Enters a new change password or edits one: its identification name, the password (shown in
 // clear, since it is handed on to others) and a hint. OK checks every rule; the password must
 // not be a folder's password or the administrator's.
-class CD12UpPasswordIn : public OpeningDialog
+class ChangePasswordEntryDialog : public OpeningDialog
 {
 public:
-    explicit CD12UpPasswordIn(QWidget* parent = nullptr);
+    explicit ChangePasswordEntryDialog(QWidget* parent = nullptr);
 
     int editFlag = 0; // 1: the fields below are the entry being edited
     QString name;

@@ -1,6 +1,6 @@
-#include "dialogs/password/CD11UpPassword.h"
+#include "dialogs/password/ChangePasswordListDialog.h"
 
-#include "dialogs/password/CD12UpPasswordIn.h"
+#include "dialogs/password/ChangePasswordEntryDialog.h"
 #include "dialogs/password/PasswordWidgets.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/CommonData1.h"
@@ -22,7 +22,8 @@ constexpr int MaxEntries = 100;
 
 } // namespace
 
-CD11UpPassword::CD11UpPassword(QWidget* parent) : OpeningDialog(parent), m_list(new QTreeWidget)
+ChangePasswordListDialog::ChangePasswordListDialog(QWidget* parent)
+    : OpeningDialog(parent), m_list(new QTreeWidget)
 {
     setWindowTitle(QStringLiteral("変更用パスワード登録"));
     m_list->setObjectName(QStringLiteral("list"));
@@ -36,7 +37,7 @@ CD11UpPassword::CD11UpPassword(QWidget* parent) : OpeningDialog(parent), m_list(
     m_list->setColumnWidth(1, 140);
     m_list->setColumnWidth(2, 200);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &CD11UpPassword::showMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &ChangePasswordListDialog::showMenu);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] { editCurrent(); });
 
     auto* add = new QPushButton(QStringLiteral("新規"));
@@ -47,12 +48,12 @@ CD11UpPassword::CD11UpPassword(QWidget* parent) : OpeningDialog(parent), m_list(
     auto* down = new QPushButton(QStringLiteral("▼"));
     down->setObjectName(QStringLiteral("down"));
     down->setAccessibleName(QStringLiteral("下へ移動"));
-    connect(add, &QPushButton::clicked, this, &CD11UpPassword::addEntry);
+    connect(add, &QPushButton::clicked, this, &ChangePasswordListDialog::addEntry);
     connect(up, &QPushButton::clicked, this, [this] { moveCurrent(-1); });
     connect(down, &QPushButton::clicked, this, [this] { moveCurrent(1); });
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CD11UpPassword::onOk);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ChangePasswordListDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* side = new QVBoxLayout;
@@ -69,7 +70,7 @@ CD11UpPassword::CD11UpPassword(QWidget* parent) : OpeningDialog(parent), m_list(
     resize(620, 360);
 }
 
-bool CD11UpPassword::initDialog()
+bool ChangePasswordListDialog::initDialog()
 {
     m_list->clear();
     if (store) {
@@ -84,7 +85,7 @@ bool CD11UpPassword::initDialog()
     return true;
 }
 
-void CD11UpPassword::keyPressEvent(QKeyEvent* event)
+void ChangePasswordListDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
@@ -93,27 +94,27 @@ void CD11UpPassword::keyPressEvent(QKeyEvent* event)
     OpeningDialog::keyPressEvent(event);
 }
 
-void CD11UpPassword::addEntry()
+void ChangePasswordListDialog::addEntry()
 {
     if (m_list->topLevelItemCount() >= MaxEntries) {
         WarnAndFocus(MsgA(522) + QString::number(MaxEntries) + MsgA(523), nullptr);
         return;
     }
-    CD12UpPasswordIn input(this);
+    ChangePasswordEntryDialog input(this);
     input.store = store;
     if (input.exec() == QDialog::Accepted) {
         m_list->addTopLevelItem(new QTreeWidgetItem({input.name, input.password, input.hint}));
     }
 }
 
-void CD11UpPassword::editCurrent()
+void ChangePasswordListDialog::editCurrent()
 {
     QTreeWidgetItem* item = m_list->currentItem();
     if (!item || m_list->selectedItems().size() != 1) {
         return;
     }
     WaitPumping(100);
-    CD12UpPasswordIn input(this);
+    ChangePasswordEntryDialog input(this);
     input.store = store;
     input.editFlag = 1;
     input.name = item->text(0);
@@ -126,7 +127,7 @@ void CD11UpPassword::editCurrent()
     }
 }
 
-void CD11UpPassword::deleteSelected()
+void ChangePasswordListDialog::deleteSelected()
 {
     if (m_list->selectedItems().isEmpty() || !AskYesNo(MsgA(524))) {
         return;
@@ -138,7 +139,7 @@ void CD11UpPassword::deleteSelected()
     }
 }
 
-void CD11UpPassword::moveCurrent(int step)
+void ChangePasswordListDialog::moveCurrent(int step)
 {
     QTreeWidgetItem* item = m_list->currentItem();
     if (!item) {
@@ -159,7 +160,7 @@ void CD11UpPassword::moveCurrent(int step)
     m_list->setUpdatesEnabled(true);
 }
 
-void CD11UpPassword::showMenu(const QPoint& at)
+void ChangePasswordListDialog::showMenu(const QPoint& at)
 {
     QTreeWidgetItem* item = m_list->itemAt(at);
     if (!item || !item->isSelected()) {
@@ -177,7 +178,7 @@ void CD11UpPassword::showMenu(const QPoint& at)
     }
 }
 
-void CD11UpPassword::onOk()
+void ChangePasswordListDialog::onOk()
 {
     const int count = m_list->topLevelItemCount();
     for (int i = 0; i < count; ++i) {
@@ -206,7 +207,7 @@ void CD11UpPassword::onOk()
     accept();
 }
 
-void CD11UpPassword::done(int result)
+void ChangePasswordListDialog::done(int result)
 {
     // The list showed passwords in clear: overwrite the texts before the items go.
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {

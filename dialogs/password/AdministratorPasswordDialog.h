@@ -7,7 +7,7 @@ class QPushButton;
 
 // What to do with the administrator password: register one, change it or delete it (with the
 // change passwords it guards). Each button ends the dialog with its choice.
-class CD14KanriPass : public OpeningDialog
+class AdministratorPasswordDialog : public OpeningDialog
 {
 public:
     enum Choice
@@ -17,7 +17,7 @@ public:
         Delete = 2,
     };
 
-    explicit CD14KanriPass(QWidget* parent = nullptr);
+    explicit AdministratorPasswordDialog(QWidget* parent = nullptr);
 
     int noAdministratorPassword = 0; // 1: only registering is offered
     int choice = Register;           // after OK

@@ -8,10 +8,10 @@ class StoreContext;
 // Keeps the list of change passwords: new, edit (double click or the context menu), delete, move
 // up and down. The list is read with the administrator password the caller has verified and
 // written back on OK. Escape does not close it: only Cancel or the close box discards changes.
-class CD11UpPassword : public OpeningDialog
+class ChangePasswordListDialog : public OpeningDialog
 {
 public:
-    explicit CD11UpPassword(QWidget* parent = nullptr);
+    explicit ChangePasswordListDialog(QWidget* parent = nullptr);
 
     QString adminPassword;
     StoreContext* store = nullptr;

@@ -1,4 +1,4 @@
-#include "dialogs/password/CD08Password.h"
+#include "dialogs/password/PasswordEntryDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/password/PasswordWidgets.h"
@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD08Password::CD08Password(QWidget* parent)
+PasswordEntryDialog::PasswordEntryDialog(QWidget* parent)
     : OpeningDialog(parent), m_password(new PasswordLineEdit(true)),
       m_text(new QLabel(QStringLiteral("この暗号フォルダーのパスワードを入力してください。"))),
       m_subject(new QLabel)
@@ -50,7 +50,7 @@ CD08Password::CD08Password(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD08Password::initDialog()
+bool PasswordEntryDialog::initDialog()
 {
     const int title = mode == 3 ? 501 : mode == 4 ? 503 : 505;
     setWindowTitle(MsgA(title));
@@ -63,7 +63,7 @@ bool CD08Password::initDialog()
     return true;
 }
 
-void CD08Password::done(int result)
+void PasswordEntryDialog::done(int result)
 {
     WipePasswordBoxes(this);
     OpeningDialog::done(result);

@@ -1,4 +1,4 @@
-#include "dialogs/password/CD12UpPasswordIn.h"
+#include "dialogs/password/ChangePasswordEntryDialog.h"
 
 #include "dialogs/password/PasswordWidgets.h"
 #include "store/StoreContext.h"
@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD12UpPasswordIn::CD12UpPasswordIn(QWidget* parent)
+ChangePasswordEntryDialog::ChangePasswordEntryDialog(QWidget* parent)
     : OpeningDialog(parent), m_name(new QLineEdit), m_password(new PasswordLineEdit(false)),
       m_hint(new QLineEdit), m_strength(new StrengthMeter)
 {
@@ -28,7 +28,7 @@ CD12UpPasswordIn::CD12UpPasswordIn(QWidget* parent)
     connect(m_password, &QLineEdit::textChanged, m_strength, &StrengthMeter::showStrengthOf);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CD12UpPasswordIn::onOk);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ChangePasswordEntryDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
@@ -47,7 +47,7 @@ CD12UpPasswordIn::CD12UpPasswordIn(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD12UpPasswordIn::initDialog()
+bool ChangePasswordEntryDialog::initDialog()
 {
     if (editFlag == 1) {
         m_name->setText(name);
@@ -62,7 +62,7 @@ bool CD12UpPasswordIn::initDialog()
     return true;
 }
 
-void CD12UpPasswordIn::onOk()
+void ChangePasswordEntryDialog::onOk()
 {
     const QString typedName = m_name->text();
     const QString typed = m_password->text();
@@ -109,7 +109,7 @@ void CD12UpPasswordIn::onOk()
     accept();
 }
 
-void CD12UpPasswordIn::done(int result)
+void ChangePasswordEntryDialog::done(int result)
 {
     WipePasswordBoxes(this);
     OpeningDialog::done(result);

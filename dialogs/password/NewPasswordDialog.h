@@ -11,10 +11,10 @@ class StrengthMeter;
 // Sets a new folder password (mode 3) or administrator password (mode 4): the password twice, a
 // hint and the strength meter. OK checks the rules and asks a last question; only a password
 // that passed everything leaves the dialog.
-class CD09PasswordSet : public OpeningDialog
+class NewPasswordDialog : public OpeningDialog
 {
 public:
-    explicit CD09PasswordSet(QWidget* parent = nullptr);
+    explicit NewPasswordDialog(QWidget* parent = nullptr);
 
     int mode = 3;
     QString folderPath;  // mode 3

@@ -1,4 +1,4 @@
-#include "dialogs/password/CD09PasswordSet.h"
+#include "dialogs/password/NewPasswordDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/password/PasswordWidgets.h"
@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD09PasswordSet::CD09PasswordSet(QWidget* parent)
+NewPasswordDialog::NewPasswordDialog(QWidget* parent)
     : OpeningDialog(parent), m_password(new PasswordLineEdit(true)), m_confirm(new PasswordLineEdit(true)),
       m_hint(new QLineEdit), m_strength(new StrengthMeter), m_explanation(new QLabel),
       m_folderLabel(new QLabel(QStringLiteral("暗号フォルダー ："))), m_folder(new QLineEdit)
@@ -42,7 +42,7 @@ CD09PasswordSet::CD09PasswordSet(QWidget* parent)
     notice->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CD09PasswordSet::onOk);
+    connect(buttons, &QDialogButtonBox::accepted, this, &NewPasswordDialog::onOk);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
@@ -61,7 +61,7 @@ CD09PasswordSet::CD09PasswordSet(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD09PasswordSet::initDialog()
+bool NewPasswordDialog::initDialog()
 {
     if (mode == 3) {
         setWindowTitle(MsgA(507));
@@ -85,7 +85,7 @@ bool CD09PasswordSet::initDialog()
     return true;
 }
 
-bool CD09PasswordSet::repeatsChangePassword(const QString& text) const
+bool NewPasswordDialog::repeatsChangePassword(const QString& text) const
 {
     if (!store) {
         return false;
@@ -106,7 +106,7 @@ bool CD09PasswordSet::repeatsChangePassword(const QString& text) const
     return false;
 }
 
-void CD09PasswordSet::onOk()
+void NewPasswordDialog::onOk()
 {
     const QString typed = m_password->text();
     const QString typedHint = m_hint->text();
@@ -139,7 +139,7 @@ void CD09PasswordSet::onOk()
     accept();
 }
 
-void CD09PasswordSet::done(int result)
+void NewPasswordDialog::done(int result)
 {
     WipePasswordBoxes(this);
     OpeningDialog::done(result);

@@ -13,10 +13,10 @@ class StoreContext;
 // Chooses the password files are taken out under (mode 3) or attached to mail under (mode 5):
 // one of the registered change passwords, or a new one typed in clear. Also whether the files
 // taken out keep their original names.
-class CD02KeyChange : public OpeningDialog
+class TakeOutPasswordDialog : public OpeningDialog
 {
 public:
-    explicit CD02KeyChange(QWidget* parent = nullptr);
+    explicit TakeOutPasswordDialog(QWidget* parent = nullptr);
 
     int mode = 3;
     StoreContext* store = nullptr;
