@@ -1,7 +1,7 @@
 #include "frame/CMainFrame.h"
 
 #include "dialogs/common/CD90Kbx.h"
-#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/confirmation/StillDecryptedDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
@@ -501,7 +501,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     QString list;
     if (m_store.isStarted() && m_store.copies().ListFoldersWithDecryptedFiles(&list) != 0) {
         // Decrypted copies are still out: the user decides before anything goes.
-        CD25ReturnMsg confirm(this);
+        StillDecryptedDialog confirm(this);
         confirm.title = QStringLiteral("終了確認");
         confirm.text = MsgA(647);
         confirm.listText = list;

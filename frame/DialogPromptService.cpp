@@ -1,9 +1,9 @@
 #include "frame/DialogPromptService.h"
 
-#include "dialogs/confirmation/CD05ReWriteCheck.h"
-#include "dialogs/confirmation/CD06ReWriteCheck2.h"
-#include "dialogs/confirmation/CD13Msg1.h"
-#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/confirmation/OptOutNoticeDialog.h"
+#include "dialogs/confirmation/ReplaceFileDialog.h"
+#include "dialogs/confirmation/ReplaceFolderDialog.h"
+#include "dialogs/confirmation/StillDecryptedDialog.h"
 #include "dialogs/password/AdministratorPasswordDialog.h"
 #include "dialogs/password/ChangePasswordListDialog.h"
 #include "dialogs/password/NewPasswordDialog.h"
@@ -61,14 +61,14 @@ OverwriteAnswer DialogPromptService::AskOverwrite(const OverwriteQuestion& quest
 {
     QFileIconProvider icons;
     if (question.folder) {
-        CD06ReWriteCheck2 dialog(m_owner);
+        ReplaceFolderDialog dialog(m_owner);
         dialog.single = question.single ? 1 : 0;
         dialog.folderName = question.displayName;
         dialog.icon = icons.icon(QFileIconProvider::Folder);
         dialog.exec();
         return OverwriteAnswer(dialog.answer);
     }
-    CD05ReWriteCheck dialog(m_owner);
+    ReplaceFileDialog dialog(m_owner);
     dialog.single = question.single ? 1 : 0;
     dialog.displayName = question.displayName;
     dialog.existingPath = question.existingPath;
@@ -84,7 +84,7 @@ OverwriteAnswer DialogPromptService::AskOverwrite(const OverwriteQuestion& quest
 
 int DialogPromptService::ShowNotice(const NoticeQuestion& question, bool* dontShowAgain)
 {
-    CD13Msg1 dialog(m_owner);
+    OptOutNoticeDialog dialog(m_owner);
     dialog.message = question.message;
     dialog.checkText = question.checkText;
     dialog.yesNo = question.yesNo;
@@ -147,7 +147,7 @@ int DialogPromptService::AskRemoteRegistration(bool* readOnly)
 int DialogPromptService::AskListConfirmation(const QString& title, const QString& text, const QString& list,
                                              const QString& buttonText)
 {
-    CD25ReturnMsg dialog(m_owner);
+    StillDecryptedDialog dialog(m_owner);
     dialog.title = title;
     dialog.text = text;
     dialog.listText = list;

@@ -14,9 +14,9 @@ public:
 
     int BrowseForFolder(const QString& title, const QString& path, const QString& caption,
                         const QString& okText, int mode, QString* chosen) override;
-    // CD05ReWriteCheck for files, CD06ReWriteCheck2 for folders.
+    // ReplaceFileDialog for files, ReplaceFolderDialog for folders.
     OverwriteAnswer AskOverwrite(const OverwriteQuestion& question) override;
-    // CD13Msg1 with the information icon.
+    // OptOutNoticeDialog with the information icon.
     int ShowNotice(const NoticeQuestion& question, bool* dontShowAgain) override;
     // PasswordEntryDialog (mode 3 for a folder, 4 for the administrator, 5 for a file). An entry that cannot
     // be a password comes back as typed, for the caller to refuse with its own message.
@@ -25,7 +25,7 @@ public:
     int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
     // CD20EntryRemote.
     int AskRemoteRegistration(bool* readOnly) override;
-    // CD25ReturnMsg.
+    // StillDecryptedDialog.
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                             const QString& buttonText) override;
 

@@ -10,7 +10,7 @@ enum OverwriteAnswer : int
     OverwriteNo = 3,       // skip this one
 };
 
-// The answers under the short names the question dialogs give them (CD05ReWriteCheck::Yes, …).
+// The answers under the short names the question dialogs give them (ReplaceFileDialog::Yes, …).
 struct OverwriteAnswerNames
 {
     static constexpr int Cancel = OverwriteCancel;

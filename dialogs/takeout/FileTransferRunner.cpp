@@ -1,7 +1,7 @@
 #include "dialogs/takeout/FileTransferRunner.h"
 
-#include "dialogs/confirmation/CD05ReWriteCheck.h"
-#include "dialogs/confirmation/CD06ReWriteCheck2.h"
+#include "dialogs/confirmation/ReplaceFileDialog.h"
+#include "dialogs/confirmation/ReplaceFolderDialog.h"
 #include "util/ErrorText.h"
 #include "util/FileQueries.h"
 #include "util/MessageService.h"
@@ -226,7 +226,7 @@ int FileTransferRunner::askFile(const QString& source, const QString& target)
     if (m_yesToAllFiles) {
         return 0;
     }
-    CD05ReWriteCheck question(m_owner);
+    ReplaceFileDialog question(m_owner);
     question.single = m_single ? 1 : 0;
     question.displayName = FileNamePart(target);
     question.existingPath = target;
@@ -241,7 +241,7 @@ int FileTransferRunner::askFolder(const QString& source)
     if (m_yesToAllFolders) {
         return 0;
     }
-    CD06ReWriteCheck2 question(m_owner);
+    ReplaceFolderDialog question(m_owner);
     question.single = 0;
     question.folderName = FileNamePart(source);
     question.icon = QFileIconProvider().icon(QFileIconProvider::Folder);

@@ -8,7 +8,7 @@ class QWidget;
 
 // Copies or moves items into a folder the way a file manager does it in front of the user: a
 // progress window with a stop button, and a question for every name that is already taken
-// (CD05ReWriteCheck for files, CD06ReWriteCheck2 for folders, which merge). Files are copied
+// (ReplaceFileDialog for files, ReplaceFolderDialog for folders, which merge). Files are copied
 // beside their target and renamed over it, so a replaced file survives a failure. Failures
 // are shown as message boxes.
 class FileTransferRunner

@@ -1,6 +1,6 @@
 #include "frame/panes/ContentsCommands.h"
 
-#include "dialogs/confirmation/CD23Wait2.h"
+#include "dialogs/confirmation/WaitWindow.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/CTreeV.h"
@@ -185,7 +185,7 @@ void ContentsCommands::connectDragOut()
             return ReflectCopies(m_store).ReflectSelected(copies);
         };
         BusyScope busy;
-        CD23Wait2 wait(m_window); // shows itself only when the copies take a while
+        WaitWindow wait(m_window); // shows itself only when the copies take a while
         QStringList copies;
         if (m_dragTakeOut->PrepareDragOut(items, &copies, &m_dragError) != 0) {
             return QStringList();

@@ -1,10 +1,10 @@
 #include "DialogTestSupport.h"
 #include "dialogs/common/CD90Kbx.h"
-#include "dialogs/confirmation/CD05ReWriteCheck.h"
-#include "dialogs/confirmation/CD06ReWriteCheck2.h"
-#include "dialogs/confirmation/CD13Msg1.h"
-#include "dialogs/confirmation/CD23Wait2.h"
-#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/confirmation/OptOutNoticeDialog.h"
+#include "dialogs/confirmation/ReplaceFileDialog.h"
+#include "dialogs/confirmation/ReplaceFolderDialog.h"
+#include "dialogs/confirmation/StillDecryptedDialog.h"
+#include "dialogs/confirmation/WaitWindow.h"
 #include "dialogs/takeout/CD18TakeOutPre.h"
 #include "engine/ContainerCrypt.h"
 #include "store/settings/SettingsFile.h"
@@ -58,14 +58,14 @@ TEST_F(ConfirmationDialogsTest, FileOverwriteQuestionAnswersAndButtonSets)
     WriteTestFile(incoming, "x");
 
     const AnswerCase cases[] = {
-        {"yesButton", CD05ReWriteCheck::Yes},
-        {"yesToAllButton", CD05ReWriteCheck::YesToAll},
-        {"noButton", CD05ReWriteCheck::No},
-        {"cancelButton", CD05ReWriteCheck::Cancel},
+        {"yesButton", ReplaceFileDialog::Yes},
+        {"yesToAllButton", ReplaceFileDialog::YesToAll},
+        {"noButton", ReplaceFileDialog::No},
+        {"cancelButton", ReplaceFileDialog::Cancel},
     };
     for (const AnswerCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
-        CD05ReWriteCheck dialog;
+        ReplaceFileDialog dialog;
         dialog.single = 0;
         dialog.displayName = QStringLiteral("report.txt");
         dialog.existingPath = existing;
@@ -76,7 +76,7 @@ TEST_F(ConfirmationDialogsTest, FileOverwriteQuestionAnswersAndButtonSets)
         EXPECT_EQ(dialog.answer, c.answer) << c.button;
     }
 
-    CD05ReWriteCheck single;
+    ReplaceFileDialog single;
     single.displayName = QStringLiteral("report.txt");
     single.existingPath = existing;
     single.newPath = incoming;
@@ -95,7 +95,7 @@ TEST_F(ConfirmationDialogsTest, FileOverwriteQuestionAnswersAndButtonSets)
     // The close box stops: the callers read answer 0 as the end of the operation.
     whenDialogOpens([](QWidget* w) { w->close(); });
     EXPECT_EQ(single.exec(), QDialog::Rejected);
-    EXPECT_EQ(single.answer, CD05ReWriteCheck::Cancel);
+    EXPECT_EQ(single.answer, ReplaceFileDialog::Cancel);
 }
 
 TEST_F(ConfirmationDialogsTest, ContainerDescriptionShowsOriginalSizeAndStoredTime)
@@ -115,7 +115,7 @@ TEST_F(ConfirmationDialogsTest, ContainerDescriptionShowsOriginalSizeAndStoredTi
     const QString container = dir.filePath(QStringLiteral("c.kbxf"));
     ASSERT_EQ(ContainerCrypt::instance().EncryptIntoFolder(plain, container, slot), 0);
 
-    CD05ReWriteCheck dialog;
+    ReplaceFileDialog dialog;
     dialog.existingPath = container;
     dialog.existingIsContainer = true;
     dialog.existingSlot = slot;
@@ -132,14 +132,14 @@ TEST_F(ConfirmationDialogsTest, ContainerDescriptionShowsOriginalSizeAndStoredTi
 TEST_F(ConfirmationDialogsTest, FolderOverwriteQuestionAnswers)
 {
     const AnswerCase cases[] = {
-        {"yesButton", CD06ReWriteCheck2::Yes},
-        {"yesToAllButton", CD06ReWriteCheck2::YesToAll},
-        {"noButton", CD06ReWriteCheck2::No},
-        {"cancelButton", CD06ReWriteCheck2::Cancel},
+        {"yesButton", ReplaceFolderDialog::Yes},
+        {"yesToAllButton", ReplaceFolderDialog::YesToAll},
+        {"noButton", ReplaceFolderDialog::No},
+        {"cancelButton", ReplaceFolderDialog::Cancel},
     };
     for (const AnswerCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
-        CD06ReWriteCheck2 dialog;
+        ReplaceFolderDialog dialog;
         dialog.single = 0;
         dialog.folderName = QStringLiteral("写真");
         clickWhenOpen(QString::fromLatin1(c.button));
@@ -148,7 +148,7 @@ TEST_F(ConfirmationDialogsTest, FolderOverwriteQuestionAnswers)
         EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("question"))->text(),
                   MsgA(498) + QStringLiteral("写真") + MsgA(499));
     }
-    CD06ReWriteCheck2 single;
+    ReplaceFolderDialog single;
     ASSERT_TRUE(single.prepare());
     EXPECT_FALSE(shown(&single, "yesToAllButton"));
     EXPECT_FALSE(shown(&single, "cancelButton"));
@@ -156,7 +156,7 @@ TEST_F(ConfirmationDialogsTest, FolderOverwriteQuestionAnswers)
 
 TEST_F(ConfirmationDialogsTest, NoticeRecordsDoNotShowAgainAndCentresALoneButton)
 {
-    CD13Msg1 notice;
+    OptOutNoticeDialog notice;
     notice.message = MsgA(10);
     notice.checked = 1;
     notice.yesNo = true;
@@ -168,7 +168,7 @@ TEST_F(ConfirmationDialogsTest, NoticeRecordsDoNotShowAgainAndCentresALoneButton
     EXPECT_EQ(notice.findChild<QPushButton*>(QStringLiteral("cancelButton"))->text(),
               QStringLiteral("いいえ"));
 
-    CD13Msg1 unticked;
+    OptOutNoticeDialog unticked;
     whenDialogOpens([](QWidget* w) {
         w->findChild<QCheckBox*>(QStringLiteral("dontShowAgain"))->setChecked(false);
         w->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
@@ -177,7 +177,7 @@ TEST_F(ConfirmationDialogsTest, NoticeRecordsDoNotShowAgainAndCentresALoneButton
     EXPECT_EQ(unticked.exec(), QDialog::Accepted);
     EXPECT_EQ(unticked.dontShowAgain, 0);
 
-    CD13Msg1 lone;
+    OptOutNoticeDialog lone;
     lone.message = QStringLiteral("短い");
     lone.secondButton = false;
     lone.show();
@@ -193,7 +193,7 @@ TEST_F(ConfirmationDialogsTest, NoticeRecordsDoNotShowAgainAndCentresALoneButton
 
 TEST_F(ConfirmationDialogsTest, ReturnMessageDefaultsToCancel)
 {
-    CD25ReturnMsg dialog;
+    StillDecryptedDialog dialog;
     dialog.title = QStringLiteral("終了確認");
     dialog.text = MsgA(647);
     dialog.listText = QStringLiteral("a.txt\r\nb.txt");
@@ -215,7 +215,7 @@ TEST_F(ConfirmationDialogsTest, WaitWindowAppearsOnlyAfterItsDelay)
     owner.resize(400, 300);
     owner.show();
     {
-        auto wait = std::make_unique<CD23Wait2>(&owner);
+        auto wait = std::make_unique<WaitWindow>(&owner);
         bool everVisible = false;
         QElapsedTimer timer;
         timer.start();
@@ -227,9 +227,9 @@ TEST_F(ConfirmationDialogsTest, WaitWindowAppearsOnlyAfterItsDelay)
     } // destroyed before the delay ran out
     waitMs(400);
 
-    CD23Wait2 slow(&owner);
+    WaitWindow slow(&owner);
     EXPECT_FALSE(slow.isVisible());
-    waitMs(CD23Wait2::ShowDelayMs + 300);
+    waitMs(WaitWindow::ShowDelayMs + 300);
     EXPECT_TRUE(slow.isVisible());
     EXPECT_TRUE(slow.windowTitle().isEmpty());
 }

@@ -1,11 +1,11 @@
 #include "DialogTestSupport.h"
 #include "dialogs/common/CD17Text.h"
 #include "dialogs/common/CD90Kbx.h"
-#include "dialogs/confirmation/CD05ReWriteCheck.h"
-#include "dialogs/confirmation/CD06ReWriteCheck2.h"
-#include "dialogs/confirmation/CD13Msg1.h"
-#include "dialogs/confirmation/CD25ReturnMsg.h"
-#include "dialogs/confirmation/CD27Msg3.h"
+#include "dialogs/confirmation/OptOutNoticeDialog.h"
+#include "dialogs/confirmation/ReplaceFileDialog.h"
+#include "dialogs/confirmation/ReplaceFolderDialog.h"
+#include "dialogs/confirmation/StillDecryptedDialog.h"
+#include "dialogs/confirmation/TwoLineNoticeDialog.h"
 #include "dialogs/password/AdministratorPasswordDialog.h"
 #include "dialogs/password/ChangePasswordEntryDialog.h"
 #include "dialogs/password/ChangePasswordListDialog.h"
@@ -61,7 +61,7 @@ protected:
             {"version", [] { return std::make_unique<CD90Kbx>(); }, QDialog::Accepted},
             {"file overwrite",
              [file] {
-                 return withFields<CD05ReWriteCheck>([file](CD05ReWriteCheck& d) {
+                 return withFields<ReplaceFileDialog>([file](ReplaceFileDialog& d) {
                      d.single = 0;
                      d.displayName = QStringLiteral("報告書.txt");
                      d.existingPath = file;
@@ -71,18 +71,21 @@ protected:
              QDialog::Accepted},
             {"folder overwrite",
              [] {
-                 return withFields<CD06ReWriteCheck2>([](CD06ReWriteCheck2& d) {
+                 return withFields<ReplaceFolderDialog>([](ReplaceFolderDialog& d) {
                      d.single = 0;
                      d.folderName = QStringLiteral("写真");
                  });
              },
              QDialog::Accepted},
             {"notice",
-             [] { return withFields<CD13Msg1>([](CD13Msg1& d) { d.message = QStringLiteral("お知らせ"); }); },
+             [] {
+                 return withFields<OptOutNoticeDialog>(
+                     [](OptOutNoticeDialog& d) { d.message = QStringLiteral("お知らせ"); });
+             },
              QDialog::Accepted},
             {"return confirmation",
              [] {
-                 return withFields<CD25ReturnMsg>([](CD25ReturnMsg& d) {
+                 return withFields<StillDecryptedDialog>([](StillDecryptedDialog& d) {
                      d.title = QStringLiteral("終了確認");
                      d.text = QStringLiteral("復号中のファイルがあります");
                      d.listText = QStringLiteral("a.txt\r\nb.txt");
@@ -91,7 +94,10 @@ protected:
              },
              QDialog::Rejected},
             {"message",
-             [] { return withFields<CD27Msg3>([](CD27Msg3& d) { d.text1 = QStringLiteral("完了"); }); },
+             [] {
+                 return withFields<TwoLineNoticeDialog>(
+                     [](TwoLineNoticeDialog& d) { d.text1 = QStringLiteral("完了"); });
+             },
              QDialog::Accepted},
             {"file properties",
              [file] {

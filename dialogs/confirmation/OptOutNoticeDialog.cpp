@@ -1,4 +1,4 @@
-#include "dialogs/confirmation/CD13Msg1.h"
+#include "dialogs/confirmation/OptOutNoticeDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD13Msg1::CD13Msg1(QWidget* parent)
+OptOutNoticeDialog::OptOutNoticeDialog(QWidget* parent)
     : OpeningDialog(parent), m_icon(new QLabel), m_message(new QLabel), m_check(new QCheckBox),
       m_ok(new QPushButton(QStringLiteral("OK"))), m_cancel(new QPushButton(QStringLiteral("キャンセル")))
 {
@@ -44,7 +44,7 @@ CD13Msg1::CD13Msg1(QWidget* parent)
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool CD13Msg1::initDialog()
+bool OptOutNoticeDialog::initDialog()
 {
     m_message->setText(message);
     m_check->setText(checkText);

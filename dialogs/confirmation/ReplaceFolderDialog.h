@@ -9,10 +9,10 @@ class QLabel;
 class QPushButton;
 
 // "フォルダーの上書き確認": asks whether a folder is copied into an existing one of the same name.
-class CD06ReWriteCheck2 : public OpeningDialog, public OverwriteAnswerNames
+class ReplaceFolderDialog : public OpeningDialog, public OverwriteAnswerNames
 {
 public:
-    explicit CD06ReWriteCheck2(QWidget* parent = nullptr);
+    explicit ReplaceFolderDialog(QWidget* parent = nullptr);
 
     int single = 1;
     QString folderName;

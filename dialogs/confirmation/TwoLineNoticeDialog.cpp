@@ -1,11 +1,12 @@
-#include "dialogs/confirmation/CD27Msg3.h"
+#include "dialogs/confirmation/TwoLineNoticeDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD27Msg3::CD27Msg3(QWidget* parent) : OpeningDialog(parent), m_text1(new QLabel), m_text2(new QLabel)
+TwoLineNoticeDialog::TwoLineNoticeDialog(QWidget* parent)
+    : OpeningDialog(parent), m_text1(new QLabel), m_text2(new QLabel)
 {
     m_text1->setObjectName(QStringLiteral("text1"));
     m_text2->setObjectName(QStringLiteral("text2"));
@@ -30,7 +31,7 @@ CD27Msg3::CD27Msg3(QWidget* parent) : OpeningDialog(parent), m_text1(new QLabel)
     layout->addLayout(buttons);
 }
 
-bool CD27Msg3::initDialog()
+bool TwoLineNoticeDialog::initDialog()
 {
     setWindowTitle(title);
     m_text1->setText(text1);

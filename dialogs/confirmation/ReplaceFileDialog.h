@@ -9,10 +9,10 @@ class QLabel;
 class QPushButton;
 
 // "ファイルの上書き確認": asks whether a new file replaces an existing one of the same name.
-class CD05ReWriteCheck : public OpeningDialog, public OverwriteAnswerNames
+class ReplaceFileDialog : public OpeningDialog, public OverwriteAnswerNames
 {
 public:
-    explicit CD05ReWriteCheck(QWidget* parent = nullptr);
+    explicit ReplaceFileDialog(QWidget* parent = nullptr);
 
     // Fields set by the caller.
     int single = 1; // 1: only this item is concerned, so there is nothing to answer for all

@@ -10,10 +10,10 @@ class QPushButton;
 
 // A confirmation that lists files still decrypted (closing the window, logging a folder out).
 // The caller's button goes on with OK; "キャンセル", the default, keeps things as they are.
-class CD25ReturnMsg : public OpeningDialog
+class StillDecryptedDialog : public OpeningDialog
 {
 public:
-    explicit CD25ReturnMsg(QWidget* parent = nullptr);
+    explicit StillDecryptedDialog(QWidget* parent = nullptr);
 
     QString title;
     int iconKind = 32;

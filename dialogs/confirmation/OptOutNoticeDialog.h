@@ -10,10 +10,10 @@ class QPushButton;
 
 // A notice with the box "これ以降は表示しない" (or another text): OK records whether the box was
 // ticked, so that the caller can stop showing the notice.
-class CD13Msg1 : public OpeningDialog
+class OptOutNoticeDialog : public OpeningDialog
 {
 public:
-    explicit CD13Msg1(QWidget* parent = nullptr);
+    explicit OptOutNoticeDialog(QWidget* parent = nullptr);
 
     QString message;
     QString checkText = QStringLiteral("これ以降は表示しない");

@@ -5,10 +5,10 @@
 class QLabel;
 
 // A notice of two texts with an OK button.
-class CD27Msg3 : public OpeningDialog
+class TwoLineNoticeDialog : public OpeningDialog
 {
 public:
-    explicit CD27Msg3(QWidget* parent = nullptr);
+    explicit TwoLineNoticeDialog(QWidget* parent = nullptr);
 
     QString title;
     QString text1;

@@ -1,4 +1,4 @@
-#include "dialogs/confirmation/CD25ReturnMsg.h"
+#include "dialogs/confirmation/StillDecryptedDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD25ReturnMsg::CD25ReturnMsg(QWidget* parent)
+StillDecryptedDialog::StillDecryptedDialog(QWidget* parent)
     : OpeningDialog(parent), m_icon(new QLabel), m_text(new QLabel), m_list(new QPlainTextEdit),
       m_go(new QPushButton), m_cancel(new QPushButton(QStringLiteral("キャンセル")))
 {
@@ -42,7 +42,7 @@ CD25ReturnMsg::CD25ReturnMsg(QWidget* parent)
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool CD25ReturnMsg::initDialog()
+bool StillDecryptedDialog::initDialog()
 {
     setWindowTitle(title);
     ShowIcon(m_icon, IconOfKind(iconKind, icon));

@@ -1,4 +1,4 @@
-#include "dialogs/confirmation/CD05ReWriteCheck.h"
+#include "dialogs/confirmation/ReplaceFileDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/confirmation/EntryDescription.h"
@@ -24,7 +24,7 @@ QHBoxLayout* iconRow(QLabel* icon, QLabel* text)
 
 } // namespace
 
-CD05ReWriteCheck::CD05ReWriteCheck(QWidget* parent)
+ReplaceFileDialog::ReplaceFileDialog(QWidget* parent)
     : OpeningDialog(parent), m_question(new QLabel), m_existingIcon(new QLabel), m_existingText(new QLabel),
       m_newIcon(new QLabel), m_newText(new QLabel), m_yes(new QPushButton(QStringLiteral("はい"))),
       m_yesToAll(new QPushButton(QStringLiteral("すべて上書き"))),
@@ -53,7 +53,7 @@ CD05ReWriteCheck::CD05ReWriteCheck(QWidget* parent)
     layout->addLayout(OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.row(this, &answer));
 }
 
-bool CD05ReWriteCheck::initDialog()
+bool ReplaceFileDialog::initDialog()
 {
     answer = Cancel;
     OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.prepare(single);

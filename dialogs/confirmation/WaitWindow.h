@@ -7,12 +7,12 @@
 // owner, and shows itself only when the work is still going on after ShowDelayMs, so short
 // operations never flash it. The caller destroys it when the work ends; the work must dispatch
 // events for the window to appear and repaint.
-class CD23Wait2 : public QDialog
+class WaitWindow : public QDialog
 {
 public:
     static constexpr int ShowDelayMs = 800;
 
-    explicit CD23Wait2(QWidget* owner);
+    explicit WaitWindow(QWidget* owner);
 
 private:
     void showCentred();

@@ -1,4 +1,4 @@
-#include "dialogs/confirmation/CD06ReWriteCheck2.h"
+#include "dialogs/confirmation/ReplaceFolderDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/confirmation/OverwriteAnswers.h"
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD06ReWriteCheck2::CD06ReWriteCheck2(QWidget* parent)
+ReplaceFolderDialog::ReplaceFolderDialog(QWidget* parent)
     : OpeningDialog(parent), m_question(new QLabel), m_icon(new QLabel), m_note(new QLabel),
       m_yes(new QPushButton(QStringLiteral("はい"))),
       m_yesToAll(new QPushButton(QStringLiteral("すべて上書き"))),
@@ -40,7 +40,7 @@ CD06ReWriteCheck2::CD06ReWriteCheck2(QWidget* parent)
     layout->addLayout(OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.row(this, &answer));
 }
 
-bool CD06ReWriteCheck2::initDialog()
+bool ReplaceFolderDialog::initDialog()
 {
     answer = Cancel;
     OverwriteAnswers{m_yes, m_yesToAll, m_no, m_cancel}.prepare(single);

@@ -1,11 +1,11 @@
-#include "dialogs/confirmation/CD23Wait2.h"
+#include "dialogs/confirmation/WaitWindow.h"
 
 #include "dialogs/common/DialogPictures.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 
-CD23Wait2::CD23Wait2(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
+WaitWindow::WaitWindow(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setModal(false);
     setObjectName(QStringLiteral("waitWindow"));
@@ -17,16 +17,16 @@ CD23Wait2::CD23Wait2(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Frameless
     layout->addWidget(picture);
     layout->addSpacing(8);
     layout->addWidget(text);
-    setStyleSheet(QStringLiteral("CD23Wait2 { border: 1px solid palette(dark); }"));
+    setStyleSheet(QStringLiteral("WaitWindow { border: 1px solid palette(dark); }"));
     setFixedSize(sizeHint());
 
     m_timer.setSingleShot(true);
     m_timer.setInterval(ShowDelayMs);
-    connect(&m_timer, &QTimer::timeout, this, &CD23Wait2::showCentred);
+    connect(&m_timer, &QTimer::timeout, this, &WaitWindow::showCentred);
     m_timer.start();
 }
 
-void CD23Wait2::showCentred()
+void WaitWindow::showCentred()
 {
     if (QWidget* owner = parentWidget()) {
         const QRect area = owner->frameGeometry();
