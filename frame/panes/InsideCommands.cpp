@@ -1,8 +1,8 @@
 #include "frame/panes/InsideCommands.h"
 
 #include "app/ShellFileTypes.h"
-#include "dialogs/properties/CD03Propaty.h"
-#include "dialogs/properties/CD04Propaty2.h"
+#include "dialogs/properties/FilePropertiesDialog.h"
+#include "dialogs/properties/FolderPropertiesDialog.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
@@ -304,7 +304,7 @@ int InsideCommands::newFile(int index)
 int InsideCommands::properties(const QString& path, int row)
 {
     if (QFileInfo(path).isDir()) {
-        CD04Propaty2 dialog(m_window);
+        FolderPropertiesDialog dialog(m_window);
         dialog.name = QFileInfo(path).fileName();
         dialog.typeName = QStringLiteral("ファイル フォルダー");
         dialog.path = path;
@@ -318,7 +318,7 @@ int InsideCommands::properties(const QString& path, int row)
         return Result::Failed;
     }
     const ContentsModel* model = m_contents->contentsModel();
-    CD03Propaty dialog(m_window);
+    FilePropertiesDialog dialog(m_window);
     m_store.checks().DisplayNameOf(path, root, &dialog.displayName);
     dialog.typeName = Unknown(row >= 0 ? model->text(row, ContentsModel::TypeName) : QString());
     OpenWithPrograms programs;

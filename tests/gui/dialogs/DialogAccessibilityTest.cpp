@@ -12,8 +12,8 @@
 #include "dialogs/password/NewPasswordDialog.h"
 #include "dialogs/password/PasswordEntryDialog.h"
 #include "dialogs/password/TakeOutPasswordDialog.h"
-#include "dialogs/properties/CD03Propaty.h"
-#include "dialogs/properties/CD04Propaty2.h"
+#include "dialogs/properties/FilePropertiesDialog.h"
+#include "dialogs/properties/FolderPropertiesDialog.h"
 #include "dialogs/registration/CD20EntryRemote.h"
 #include "dialogs/registration/CD21Init1.h"
 #include "dialogs/registration/CD22Init2.h"
@@ -101,7 +101,7 @@ protected:
              QDialog::Accepted},
             {"file properties",
              [file] {
-                 return withFields<CD03Propaty>([file](CD03Propaty& d) {
+                 return withFields<FilePropertiesDialog>([file](FilePropertiesDialog& d) {
                      d.displayName = QStringLiteral("報告書.txt");
                      d.location = QFileInfo(file).path();
                      d.containerName = QFileInfo(file).fileName();
@@ -110,7 +110,7 @@ protected:
              QDialog::Accepted},
             {"folder properties",
              [this] {
-                 return withFields<CD04Propaty2>([this](CD04Propaty2& d) {
+                 return withFields<FolderPropertiesDialog>([this](FolderPropertiesDialog& d) {
                      d.name = QStringLiteral("写真");
                      d.path = m_dir.path();
                  });

@@ -1,4 +1,4 @@
-#include "dialogs/properties/CD04Propaty2.h"
+#include "dialogs/properties/FolderPropertiesDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/properties/PropertyForm.h"
@@ -18,7 +18,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CD04Propaty2::CD04Propaty2(QWidget* parent) : OpeningDialog(parent), m_icon(new QLabel)
+FolderPropertiesDialog::FolderPropertiesDialog(QWidget* parent) : OpeningDialog(parent), m_icon(new QLabel)
 {
     setWindowTitle(QStringLiteral("プロパティ"));
     auto* layout = new QVBoxLayout(this);
@@ -40,7 +40,7 @@ CD04Propaty2::CD04Propaty2(QWidget* parent) : OpeningDialog(parent), m_icon(new 
     layout->addWidget(buttons);
 }
 
-bool CD04Propaty2::initDialog()
+bool FolderPropertiesDialog::initDialog()
 {
     setWindowTitle(name + QStringLiteral("のプロパティ"));
     ShowIcon(m_icon, icon);

@@ -1,4 +1,4 @@
-#include "dialogs/properties/CD03Propaty.h"
+#include "dialogs/properties/FilePropertiesDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 #include "dialogs/properties/PropertyForm.h"
@@ -14,7 +14,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-CD03Propaty::CD03Propaty(QWidget* parent)
+FilePropertiesDialog::FilePropertiesDialog(QWidget* parent)
     : OpeningDialog(parent), m_fileIcon(new QLabel), m_programIcon(new QLabel)
 {
     setWindowTitle(QStringLiteral("プロパティ"));
@@ -48,7 +48,7 @@ CD03Propaty::CD03Propaty(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD03Propaty::initDialog()
+bool FilePropertiesDialog::initDialog()
 {
     setWindowTitle(displayName + QStringLiteral("のプロパティ"));
     ShowIcon(m_fileIcon, fileIcon);

@@ -8,10 +8,10 @@ class QLabel;
 class QLineEdit;
 
 // The properties of a folder: where it is, what it holds and when it was made.
-class CD04Propaty2 : public OpeningDialog
+class FolderPropertiesDialog : public OpeningDialog
 {
 public:
-    explicit CD04Propaty2(QWidget* parent = nullptr);
+    explicit FolderPropertiesDialog(QWidget* parent = nullptr);
 
     QString name;     // as shown to the user
     QString typeName; // "ファイル フォルダー"

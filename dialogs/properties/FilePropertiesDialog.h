@@ -9,10 +9,10 @@ class QLineEdit;
 
 // The properties of an encrypted file. The caller gives every text and both icons; the two
 // sizes are measured on the container.
-class CD03Propaty : public OpeningDialog
+class FilePropertiesDialog : public OpeningDialog
 {
 public:
-    explicit CD03Propaty(QWidget* parent = nullptr);
+    explicit FilePropertiesDialog(QWidget* parent = nullptr);
 
     QString displayName;
     QString typeName;
