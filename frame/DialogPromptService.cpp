@@ -9,9 +9,9 @@
 #include "dialogs/password/NewPasswordDialog.h"
 #include "dialogs/password/PasswordEntryDialog.h"
 #include "dialogs/password/TakeOutPasswordDialog.h"
-#include "dialogs/registration/CD20EntryRemote.h"
-#include "dialogs/registration/CD21Init1.h"
-#include "dialogs/registration/CD22Init2.h"
+#include "dialogs/registration/FirstRegistrationDialog.h"
+#include "dialogs/registration/FirstStepsDialog.h"
+#include "dialogs/registration/NetworkFolderDialog.h"
 #include "dialogs/takeout/CD01TakeOut.h"
 #include "dialogs/takeout/CD18TakeOutPre.h"
 #include "store/StoreContext.h"
@@ -136,7 +136,7 @@ int DialogPromptService::AskNewPassword(const NewPasswordQuestion& question, QSt
 
 int DialogPromptService::AskRemoteRegistration(bool* readOnly)
 {
-    CD20EntryRemote dialog(m_owner);
+    NetworkFolderDialog dialog(m_owner);
     if (dialog.exec() != QDialog::Accepted) {
         return Result::Failed;
     }
@@ -157,13 +157,13 @@ int DialogPromptService::AskListConfirmation(const QString& title, const QString
 
 int DialogPromptService::AskFirstRegistration()
 {
-    CD21Init1 dialog(m_owner);
+    FirstRegistrationDialog dialog(m_owner);
     return dialog.exec() == QDialog::Accepted ? dialog.choice : Result::Failed;
 }
 
 void DialogPromptService::ShowEncryptionGuidance()
 {
-    CD22Init2 dialog(m_owner);
+    FirstStepsDialog dialog(m_owner);
     dialog.exec();
 }
 

@@ -23,7 +23,7 @@ public:
     int AskPassword(const PasswordQuestion& question, QString* password) override;
     // NewPasswordDialog.
     int AskNewPassword(const NewPasswordQuestion& question, QString* password, QString* hint) override;
-    // CD20EntryRemote.
+    // NetworkFolderDialog.
     int AskRemoteRegistration(bool* readOnly) override;
     // StillDecryptedDialog.
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
@@ -33,7 +33,7 @@ public:
     int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
     int AskTakeOutNaming(int* angoOutNameMode) override;
     int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;
-    // CD21Init1 and CD22Init2.
+    // FirstRegistrationDialog and FirstStepsDialog.
     int AskFirstRegistration() override;
     void ShowEncryptionGuidance() override;
     // AdministratorPasswordDialog and ChangePasswordListDialog.

@@ -14,9 +14,9 @@
 #include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/properties/FilePropertiesDialog.h"
 #include "dialogs/properties/FolderPropertiesDialog.h"
-#include "dialogs/registration/CD20EntryRemote.h"
-#include "dialogs/registration/CD21Init1.h"
-#include "dialogs/registration/CD22Init2.h"
+#include "dialogs/registration/FirstRegistrationDialog.h"
+#include "dialogs/registration/FirstStepsDialog.h"
+#include "dialogs/registration/NetworkFolderDialog.h"
 #include "dialogs/takeout/CD01TakeOut.h"
 #include "dialogs/takeout/CD18TakeOutPre.h"
 #include "dialogs/tools/CD16HintDisp.h"
@@ -116,9 +116,11 @@ protected:
                  });
              },
              QDialog::Accepted},
-            {"network registration", [] { return std::make_unique<CD20EntryRemote>(); }, QDialog::Accepted},
-            {"first registration", [] { return std::make_unique<CD21Init1>(); }, QDialog::Accepted},
-            {"registration done", [] { return std::make_unique<CD22Init2>(); }, QDialog::Accepted},
+            {"network registration", [] { return std::make_unique<NetworkFolderDialog>(); },
+             QDialog::Accepted},
+            {"first registration", [] { return std::make_unique<FirstRegistrationDialog>(); },
+             QDialog::Accepted},
+            {"registration done", [] { return std::make_unique<FirstStepsDialog>(); }, QDialog::Accepted},
             {"take out",
              [file] {
                  return withFields<CD01TakeOut>([file](CD01TakeOut& d) {

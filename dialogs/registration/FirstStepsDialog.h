@@ -5,10 +5,10 @@
 class QLabel;
 
 // The guidance after the first registration: how to encrypt files and open them again.
-class CD22Init2 : public OpeningDialog
+class FirstStepsDialog : public OpeningDialog
 {
 public:
-    explicit CD22Init2(QWidget* parent = nullptr);
+    explicit FirstStepsDialog(QWidget* parent = nullptr);
 
 protected:
     bool initDialog() override;

@@ -7,10 +7,10 @@ class QLabel;
 
 // Registering a folder on a network drive: a warning about folders shared with others, and the
 // choice of registering it read-only.
-class CD20EntryRemote : public OpeningDialog
+class NetworkFolderDialog : public OpeningDialog
 {
 public:
-    explicit CD20EntryRemote(QWidget* parent = nullptr);
+    explicit NetworkFolderDialog(QWidget* parent = nullptr);
 
     int iconKind = 64; // the information icon shows for 64
 

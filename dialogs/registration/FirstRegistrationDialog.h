@@ -4,7 +4,7 @@
 
 // The first-registration guidance: create the default encrypted folder in the documents folder
 // (choice 0) or choose a folder to register (choice 1).
-class CD21Init1 : public OpeningDialog
+class FirstRegistrationDialog : public OpeningDialog
 {
 public:
     enum Choice
@@ -13,7 +13,7 @@ public:
         ChooseFolder = 1,
     };
 
-    explicit CD21Init1(QWidget* parent = nullptr);
+    explicit FirstRegistrationDialog(QWidget* parent = nullptr);
 
     int choice = CreateInDocuments;
 

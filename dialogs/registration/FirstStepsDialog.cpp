@@ -1,4 +1,4 @@
-#include "dialogs/registration/CD22Init2.h"
+#include "dialogs/registration/FirstStepsDialog.h"
 
 #include "dialogs/common/DialogPictures.h"
 #include "util/MessageText.h"
@@ -21,7 +21,7 @@ QLabel* picture(int index)
 
 } // namespace
 
-CD22Init2::CD22Init2(QWidget* parent)
+FirstStepsDialog::FirstStepsDialog(QWidget* parent)
     : OpeningDialog(parent), m_encryptText(new QLabel), m_openText(new QLabel)
 {
     setWindowTitle(QStringLiteral("ガイダンス（暗号化手順）"));
@@ -54,7 +54,7 @@ CD22Init2::CD22Init2(QWidget* parent)
     layout->addLayout(bottom);
 }
 
-bool CD22Init2::initDialog()
+bool FirstStepsDialog::initDialog()
 {
     m_encryptText->setText(MsgA(667) + QStringLiteral("Kurabox") + MsgA(668));
     m_openText->setText(MsgA(669) + QStringLiteral("Kurabox") + MsgA(670));

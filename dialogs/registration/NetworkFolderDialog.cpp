@@ -1,4 +1,4 @@
-#include "dialogs/registration/CD20EntryRemote.h"
+#include "dialogs/registration/NetworkFolderDialog.h"
 
 #include "dialogs/common/DialogIcons.h"
 
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD20EntryRemote::CD20EntryRemote(QWidget* parent)
+NetworkFolderDialog::NetworkFolderDialog(QWidget* parent)
     : OpeningDialog(parent), m_icon(new QLabel),
       m_readOnly(new QCheckBox(QStringLiteral("読み取り専用で暗号フォルダーを登録する")))
 {
@@ -43,7 +43,7 @@ CD20EntryRemote::CD20EntryRemote(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD20EntryRemote::initDialog()
+bool NetworkFolderDialog::initDialog()
 {
     m_readOnly->setChecked(true);
     ShowIcon(m_icon, iconKind == IconKindInformation ? IconOfKind(IconKindInformation) : QIcon());

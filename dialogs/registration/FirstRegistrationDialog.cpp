@@ -1,4 +1,4 @@
-#include "dialogs/registration/CD21Init1.h"
+#include "dialogs/registration/FirstRegistrationDialog.h"
 
 #include "dialogs/common/ChoiceButton.h"
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD21Init1::CD21Init1(QWidget* parent) : OpeningDialog(parent)
+FirstRegistrationDialog::FirstRegistrationDialog(QWidget* parent) : OpeningDialog(parent)
 {
     setWindowTitle(QStringLiteral("ガイダンス（初期設定）"));
     auto* create =
@@ -38,7 +38,7 @@ CD21Init1::CD21Init1(QWidget* parent) : OpeningDialog(parent)
     layout->addLayout(bottom);
 }
 
-bool CD21Init1::initDialog()
+bool FirstRegistrationDialog::initDialog()
 {
     fitToContents();
     return true;
