@@ -1,6 +1,6 @@
 #include "dialogs/settings/SettingsSheet.h"
 
-#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/CommonData2.h"
@@ -12,10 +12,10 @@ int RunSettingsSheet(QWidget* parent, StoreContext& store, int* firstPage, Setti
     SettingsSheetOutcome& changes = outcome ? *outcome : ignored;
     changes = SettingsSheetOutcome();
     CommonData2& common = store.common2();
-    CKankyoSet sheet(store.folders(), parent);
+    SettingsDialog sheet(store.folders(), parent);
     sheet.values.settings = store.settings();
     sheet.values.workingFolder = {common.AngoTempFolderFlg, common.AngoTempFolder};
-    sheet.firstPage = firstPage ? *firstPage : CKankyoSet::DisplayPage;
+    sheet.firstPage = firstPage ? *firstPage : SettingsDialog::DisplayPage;
     if (sheet.exec() != QDialog::Accepted) {
         return Result::Cancelled;
     }

@@ -1,7 +1,7 @@
 #include "frame/panes/ToolCommands.h"
 
 #include "dialogs/confirmation/CopyProgressWindow.h"
-#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsDialog.h"
 #include "dialogs/settings/SettingsSheet.h"
 #include "dialogs/tools/CD16HintDisp.h"
 #include "frame/commands/CommandRouter.h"
@@ -20,7 +20,7 @@
 ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
                            CListV2* decrypted, ContentsCommands* contentsCommands, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted),
-      m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(CKankyoSet::DisplayPage)
+      m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(SettingsDialog::DisplayPage)
 {
     router.route(Command::PlainFileCheck, [this] { return checkPlainFiles(); });
     router.route(Command::AdminPassword, [this] { return ManageAdministratorPassword(m_store); });

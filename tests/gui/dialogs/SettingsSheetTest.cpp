@@ -1,6 +1,6 @@
 #include "dialogs/settings/SettingsSheet.h"
 
-#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "gui/dialogs/DialogTestSupport.h"
@@ -54,10 +54,10 @@ protected:
     }
 
     // Runs the sheet at `page`; `act` works the open sheet, then OK (or Cancel) ends it.
-    int runSheet(int first, std::function<void(CKankyoSet*)> act, bool ok = true)
+    int runSheet(int first, std::function<void(SettingsDialog*)> act, bool ok = true)
     {
         whenDialogOpens([act, ok](QWidget* w) {
-            auto* sheet = dynamic_cast<CKankyoSet*>(w);
+            auto* sheet = dynamic_cast<SettingsDialog*>(w);
             ASSERT_NE(sheet, nullptr);
             act(sheet);
             auto* buttons = sheet->findChild<QDialogButtonBox*>();
@@ -67,9 +67,9 @@ protected:
         return RunSettingsSheet(nullptr, store, &page, &outcome);
     }
 
-    static void turnTo(CKankyoSet* sheet, int page) { sheet->pages()->setCurrentIndex(page); }
+    static void turnTo(SettingsDialog* sheet, int page) { sheet->pages()->setCurrentIndex(page); }
     template <typename T>
-    static T* control(CKankyoSet* sheet, const char* name)
+    static T* control(SettingsDialog* sheet, const char* name)
     {
         T* found = sheet->findChild<T*>(QLatin1String(name));
         EXPECT_NE(found, nullptr) << name;
@@ -137,7 +137,7 @@ TEST_F(SettingsSheetTest, EachBoxWritesOnlyItsKeyAndOkSavesAtOnce)
         SettingsRecord expected = store.settings();
         expected.*b.field = b.after;
         ASSERT_EQ(runSheet(b.page,
-                           [&](CKankyoSet* sheet) {
+                           [&](SettingsDialog* sheet) {
                                auto* box = control<QCheckBox>(sheet, b.key);
                                ASSERT_TRUE(box->isVisible()) << b.key << " is on the page shown first";
                                EXPECT_EQ(box->isChecked(), b.ticked) << b.key;
@@ -166,10 +166,10 @@ TEST_F(SettingsSheetTest, NoticesFollowTheClicksThatLeaveTheStoredState)
     // Ticking then clearing the removable-disk box: A-548 once, on the first click. Clearing the
     // drag-move box says nothing.
     store.settings().OutsideDDMoveFlg = 1;
-    ASSERT_EQ(runSheet(CKankyoSet::ActionPage,
-                       [](CKankyoSet* sheet) {
+    ASSERT_EQ(runSheet(SettingsDialog::ActionPage,
+                       [](SettingsDialog* sheet) {
                            control<QCheckBox>(sheet, "OutsideDDMoveFlg")->click();
-                           turnTo(sheet, CKankyoSet::FolderPage);
+                           turnTo(sheet, SettingsDialog::FolderPage);
                            auto* usb = control<QCheckBox>(sheet, "UsbAutoKaijyoFlg");
                            usb->click();
                            usb->click();
@@ -178,7 +178,7 @@ TEST_F(SettingsSheetTest, NoticesFollowTheClicksThatLeaveTheStoredState)
     EXPECT_EQ(messages.texts(), QStringList{MsgA(548)});
     EXPECT_EQ(store.settings().OutsideDDMoveFlg, 0);
     EXPECT_EQ(store.settings().UsbAutoKaijyoFlg, 0);
-    EXPECT_EQ(page, CKankyoSet::FolderPage) << "the page showing at OK is handed back";
+    EXPECT_EQ(page, SettingsDialog::FolderPage) << "the page showing at OK is handed back";
 }
 
 TEST_F(SettingsSheetTest, PagesNeverShownAndCancelChangeNothing)
@@ -190,7 +190,7 @@ TEST_F(SettingsSheetTest, PagesNeverShownAndCancelChangeNothing)
     setWorkingFolder(QStringLiteral("1"), path(QStringLiteral("work")));
     const SettingsRecord before = store.settings();
 
-    ASSERT_EQ(runSheet(CKankyoSet::FolderPage, [](CKankyoSet*) {}), 0);
+    ASSERT_EQ(runSheet(SettingsDialog::FolderPage, [](SettingsDialog*) {}), 0);
     EXPECT_EQ(store.settings().ExtNonAplFlg, 7);
     EXPECT_EQ(store.settings().TitleMode, 7);
     EXPECT_EQ(store.settings().UsbAutoKaijyoFlg, 0) << "the page shown writes its box";
@@ -200,10 +200,10 @@ TEST_F(SettingsSheetTest, PagesNeverShownAndCancelChangeNothing)
     store.settings() = before;
     const QByteArray fileBefore = ReadTestFile(SettingsFilePath(store.dataFolder()));
     EXPECT_EQ(runSheet(
-                  CKankyoSet::DisplayPage,
-                  [](CKankyoSet* sheet) {
+                  SettingsDialog::DisplayPage,
+                  [](SettingsDialog* sheet) {
                       control<QCheckBox>(sheet, "ReturnAngoMsgFlg")->click();
-                      turnTo(sheet, CKankyoSet::WorkingFolderPage);
+                      turnTo(sheet, SettingsDialog::WorkingFolderPage);
                       control<QRadioButton>(sheet, "defaultLocation")->click();
                   },
                   false),
@@ -234,8 +234,8 @@ TEST_F(SettingsSheetTest, WorkingFolderInUseCannotBeLeft)
         messages.clear();
         setWorkingFolder(c.flag, c.current);
         ASSERT_TRUE(QDir().mkpath(c.current + QStringLiteral("/S00001")));
-        ASSERT_EQ(runSheet(CKankyoSet::WorkingFolderPage,
-                           [&](CKankyoSet* sheet) {
+        ASSERT_EQ(runSheet(SettingsDialog::WorkingFolderPage,
+                           [&](SettingsDialog* sheet) {
                                control<QRadioButton>(sheet, c.click)->click();
                                EXPECT_TRUE(control<QRadioButton>(sheet, c.staysChecked)->isChecked())
                                    << c.name;
@@ -268,8 +268,8 @@ TEST_F(SettingsSheetTest, ChosenWorkingFolderIsCheckedAndSavedAtOnce)
     prompts.scriptFolders({stick + QStringLiteral("/work"), chosen, chosen});
     messages.script({MsgButton::Ok, MsgButton::No, MsgButton::Yes});
     QStringList pathShown;
-    ASSERT_EQ(runSheet(CKankyoSet::WorkingFolderPage,
-                       [&](CKankyoSet* sheet) {
+    ASSERT_EQ(runSheet(SettingsDialog::WorkingFolderPage,
+                       [&](SettingsDialog* sheet) {
                            auto* box = control<QLineEdit>(sheet, "workingFolderPath");
                            EXPECT_EQ(box->text(), QDir::toNativeSeparators(SuggestedWorkingFolder()));
                            EXPECT_FALSE(control<QPushButton>(sheet, "browse")->isEnabled());
@@ -296,9 +296,10 @@ TEST_F(SettingsSheetTest, ChosenWorkingFolderIsCheckedAndSavedAtOnce)
 
     // Back to the default location: flag "0" and the default path, saved as well.
     messages.clear();
-    ASSERT_EQ(runSheet(CKankyoSet::WorkingFolderPage,
-                       [](CKankyoSet* sheet) { control<QRadioButton>(sheet, "defaultLocation")->click(); }),
-              0);
+    ASSERT_EQ(
+        runSheet(SettingsDialog::WorkingFolderPage,
+                 [](SettingsDialog* sheet) { control<QRadioButton>(sheet, "defaultLocation")->click(); }),
+        0);
     EXPECT_EQ(savedWorkingFolder().AngoTempFolderFlg, QStringLiteral("0"));
     EXPECT_EQ(store.common2().AngoTempFolder, DefaultWorkingFolder());
 }

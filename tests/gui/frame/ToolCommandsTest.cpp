@@ -1,6 +1,6 @@
 #include "dialogs/password/ChangePasswordListDialog.h"
 #include "dialogs/password/TakeOutPasswordDialog.h"
-#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsDialog.h"
 #include "dialogs/tools/CD16HintDisp.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
@@ -132,14 +132,14 @@ TEST_F(ToolCommandsTest, SettingsSheetOpensAtThePageItWasLeftAt)
         int leaveAt; // -1: cancel
         int result;
     } runs[] = {
-        {CKankyoSet::DisplayPage, CKankyoSet::FolderPage, Result::Ok},
-        {CKankyoSet::FolderPage, CKankyoSet::ActionPage, Result::Cancelled},
-        {CKankyoSet::FolderPage, -1, Result::Cancelled},
+        {SettingsDialog::DisplayPage, SettingsDialog::FolderPage, Result::Ok},
+        {SettingsDialog::FolderPage, SettingsDialog::ActionPage, Result::Cancelled},
+        {SettingsDialog::FolderPage, -1, Result::Cancelled},
     };
     for (const auto& run : runs) {
         int opened = -1;
         whenDialogOpens([&](QWidget* modal) {
-            auto* sheet = dynamic_cast<CKankyoSet*>(modal);
+            auto* sheet = dynamic_cast<SettingsDialog*>(modal);
             ASSERT_NE(sheet, nullptr);
             EXPECT_EQ(sheet->windowTitle(), QStringLiteral("環境設定"));
             opened = sheet->pages()->currentIndex();

@@ -1,10 +1,10 @@
-#include "dialogs/settings/CK02PPage.h"
+#include "dialogs/settings/ActionSettingsPage.h"
 
 #include "util/MessageService.h"
 
 #include <QCheckBox>
 
-CK02PPage::CK02PPage(QWidget* parent)
+ActionSettingsPage::ActionSettingsPage(QWidget* parent)
     : CheckBoxPage(
           QStringLiteral("動作設定"),
           {

@@ -5,8 +5,8 @@
 // "動作設定": the ".txt" program offered for files without one, skipping identical files when
 // encrypting in from outside, moving by drag and drop in the still-encrypted take-out screen.
 // Ticking the last one explains how (not) to use it.
-class CK02PPage : public CheckBoxPage
+class ActionSettingsPage : public CheckBoxPage
 {
 public:
-    explicit CK02PPage(QWidget* parent = nullptr);
+    explicit ActionSettingsPage(QWidget* parent = nullptr);
 };

@@ -21,10 +21,10 @@ struct WorkingFolderChoice
 // selection back and names those folders. The browser refuses drive roots, disks that
 // are not fixed and, unless the user agrees, FAT volumes. The page reads its values when it is
 // first shown and writes only then.
-class CK04PPage : public QWidget
+class WorkingFolderSettingsPage : public QWidget
 {
 public:
-    explicit CK04PPage(const RegisteredFolderTable& folders, QWidget* parent = nullptr);
+    explicit WorkingFolderSettingsPage(const RegisteredFolderTable& folders, QWidget* parent = nullptr);
 
     QString title() const { return QStringLiteral("作業用フォルダー設定"); }
     void load(const WorkingFolderChoice& choice);

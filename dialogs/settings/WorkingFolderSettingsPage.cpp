@@ -1,4 +1,4 @@
-#include "dialogs/settings/CK04PPage.h"
+#include "dialogs/settings/WorkingFolderSettingsPage.h"
 
 #include "store/working/WorkingFolderLocation.h"
 #include "util/MessageService.h"
@@ -13,7 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-CK04PPage::CK04PPage(const RegisteredFolderTable& folders, QWidget* parent)
+WorkingFolderSettingsPage::WorkingFolderSettingsPage(const RegisteredFolderTable& folders, QWidget* parent)
     : QWidget(parent), m_folders(folders),
       m_default(new QRadioButton(QStringLiteral("標準の格納場所に作成する"))),
       m_specified(new QRadioButton(QStringLiteral("格納場所を指定する"))), m_path(new QLineEdit),
@@ -49,12 +49,12 @@ CK04PPage::CK04PPage(const RegisteredFolderTable& folders, QWidget* parent)
     layout->addStretch(1);
 
     // clicked comes from the user only: setting the controls while loading checks nothing.
-    connect(m_default, &QRadioButton::clicked, this, &CK04PPage::defaultClicked);
-    connect(m_specified, &QRadioButton::clicked, this, &CK04PPage::specifiedClicked);
-    connect(m_browse, &QPushButton::clicked, this, &CK04PPage::browseClicked);
+    connect(m_default, &QRadioButton::clicked, this, &WorkingFolderSettingsPage::defaultClicked);
+    connect(m_specified, &QRadioButton::clicked, this, &WorkingFolderSettingsPage::specifiedClicked);
+    connect(m_browse, &QPushButton::clicked, this, &WorkingFolderSettingsPage::browseClicked);
 }
 
-void CK04PPage::load(const WorkingFolderChoice& choice)
+void WorkingFolderSettingsPage::load(const WorkingFolderChoice& choice)
 {
     const bool byDefault = choice.AngoTempFolderFlg == QLatin1String("0");
     m_default->setChecked(byDefault);
@@ -67,7 +67,7 @@ void CK04PPage::load(const WorkingFolderChoice& choice)
     m_loaded = true;
 }
 
-void CK04PPage::store(WorkingFolderChoice& choice) const
+void WorkingFolderSettingsPage::store(WorkingFolderChoice& choice) const
 {
     if (!m_loaded) {
         return;
@@ -81,7 +81,7 @@ void CK04PPage::store(WorkingFolderChoice& choice) const
     }
 }
 
-void CK04PPage::defaultClicked()
+void WorkingFolderSettingsPage::defaultClicked()
 {
     if (m_byDefault) {
         return; // already the choice: nothing is left
@@ -89,7 +89,7 @@ void CK04PPage::defaultClicked()
     stayUnlessFree(QDir::fromNativeSeparators(m_path->text()), m_specified, false);
 }
 
-void CK04PPage::specifiedClicked()
+void WorkingFolderSettingsPage::specifiedClicked()
 {
     if (!m_byDefault) {
         return;
@@ -97,7 +97,7 @@ void CK04PPage::specifiedClicked()
     stayUnlessFree(DefaultWorkingFolder(), m_default, true);
 }
 
-void CK04PPage::browseClicked()
+void WorkingFolderSettingsPage::browseClicked()
 {
     // The chooser refuses a folder in use itself and checks the place it is given.
     QString chosen;
@@ -106,7 +106,7 @@ void CK04PPage::browseClicked()
     }
 }
 
-void CK04PPage::stayUnlessFree(const QString& leaving, QRadioButton* previous, bool pathOn)
+void WorkingFolderSettingsPage::stayUnlessFree(const QString& leaving, QRadioButton* previous, bool pathOn)
 {
     QString list;
     if (WorkingFolderInUse(m_folders, leaving, &list) != 0) {
@@ -119,7 +119,7 @@ void CK04PPage::stayUnlessFree(const QString& leaving, QRadioButton* previous, b
     enablePath(pathOn);
 }
 
-void CK04PPage::enablePath(bool on)
+void WorkingFolderSettingsPage::enablePath(bool on)
 {
     m_path->setEnabled(on);
     m_browse->setEnabled(on);

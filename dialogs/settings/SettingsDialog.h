@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/settings/CK04PPage.h"
+#include "dialogs/settings/WorkingFolderSettingsPage.h"
 #include "store/settings/SettingsFile.h"
 
 #include <QDialog>
@@ -21,18 +21,18 @@ struct SettingsSheetValues
 // `values` and `firstPage`, runs it and, after OK, reads the edited values and the page that was
 // showing. A page reads its values when it is first shown and writes them back on OK; a page
 // never shown changes nothing, and Cancel changes nothing at all.
-class CKankyoSet : public QDialog
+class SettingsDialog : public QDialog
 {
 public:
     enum Page
     {
-        DisplayPage = 0,       // CK01PPage
-        ActionPage = 1,        // CK02PPage
-        FolderPage = 2,        // CK03PPage
-        WorkingFolderPage = 3, // CK04PPage
+        DisplayPage = 0,       // DisplaySettingsPage
+        ActionPage = 1,        // ActionSettingsPage
+        FolderPage = 2,        // FolderSettingsPage
+        WorkingFolderPage = 3, // WorkingFolderSettingsPage
     };
 
-    explicit CKankyoSet(const RegisteredFolderTable& folders, QWidget* parent = nullptr);
+    explicit SettingsDialog(const RegisteredFolderTable& folders, QWidget* parent = nullptr);
 
     SettingsSheetValues values;
     int firstPage = DisplayPage;
@@ -48,6 +48,6 @@ private:
 
     QTabWidget* m_tabs;
     QList<CheckBoxPage*> m_checkPages; // pages 0 to 2
-    CK04PPage* m_workingPage;
+    WorkingFolderSettingsPage* m_workingPage;
     bool m_opened = false;
 };

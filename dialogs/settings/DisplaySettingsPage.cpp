@@ -1,6 +1,6 @@
-#include "dialogs/settings/CK01PPage.h"
+#include "dialogs/settings/DisplaySettingsPage.h"
 
-CK01PPage::CK01PPage(QWidget* parent)
+DisplaySettingsPage::DisplaySettingsPage(QWidget* parent)
     : CheckBoxPage(
           QStringLiteral("表示設定"),
           {

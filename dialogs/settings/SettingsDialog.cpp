@@ -1,19 +1,19 @@
-#include "dialogs/settings/CKankyoSet.h"
+#include "dialogs/settings/SettingsDialog.h"
 
-#include "dialogs/settings/CK01PPage.h"
-#include "dialogs/settings/CK02PPage.h"
-#include "dialogs/settings/CK03PPage.h"
+#include "dialogs/settings/ActionSettingsPage.h"
+#include "dialogs/settings/DisplaySettingsPage.h"
+#include "dialogs/settings/FolderSettingsPage.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CKankyoSet::CKankyoSet(const RegisteredFolderTable& folders, QWidget* parent)
-    : QDialog(parent), m_tabs(new QTabWidget), m_workingPage(new CK04PPage(folders))
+SettingsDialog::SettingsDialog(const RegisteredFolderTable& folders, QWidget* parent)
+    : QDialog(parent), m_tabs(new QTabWidget), m_workingPage(new WorkingFolderSettingsPage(folders))
 {
     setWindowTitle(QStringLiteral("環境設定"));
-    m_checkPages = {new CK01PPage, new CK02PPage, new CK03PPage};
+    m_checkPages = {new DisplaySettingsPage, new ActionSettingsPage, new FolderSettingsPage};
     for (CheckBoxPage* page : m_checkPages) {
         m_tabs->addTab(page, page->title());
     }
@@ -21,8 +21,8 @@ CKankyoSet::CKankyoSet(const RegisteredFolderTable& folders, QWidget* parent)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CKankyoSet::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CKankyoSet::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDialog::reject);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (m_opened) {
             loadPage(index);
@@ -33,7 +33,7 @@ CKankyoSet::CKankyoSet(const RegisteredFolderTable& folders, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CKankyoSet::showEvent(QShowEvent* event)
+void SettingsDialog::showEvent(QShowEvent* event)
 {
     if (!m_opened) {
         m_opened = true;
@@ -44,7 +44,7 @@ void CKankyoSet::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
 }
 
-void CKankyoSet::loadPage(int index)
+void SettingsDialog::loadPage(int index)
 {
     if (index >= 0 && index < m_checkPages.size()) {
         if (!m_checkPages.at(index)->isLoaded()) {
@@ -55,7 +55,7 @@ void CKankyoSet::loadPage(int index)
     }
 }
 
-void CKankyoSet::accept()
+void SettingsDialog::accept()
 {
     for (const CheckBoxPage* page : m_checkPages) {
         page->store(values.settings);

@@ -1,11 +1,11 @@
-#include "dialogs/settings/CK03PPage.h"
+#include "dialogs/settings/FolderSettingsPage.h"
 
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 
 #include <QCheckBox>
 
-CK03PPage::CK03PPage(QWidget* parent)
+FolderSettingsPage::FolderSettingsPage(QWidget* parent)
     : CheckBoxPage(QStringLiteral("暗号フォルダー設定"),
                    {
                        {"UsbAutoKaijyoFlg", u"リムーバルディスクの暗号フォルダーを自動解除させる",
