@@ -1,6 +1,6 @@
 #include "frame/CMainFrame.h"
 
-#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/common/AboutDialog.h"
 #include "dialogs/confirmation/StillDecryptedDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
@@ -423,10 +423,10 @@ void CMainFrame::routeWindowCommands()
     m_router.route(Command::ToggleWatch, [this] { return toggleSetting(&settings().ExecProcEndWaitFlg); });
     m_router.route(Command::ToggleDragEncrypted, [this] { return toggleSetting(&settings().DandDDecryFlg); });
     m_router.route(Command::HomePage, [] {
-        return QDesktopServices::openUrl(QUrl(CD90Kbx::HomePage)) ? Result::Ok : Result::Failed;
+        return QDesktopServices::openUrl(QUrl(AboutDialog::HomePage)) ? Result::Ok : Result::Failed;
     });
     m_router.route(Command::About, [this] {
-        CD90Kbx about(this);
+        AboutDialog about(this);
         about.exec();
         return Result::Ok;
     });

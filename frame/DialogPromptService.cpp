@@ -12,8 +12,8 @@
 #include "dialogs/registration/FirstRegistrationDialog.h"
 #include "dialogs/registration/FirstStepsDialog.h"
 #include "dialogs/registration/NetworkFolderDialog.h"
-#include "dialogs/takeout/CD01TakeOut.h"
-#include "dialogs/takeout/CD18TakeOutPre.h"
+#include "dialogs/takeout/EncryptedTakeOutDialog.h"
+#include "dialogs/takeout/TakeOutDialog.h"
 #include "store/StoreContext.h"
 #include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
@@ -186,7 +186,7 @@ int DialogPromptService::EditChangePasswords(const QString& adminPassword)
 
 int DialogPromptService::ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result)
 {
-    CD01TakeOut dialog(m_owner);
+    TakeOutDialog dialog(m_owner);
     dialog.type = request.type;
     dialog.paths = request.paths;
     dialog.kinds = request.kinds;
@@ -206,7 +206,7 @@ int DialogPromptService::AskTakeOutNaming(int* angoOutNameMode)
 {
     SettingsRecord settings = m_store ? m_store->settings() : SettingsRecord();
     settings.AngoOutNameMode = *angoOutNameMode;
-    CD18TakeOutPre dialog(settings, m_owner);
+    EncryptedTakeOutDialog dialog(settings, m_owner);
     if (dialog.exec() != QDialog::Accepted) {
         return Result::Failed;
     }

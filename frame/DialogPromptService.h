@@ -29,7 +29,7 @@ public:
     int AskListConfirmation(const QString& title, const QString& text, const QString& list,
                             const QString& buttonText) override;
 
-    // CD01TakeOut, CD18TakeOutPre and TakeOutPasswordDialog.
+    // TakeOutDialog, EncryptedTakeOutDialog and TakeOutPasswordDialog.
     int ShowTakeOut(const TakeOutDialogRequest& request, TakeOutDialogResult* result) override;
     int AskTakeOutNaming(int* angoOutNameMode) override;
     int AskTakeOutPassword(bool forMail, QString* password, QString* hint, int* angoOutNameMode) override;

@@ -3,7 +3,7 @@
 #include "dialogs/confirmation/CopyProgressWindow.h"
 #include "dialogs/settings/SettingsDialog.h"
 #include "dialogs/settings/SettingsSheet.h"
-#include "dialogs/tools/CD16HintDisp.h"
+#include "dialogs/tools/PasswordHintDialog.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
@@ -47,7 +47,7 @@ int ToolCommands::checkPlainFiles()
 
 int ToolCommands::showHintWindow()
 {
-    CD16HintDisp hints(m_window);
+    PasswordHintDialog hints(m_window);
     hints.crypt = &m_store.crypt();
     hints.exec();
     return Result::Ok;

@@ -1,11 +1,11 @@
 #include "DialogTestSupport.h"
-#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/common/AboutDialog.h"
 #include "dialogs/confirmation/OptOutNoticeDialog.h"
 #include "dialogs/confirmation/ReplaceFileDialog.h"
 #include "dialogs/confirmation/ReplaceFolderDialog.h"
 #include "dialogs/confirmation/StillDecryptedDialog.h"
 #include "dialogs/confirmation/WaitWindow.h"
-#include "dialogs/takeout/CD18TakeOutPre.h"
+#include "dialogs/takeout/EncryptedTakeOutDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "store/settings/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -238,7 +238,7 @@ TEST_F(ConfirmationDialogsTest, VersionTextDropsTheLeadingLetter)
 {
     const QString before = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion(QString());
-    CD90Kbx about;
+    AboutDialog about;
     ASSERT_TRUE(about.prepare());
     EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("product"))->text(),
               QStringLiteral("Kurabox　Version ") + SettingsVersion);
@@ -249,7 +249,7 @@ TEST_F(ConfirmationDialogsTest, TakeOutNameChoiceWritesTheInvertedSetting)
 {
     SettingsRecord settings;
     settings.AngoOutNameMode = 0;
-    CD18TakeOutPre again(settings);
+    EncryptedTakeOutDialog again(settings);
     whenDialogOpens([](QWidget* w) {
         auto* box = w->findChild<QCheckBox*>(QStringLiteral("useOriginalNames"));
         EXPECT_TRUE(box->isChecked());

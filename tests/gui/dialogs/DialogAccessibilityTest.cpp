@@ -1,6 +1,6 @@
 #include "DialogTestSupport.h"
-#include "dialogs/common/CD17Text.h"
-#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/common/AboutDialog.h"
+#include "dialogs/common/TwoTextsDialog.h"
 #include "dialogs/confirmation/OptOutNoticeDialog.h"
 #include "dialogs/confirmation/ReplaceFileDialog.h"
 #include "dialogs/confirmation/ReplaceFolderDialog.h"
@@ -17,9 +17,9 @@
 #include "dialogs/registration/FirstRegistrationDialog.h"
 #include "dialogs/registration/FirstStepsDialog.h"
 #include "dialogs/registration/NetworkFolderDialog.h"
-#include "dialogs/takeout/CD01TakeOut.h"
-#include "dialogs/takeout/CD18TakeOutPre.h"
-#include "dialogs/tools/CD16HintDisp.h"
+#include "dialogs/takeout/EncryptedTakeOutDialog.h"
+#include "dialogs/takeout/TakeOutDialog.h"
+#include "dialogs/tools/PasswordHintDialog.h"
 #include "gui/AccessibleControls.h"
 #include "store/settings/SettingsFile.h"
 #include "support/TestFiles.h"
@@ -56,9 +56,12 @@ protected:
         WriteTestFile(file, "x");
         return {
             {"text prompt",
-             [] { return withFields<CD17Text>([](CD17Text& d) { d.prompt = QStringLiteral("名前"); }); },
+             [] {
+                 return withFields<TwoTextsDialog>(
+                     [](TwoTextsDialog& d) { d.prompt = QStringLiteral("名前"); });
+             },
              QDialog::Accepted},
-            {"version", [] { return std::make_unique<CD90Kbx>(); }, QDialog::Accepted},
+            {"version", [] { return std::make_unique<AboutDialog>(); }, QDialog::Accepted},
             {"file overwrite",
              [file] {
                  return withFields<ReplaceFileDialog>([file](ReplaceFileDialog& d) {
@@ -123,7 +126,7 @@ protected:
             {"registration done", [] { return std::make_unique<FirstStepsDialog>(); }, QDialog::Accepted},
             {"take out",
              [file] {
-                 return withFields<CD01TakeOut>([file](CD01TakeOut& d) {
+                 return withFields<TakeOutDialog>([file](TakeOutDialog& d) {
                      d.paths = {file};
                      d.kinds = {QStringLiteral("0")};
                      d.count = 1;
@@ -131,9 +134,9 @@ protected:
                  });
              },
              QDialog::Rejected},
-            {"take out encrypted", [this] { return std::make_unique<CD18TakeOutPre>(m_settings); },
+            {"take out encrypted", [this] { return std::make_unique<EncryptedTakeOutDialog>(m_settings); },
              QDialog::Accepted},
-            {"hint window", [] { return std::make_unique<CD16HintDisp>(); }, QDialog::Accepted},
+            {"hint window", [] { return std::make_unique<PasswordHintDialog>(); }, QDialog::Accepted},
             {"password", [] { return std::make_unique<PasswordEntryDialog>(); }, QDialog::Accepted},
             {"new password",
              [] {
@@ -233,7 +236,7 @@ TEST_F(DialogAccessibilityTest, TakeOutIconIsReadAsTheItemsItStandsFor)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        CD01TakeOut dialog;
+        TakeOutDialog dialog;
         dialog.paths = row.paths;
         dialog.kinds = QStringList(row.paths.size(), QStringLiteral("0"));
         dialog.count = int(row.paths.size());

@@ -1,5 +1,6 @@
+#include "dialogs/takeout/TakeOutDialog.h"
+
 #include "DialogTestSupport.h"
-#include "dialogs/takeout/CD01TakeOut.h"
 #include "dialogs/takeout/FileTransferRunner.h"
 #include "support/TestFiles.h"
 #include "util/PromptService.h"
@@ -39,7 +40,7 @@ private:
 };
 
 // The take-out dialog with the drop target played by the test.
-class ScriptedDrag : public CD01TakeOut
+class ScriptedDrag : public TakeOutDialog
 {
 public:
     std::function<Qt::DropAction(QMimeData*)> target = [](QMimeData*) { return Qt::IgnoreAction; };
@@ -73,7 +74,7 @@ protected:
         WriteTestFile(area + QStringLiteral("/album/p1.jpg"), "p1");
     }
 
-    void fill(CD01TakeOut& d, CD01TakeOut::Type type) const
+    void fill(TakeOutDialog& d, TakeOutDialog::Type type) const
     {
         d.paths = {area + QStringLiteral("/memo.txt"), area + QStringLiteral("/album")};
         d.kinds = {QStringLiteral("0"), QStringLiteral("1")};
@@ -100,15 +101,15 @@ bool shown(const QWidget* dialog, const char* name)
 
 TEST_F(TakeOutDialogTest, TitlesNoticesAndMailLayout)
 {
-    CD01TakeOut plain;
-    fill(plain, CD01TakeOut::Decrypted);
+    TakeOutDialog plain;
+    fill(plain, TakeOutDialog::Decrypted);
     ASSERT_TRUE(plain.prepare());
     EXPECT_EQ(plain.windowTitle(), MsgA(470));
     EXPECT_TRUE(shown(&plain, "copyButton"));
     EXPECT_TRUE(shown(&plain, "moveButton"));
 
-    CD01TakeOut mail;
-    fill(mail, CD01TakeOut::DecryptedForMail);
+    TakeOutDialog mail;
+    fill(mail, TakeOutDialog::DecryptedForMail);
     ASSERT_TRUE(mail.prepare());
     EXPECT_EQ(mail.windowTitle(), MsgA(473));
     EXPECT_EQ(mail.findChild<QLabel*>(QStringLiteral("notice"))->text(), MsgA(474));
@@ -116,8 +117,8 @@ TEST_F(TakeOutDialogTest, TitlesNoticesAndMailLayout)
     EXPECT_FALSE(shown(&mail, "moveButton"));
     EXPECT_EQ(plain.height() - mail.height(), 60);
 
-    CD01TakeOut readOnly;
-    fill(readOnly, CD01TakeOut::Encrypted);
+    TakeOutDialog readOnly;
+    fill(readOnly, TakeOutDialog::Encrypted);
     readOnly.readOnly = 1;
     ASSERT_TRUE(readOnly.prepare());
     EXPECT_EQ(readOnly.windowTitle(), MsgA(471));
@@ -136,7 +137,7 @@ TEST_F(TakeOutDialogTest, DragOffersMoveOnlyWhereTheItemsMayLeave)
 {
     struct Case
     {
-        CD01TakeOut::Type type;
+        TakeOutDialog::Type type;
         int readOnly;
         int ddMoveFlag;
         Qt::MouseButton button;
@@ -144,27 +145,27 @@ TEST_F(TakeOutDialogTest, DragOffersMoveOnlyWhereTheItemsMayLeave)
     };
     const Qt::DropActions both = Qt::CopyAction | Qt::MoveAction;
     const Case cases[] = {
-        {CD01TakeOut::Decrypted, 0, 0, Qt::LeftButton, Qt::CopyAction},
-        {CD01TakeOut::Decrypted, 0, 0, Qt::RightButton, both},
-        {CD01TakeOut::Decrypted, 1, 0, Qt::RightButton, Qt::CopyAction},
-        {CD01TakeOut::DecryptedForMail, 0, 1, Qt::RightButton, Qt::CopyAction},
-        {CD01TakeOut::NewPasswordForMail, 0, 1, Qt::RightButton, Qt::CopyAction},
-        {CD01TakeOut::Encrypted, 0, 0, Qt::RightButton, Qt::CopyAction},
-        {CD01TakeOut::Encrypted, 0, 1, Qt::RightButton, both},
-        {CD01TakeOut::NewPassword, 0, 1, Qt::RightButton, both},
-        {CD01TakeOut::Unchanged, 0, 0, Qt::RightButton, both},
+        {TakeOutDialog::Decrypted, 0, 0, Qt::LeftButton, Qt::CopyAction},
+        {TakeOutDialog::Decrypted, 0, 0, Qt::RightButton, both},
+        {TakeOutDialog::Decrypted, 1, 0, Qt::RightButton, Qt::CopyAction},
+        {TakeOutDialog::DecryptedForMail, 0, 1, Qt::RightButton, Qt::CopyAction},
+        {TakeOutDialog::NewPasswordForMail, 0, 1, Qt::RightButton, Qt::CopyAction},
+        {TakeOutDialog::Encrypted, 0, 0, Qt::RightButton, Qt::CopyAction},
+        {TakeOutDialog::Encrypted, 0, 1, Qt::RightButton, both},
+        {TakeOutDialog::NewPassword, 0, 1, Qt::RightButton, both},
+        {TakeOutDialog::Unchanged, 0, 0, Qt::RightButton, both},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));
-        CD01TakeOut d;
+        TakeOutDialog d;
         fill(d, c.type);
         d.readOnly = c.readOnly;
         d.outsideDDMoveFlg = c.ddMoveFlag;
         EXPECT_EQ(d.allowedActions(c.button), c.expected) << "type " << int(c.type) << " button " << c.button;
     }
 
-    CD01TakeOut d;
-    fill(d, CD01TakeOut::Decrypted);
+    TakeOutDialog d;
+    fill(d, TakeOutDialog::Decrypted);
     std::unique_ptr<QMimeData> data(d.dragData());
     ASSERT_EQ(data->urls().size(), 2);
     EXPECT_EQ(data->urls().at(1).toLocalFile(), area + QStringLiteral("/album"));
@@ -175,7 +176,7 @@ TEST_F(TakeOutDialogTest, DragOffersMoveOnlyWhereTheItemsMayLeave)
 TEST_F(TakeOutDialogTest, RightButtonDragOnTheIconMovesItemsOut)
 {
     ScriptedDrag d;
-    fill(d, CD01TakeOut::Decrypted);
+    fill(d, TakeOutDialog::Decrypted);
     d.target = [](QMimeData* data) {
         for (const QUrl& url : data->urls()) {
             QDir(url.toLocalFile()).removeRecursively();
@@ -205,7 +206,7 @@ TEST_F(TakeOutDialogTest, DropOutcomesDecideWhetherTheDialogEnds)
 {
     // A refused drop keeps the dialog open for another attempt.
     ScriptedDrag refused;
-    fill(refused, CD01TakeOut::Decrypted);
+    fill(refused, TakeOutDialog::Decrypted);
     ASSERT_TRUE(refused.prepare());
     refused.show();
     refused.dragItems(Qt::LeftButton);
@@ -215,7 +216,7 @@ TEST_F(TakeOutDialogTest, DropOutcomesDecideWhetherTheDialogEnds)
 
     // A copy into a mail ends with the reminder to check the attachment.
     ScriptedDrag mail;
-    fill(mail, CD01TakeOut::DecryptedForMail);
+    fill(mail, TakeOutDialog::DecryptedForMail);
     mail.target = [](QMimeData*) { return Qt::CopyAction; };
     whenDialogOpens([&mail](QWidget*) { mail.dragItems(Qt::LeftButton); });
     EXPECT_EQ(mail.exec(), QDialog::Accepted);
@@ -227,8 +228,8 @@ TEST_F(TakeOutDialogTest, DropOutcomesDecideWhetherTheDialogEnds)
 TEST_F(TakeOutDialogTest, VanishedItemEndsAtOnceWithNothingToClean)
 {
     QFile::remove(area + QStringLiteral("/memo.txt"));
-    CD01TakeOut d;
-    fill(d, CD01TakeOut::Decrypted);
+    TakeOutDialog d;
+    fill(d, TakeOutDialog::Decrypted);
     EXPECT_EQ(d.exec(), QDialog::Rejected);
     EXPECT_EQ(d.nothingToClean, 1);
     EXPECT_EQ(messages.texts(), QStringList{MsgA(478)});
@@ -239,8 +240,8 @@ TEST_F(TakeOutDialogTest, VanishedItemEndsAtOnceWithNothingToClean)
 TEST_F(TakeOutDialogTest, CopyButtonCopiesIntoTheChosenFolder)
 {
     ChosenFolder browser(outside);
-    CD01TakeOut d;
-    fill(d, CD01TakeOut::Decrypted);
+    TakeOutDialog d;
+    fill(d, TakeOutDialog::Decrypted);
     clickWhenOpen(QStringLiteral("copyButton"));
     EXPECT_EQ(d.exec(), QDialog::Accepted);
     EXPECT_EQ(browser.lastTitle, MsgA(480));
@@ -257,8 +258,8 @@ TEST_F(TakeOutDialogTest, MoveIntoTheEncryptedFolderIsRefused)
     for (const QString& inside : {root, root + QStringLiteral("/sub")}) {
         QDir().mkpath(inside);
         ChosenFolder browser(inside);
-        CD01TakeOut d;
-        fill(d, CD01TakeOut::Decrypted);
+        TakeOutDialog d;
+        fill(d, TakeOutDialog::Decrypted);
         whenDialogOpens([](QWidget* w) {
             w->findChild<QPushButton*>(QStringLiteral("moveButton"))->click();
             EXPECT_TRUE(w->isVisible()); // still open after the refusal
@@ -278,8 +279,8 @@ TEST_F(TakeOutDialogTest, MoveIntoTheEncryptedFolderIsRefused)
     const QString sibling = root + QStringLiteral("Copies");
     QDir().mkpath(sibling);
     ChosenFolder browser(sibling);
-    CD01TakeOut d;
-    fill(d, CD01TakeOut::Decrypted);
+    TakeOutDialog d;
+    fill(d, TakeOutDialog::Decrypted);
     clickWhenOpen(QStringLiteral("moveButton"));
     EXPECT_EQ(d.exec(), QDialog::Accepted);
     EXPECT_EQ(browser.lastCaption, QStringLiteral("項目の移動"));

@@ -1,7 +1,7 @@
 #include "dialogs/password/ChangePasswordListDialog.h"
 #include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/settings/SettingsDialog.h"
-#include "dialogs/tools/CD16HintDisp.h"
+#include "dialogs/tools/PasswordHintDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/CMainFrame.h"
@@ -59,7 +59,7 @@ protected:
     }
 
     // Drops the files on the hint window's area and gives back what the area shows.
-    static QString dropOnHintWindow(CD16HintDisp* hints, const QStringList& paths)
+    static QString dropOnHintWindow(PasswordHintDialog* hints, const QStringList& paths)
     {
         QMimeData data;
         QList<QUrl> urls;
@@ -110,7 +110,7 @@ TEST_F(ToolCommandsTest, HintWindowShowsTheHintOfADroppedContainer)
                                               QStringLiteral("a.txt"), CryptEngine::TemporarySlotName, "x");
     QStringList shown;
     whenDialogOpens([&](QWidget* modal) {
-        auto* hints = dynamic_cast<CD16HintDisp*>(modal);
+        auto* hints = dynamic_cast<PasswordHintDialog*>(modal);
         ASSERT_NE(hints, nullptr);
         EXPECT_EQ(hints->windowTitle(), QStringLiteral("ヒント確認ウィンドウ"));
         shown.append(dropOnHintWindow(hints, {container}));

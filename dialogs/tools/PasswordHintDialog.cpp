@@ -1,6 +1,6 @@
-#include "dialogs/tools/CD16HintDisp.h"
+#include "dialogs/tools/PasswordHintDialog.h"
 
-#include "dialogs/tools/CUDropStatic.h"
+#include "dialogs/tools/FileDropArea.h"
 #include "operations/tools/ContainerHint.h"
 #include "util/MessageText.h"
 
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD16HintDisp::CD16HintDisp(QWidget* parent) : OpeningDialog(parent), m_text(new QLabel)
+PasswordHintDialog::PasswordHintDialog(QWidget* parent) : OpeningDialog(parent), m_text(new QLabel)
 {
     setWindowTitle(QStringLiteral("ヒント確認ウィンドウ"));
     m_text->setObjectName(QStringLiteral("text"));
@@ -17,16 +17,16 @@ CD16HintDisp::CD16HintDisp(QWidget* parent) : OpeningDialog(parent), m_text(new 
     m_text->setFixedWidth(480);
 }
 
-bool CD16HintDisp::initDialog()
+bool PasswordHintDialog::initDialog()
 {
     m_text->setText(QStringLiteral("Kurabox") + MsgA(541));
     const QString areaText = MsgA(542);
     if (makeDropArea) {
         m_dropArea = makeDropArea(areaText, this);
     } else {
-        auto* area = new CUDropStatic(areaText, this);
+        auto* area = new FileDropArea(areaText, this);
         area->setAcceptDrops(crypt != nullptr);
-        connect(area, &CUDropStatic::filesDropped, this, &CD16HintDisp::showDropped);
+        connect(area, &FileDropArea::filesDropped, this, &PasswordHintDialog::showDropped);
         m_dropArea = area;
     }
     m_dropArea->setObjectName(QStringLiteral("dropArea"));
@@ -52,7 +52,7 @@ bool CD16HintDisp::initDialog()
     return true;
 }
 
-void CD16HintDisp::showDropped(const QStringList& paths)
+void PasswordHintDialog::showDropped(const QStringList& paths)
 {
     auto* area = qobject_cast<QLabel*>(m_dropArea);
     QString text;

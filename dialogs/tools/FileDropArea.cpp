@@ -1,4 +1,4 @@
-#include "dialogs/tools/CUDropStatic.h"
+#include "dialogs/tools/FileDropArea.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -35,7 +35,7 @@ bool takeAsCopy(QDropEvent* event)
 
 } // namespace
 
-CUDropStatic::CUDropStatic(const QString& text, QWidget* parent) : QLabel(text, parent)
+FileDropArea::FileDropArea(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     setAcceptDrops(true);
     setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -43,17 +43,17 @@ CUDropStatic::CUDropStatic(const QString& text, QWidget* parent) : QLabel(text, 
     setWordWrap(true);
 }
 
-void CUDropStatic::dragEnterEvent(QDragEnterEvent* event)
+void FileDropArea::dragEnterEvent(QDragEnterEvent* event)
 {
     takeAsCopy(event);
 }
 
-void CUDropStatic::dragMoveEvent(QDragMoveEvent* event)
+void FileDropArea::dragMoveEvent(QDragMoveEvent* event)
 {
     takeAsCopy(event);
 }
 
-void CUDropStatic::dropEvent(QDropEvent* event)
+void FileDropArea::dropEvent(QDropEvent* event)
 {
     if (takeAsCopy(event)) {
         emit filesDropped(localFiles(event->mimeData()));

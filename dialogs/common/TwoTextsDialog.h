@@ -6,10 +6,10 @@ class QLabel;
 class QLineEdit;
 
 // Asks for two texts under the caller's prompt.
-class CD17Text : public OpeningDialog
+class TwoTextsDialog : public OpeningDialog
 {
 public:
-    explicit CD17Text(QWidget* parent = nullptr);
+    explicit TwoTextsDialog(QWidget* parent = nullptr);
 
     QString prompt;
 

@@ -1,4 +1,4 @@
-#include "dialogs/takeout/CD01TakeOut.h"
+#include "dialogs/takeout/TakeOutDialog.h"
 
 #include "dialogs/common/DialogPictures.h"
 #include "dialogs/takeout/FileTransferRunner.h"
@@ -79,7 +79,7 @@ QString withSeparator(const QString& path)
 
 } // namespace
 
-CD01TakeOut::CD01TakeOut(QWidget* parent)
+TakeOutDialog::TakeOutDialog(QWidget* parent)
     : OpeningDialog(parent), m_list(new DragIconList), m_buttonBand(new QWidget),
       m_copy(new QPushButton(QStringLiteral("場所を指定してコピーする..."))),
       m_move(new QPushButton(QStringLiteral("場所を指定して移動する..."))), m_notice(new QLabel),
@@ -130,23 +130,23 @@ CD01TakeOut::CD01TakeOut(QWidget* parent)
     m_mail->setAutoDefault(false);
     m_mail->setToolTip(
         QStringLiteral("メールのプログラムで新しいメールを作り、取り出すファイルを添付します"));
-    connect(m_mail, &QPushButton::clicked, this, &CD01TakeOut::attachToMail);
+    connect(m_mail, &QPushButton::clicked, this, &TakeOutDialog::attachToMail);
     layout->addLayout(bottom);
 
     for (QPushButton* button : {m_copy, m_move}) {
         button->setAutoDefault(false);
     }
-    connect(m_copy, &QPushButton::clicked, this, &CD01TakeOut::copyTo);
-    connect(m_move, &QPushButton::clicked, this, &CD01TakeOut::moveTo);
+    connect(m_copy, &QPushButton::clicked, this, &TakeOutDialog::copyTo);
+    connect(m_move, &QPushButton::clicked, this, &TakeOutDialog::moveTo);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString CD01TakeOut::MailProgram()
+QString TakeOutDialog::MailProgram()
 {
     return QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
 }
 
-void CD01TakeOut::attachToMail()
+void TakeOutDialog::attachToMail()
 {
     QStringList arguments;
     for (const QString& path : paths) {
@@ -157,7 +157,7 @@ void CD01TakeOut::attachToMail()
     }
 }
 
-bool CD01TakeOut::initDialog()
+bool TakeOutDialog::initDialog()
 {
     nothingToClean = 0;
     moved = 0;
@@ -218,14 +218,14 @@ bool CD01TakeOut::initDialog()
     return true;
 }
 
-int CD01TakeOut::iconIndex() const
+int TakeOutDialog::iconIndex() const
 {
     const int column = hasFile == 1 && hasFolder == 1 ? 2 : hasFolder == 1 ? 1 : 0;
     const bool encrypted = type == Encrypted || type == NewPassword || type == NewPasswordForMail;
     return (encrypted ? 3 : 0) + column;
 }
 
-QString CD01TakeOut::itemsName() const
+QString TakeOutDialog::itemsName() const
 {
     const qsizetype n = qMin<qsizetype>(count, paths.size());
     if (n == 1) {
@@ -234,7 +234,7 @@ QString CD01TakeOut::itemsName() const
     return QStringLiteral("%1 個の項目").arg(n);
 }
 
-bool CD01TakeOut::anyEntryMissing() const
+bool TakeOutDialog::anyEntryMissing() const
 {
     const qsizetype n = qMin<qsizetype>(count, paths.size());
     for (qsizetype i = 0; i < n; ++i) {
@@ -246,7 +246,7 @@ bool CD01TakeOut::anyEntryMissing() const
     return false;
 }
 
-Qt::DropActions CD01TakeOut::allowedActions(Qt::MouseButton button) const
+Qt::DropActions TakeOutDialog::allowedActions(Qt::MouseButton button) const
 {
     if (button != Qt::RightButton || isMail() || readOnly == 1) {
         return Qt::CopyAction;
@@ -257,7 +257,7 @@ Qt::DropActions CD01TakeOut::allowedActions(Qt::MouseButton button) const
     return Qt::CopyAction | Qt::MoveAction;
 }
 
-QMimeData* CD01TakeOut::dragData() const
+QMimeData* TakeOutDialog::dragData() const
 {
     QList<QUrl> urls;
     QByteArray copied("copy");
@@ -272,7 +272,7 @@ QMimeData* CD01TakeOut::dragData() const
     return data;
 }
 
-Qt::DropAction CD01TakeOut::runDrag(QMimeData* data, Qt::DropActions allowed)
+Qt::DropAction TakeOutDialog::runDrag(QMimeData* data, Qt::DropActions allowed)
 {
     QDrag drag(this);
     drag.setMimeData(data);
@@ -281,7 +281,7 @@ Qt::DropAction CD01TakeOut::runDrag(QMimeData* data, Qt::DropActions allowed)
     return drag.exec(allowed, Qt::CopyAction);
 }
 
-void CD01TakeOut::dragItems(Qt::MouseButton button)
+void TakeOutDialog::dragItems(Qt::MouseButton button)
 {
     const Qt::DropAction action = runDrag(dragData(), allowedActions(button));
     const bool vanished = anyEntryMissing();
@@ -299,7 +299,7 @@ void CD01TakeOut::dragItems(Qt::MouseButton button)
     }
 }
 
-void CD01TakeOut::copyTo()
+void TakeOutDialog::copyTo()
 {
     QString chosen;
     if (PromptService::instance().BrowseForFolder(MsgA(480), QString(), QStringLiteral("項目のコピー"),
@@ -311,7 +311,7 @@ void CD01TakeOut::copyTo()
     accept();
 }
 
-void CD01TakeOut::moveTo()
+void TakeOutDialog::moveTo()
 {
     QString chosen;
     if (PromptService::instance().BrowseForFolder(MsgA(481), QString(), QStringLiteral("項目の移動"),

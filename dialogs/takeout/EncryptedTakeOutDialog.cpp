@@ -1,4 +1,4 @@
-#include "dialogs/takeout/CD18TakeOutPre.h"
+#include "dialogs/takeout/EncryptedTakeOutDialog.h"
 
 #include "store/settings/SettingsFile.h"
 
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD18TakeOutPre::CD18TakeOutPre(SettingsRecord& settings, QWidget* parent)
+EncryptedTakeOutDialog::EncryptedTakeOutDialog(SettingsRecord& settings, QWidget* parent)
     : OpeningDialog(parent), m_settings(settings),
       m_useNames(new QCheckBox(QStringLiteral("取り出す暗号ファイル名に元のファイル名を使用する")))
 {
@@ -31,7 +31,7 @@ CD18TakeOutPre::CD18TakeOutPre(SettingsRecord& settings, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD18TakeOutPre::initDialog()
+bool EncryptedTakeOutDialog::initDialog()
 {
     m_useNames->setChecked(m_settings.AngoOutNameMode == 0);
     fitToContents();

@@ -6,12 +6,12 @@
 // A framed text area that takes files dropped from the file manager or another program (local
 // files of a "text/uri-list" drop, offered as a copy) and hands their paths on. Drops without
 // local files are refused while they hover.
-class CUDropStatic : public QLabel
+class FileDropArea : public QLabel
 {
     Q_OBJECT
 
 public:
-    explicit CUDropStatic(const QString& text, QWidget* parent = nullptr);
+    explicit FileDropArea(const QString& text, QWidget* parent = nullptr);
 
 signals:
     // The local paths of a drop, in the order the drop lists them.

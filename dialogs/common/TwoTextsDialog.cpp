@@ -1,4 +1,4 @@
-#include "dialogs/common/CD17Text.h"
+#include "dialogs/common/TwoTextsDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CD17Text::CD17Text(QWidget* parent)
+TwoTextsDialog::TwoTextsDialog(QWidget* parent)
     : OpeningDialog(parent), m_prompt(new QLabel), m_box1(new QLineEdit), m_box2(new QLineEdit)
 {
     setWindowTitle(QStringLiteral("テキスト取得"));
@@ -34,7 +34,7 @@ CD17Text::CD17Text(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-bool CD17Text::initDialog()
+bool TwoTextsDialog::initDialog()
 {
     m_prompt->setText(prompt);
     if (!prompt.isEmpty()) {

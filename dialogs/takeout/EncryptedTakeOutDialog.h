@@ -7,10 +7,10 @@ struct SettingsRecord;
 
 // Asked before items are taken out still encrypted: whether the containers handed out carry the
 // items' own names. OK stores the choice in the setting AngoOutNameMode (0 own names, 1 not).
-class CD18TakeOutPre : public OpeningDialog
+class EncryptedTakeOutDialog : public OpeningDialog
 {
 public:
-    explicit CD18TakeOutPre(SettingsRecord& settings, QWidget* parent = nullptr);
+    explicit EncryptedTakeOutDialog(SettingsRecord& settings, QWidget* parent = nullptr);
 
 protected:
     bool initDialog() override;

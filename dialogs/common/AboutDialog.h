@@ -5,12 +5,12 @@
 class QLabel;
 
 // The version dialog: product, version, and a link to the maker's home page.
-class CD90Kbx : public OpeningDialog
+class AboutDialog : public OpeningDialog
 {
 public:
     static const QString HomePage;
 
-    explicit CD90Kbx(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
 
     // "V" and the version of this build (the application's version, else the settings version).
     static QString VersionText();

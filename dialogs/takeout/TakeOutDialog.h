@@ -13,14 +13,14 @@ class QWidget;
 
 // The take-out dialog: shows one icon for the prepared items, which the user drags into another
 // program or folder, or copies or moves them to a chosen folder.
-class CD01TakeOut : public OpeningDialog
+class TakeOutDialog : public OpeningDialog
 {
 public:
     // The take-out types.
     using Type = TakeOutType;
     using enum TakeOutType;
 
-    explicit CD01TakeOut(QWidget* parent = nullptr);
+    explicit TakeOutDialog(QWidget* parent = nullptr);
 
     // Fields set by the caller.
     QStringList paths; // the items handed out

@@ -1,4 +1,4 @@
-#include "dialogs/common/CD90Kbx.h"
+#include "dialogs/common/AboutDialog.h"
 
 #include "dialogs/common/DialogPictures.h"
 #include "store/settings/SettingsFile.h"
@@ -11,9 +11,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-const QString CD90Kbx::HomePage = QStringLiteral("https://kurabox.example/");
+const QString AboutDialog::HomePage = QStringLiteral("https://kurabox.example/");
 
-CD90Kbx::CD90Kbx(QWidget* parent) : OpeningDialog(parent), m_product(new QLabel), m_detail(new QLabel)
+AboutDialog::AboutDialog(QWidget* parent) : OpeningDialog(parent), m_product(new QLabel), m_detail(new QLabel)
 {
     setWindowTitle(QStringLiteral("Kurabox"));
     m_product->setObjectName(QStringLiteral("product"));
@@ -47,13 +47,13 @@ CD90Kbx::CD90Kbx(QWidget* parent) : OpeningDialog(parent), m_product(new QLabel)
     layout->addLayout(buttons);
 }
 
-QString CD90Kbx::VersionText()
+QString AboutDialog::VersionText()
 {
     const QString version = QCoreApplication::applicationVersion();
     return QStringLiteral("V") + (version.isEmpty() ? SettingsVersion : version);
 }
 
-bool CD90Kbx::initDialog()
+bool AboutDialog::initDialog()
 {
     m_product->setText(QStringLiteral("Kurabox") + QStringLiteral("　") + QStringLiteral("Version ") +
                        VersionText().mid(1));

@@ -11,18 +11,18 @@ class QLabel;
 
 // The hint window: an encrypted file dropped on its area shows the password hint it carries;
 // any other file, a folder or more than one file are told apart (DroppedFileHint's messages).
-class CD16HintDisp : public OpeningDialog
+class PasswordHintDialog : public OpeningDialog
 {
 public:
     static constexpr int DropAreaId = 64008;
 
-    explicit CD16HintDisp(QWidget* parent = nullptr);
+    explicit PasswordHintDialog(QWidget* parent = nullptr);
 
     // Reads the headers of dropped files; none: drops are not taken.
     ContainerCrypt* crypt = nullptr;
 
     // Makes the drop area (in hint mode) with the given text; without it the area is a
-    // CUDropStatic whose drops show their hints in it.
+    // FileDropArea whose drops show their hints in it.
     std::function<QWidget*(const QString& text, QWidget* parent)> makeDropArea;
 
     QWidget* dropArea() const { return m_dropArea; }
