@@ -8,8 +8,8 @@
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/FolderMetadata.h"
 #include "util/FileChanges.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsModel.h"
+#include "views/contents/ContentsView.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -54,7 +54,7 @@ struct Fixture
     CryptEngine engine;
     ContainerCrypt crypt{engine};
     StoreContext store{dir.filePath(QStringLiteral("config/kurasoft/KBXcl1")), engine, crypt};
-    CListV list;
+    ContentsView list;
     QString touched;
 };
 

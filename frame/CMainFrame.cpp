@@ -27,9 +27,9 @@
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
 #include "util/StringTable.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -151,8 +151,8 @@ void CMainFrame::connectPanes()
             runCommand(id);
         }
     };
-    connect(m_decrypted, &CListV2::commandRequested, this, run);
-    connect(m_contents, &CListV::commandRequested, this, run);
+    connect(m_decrypted, &DecryptedFilesView::commandRequested, this, run);
+    connect(m_contents, &ContentsView::commandRequested, this, run);
     connect(m_tree, &CTreeV::commandRequested, this, run);
     connect(m_tree, &CTreeV::closeRequested, this,
             [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
@@ -180,8 +180,8 @@ void CMainFrame::buildPanes()
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("CUSplitterWnd"));
     m_tree = new CTreeV(m_splitter);
-    m_contents = new CListV(m_splitter);
-    m_decrypted = new CListV2(m_splitter);
+    m_contents = new ContentsView(m_splitter);
+    m_decrypted = new DecryptedFilesView(m_splitter);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->setSizes({100, 200, 100});
     setCentralWidget(m_splitter);

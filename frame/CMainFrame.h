@@ -8,8 +8,8 @@
 #include <QMainWindow>
 
 class BusyInputFilter;
-class CListV;
-class CListV2;
+class ContentsView;
+class DecryptedFilesView;
 class CTreeV;
 class ContentsCommands;
 class DecryptedCommands;
@@ -44,8 +44,8 @@ public:
     int StartUpWork();
 
     CTreeV* tree() const { return m_tree; }
-    CListV* contents() const { return m_contents; }
-    CListV2* decryptedFiles() const { return m_decrypted; }
+    ContentsView* contents() const { return m_contents; }
+    DecryptedFilesView* decryptedFiles() const { return m_decrypted; }
     QAction* action(int id) const { return m_actions.value(id); }
     QList<QMenu*> topMenus() const { return m_menus; }
     QLabel* statusPane(int index) const;
@@ -91,8 +91,8 @@ private:
 
     QSplitter* m_splitter = nullptr;
     CTreeV* m_tree = nullptr;
-    CListV* m_contents = nullptr;
-    CListV2* m_decrypted = nullptr;
+    ContentsView* m_contents = nullptr;
+    DecryptedFilesView* m_decrypted = nullptr;
     QToolBar* m_toolbar = nullptr;
     BusyInputFilter* m_inputFilter = nullptr;
     QList<QMenu*> m_menus;

@@ -16,10 +16,10 @@
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -27,8 +27,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                                   CListV2* decrypted, QWidget* window)
+ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+                                   ContentsView* contents, DecryptedFilesView* decrypted, QWidget* window)
     : QObject(window), m_store(store), m_router(router), m_tree(tree), m_contents(contents),
       m_decrypted(decrypted), m_window(window)
 {
@@ -38,7 +38,7 @@ ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, C
         return result;
     };
     m_contents->takeOutOnly = [this] { return m_takeOutOnly; };
-    connect(m_contents, &CListV::filesDropped, this,
+    connect(m_contents, &ContentsView::filesDropped, this,
             [this](int command, const QString& destination, const QStringList& paths) {
                 encryptInto(command == ListCommand::DropEncryptMove ? EncryptFilesIn::Move
                                                                     : EncryptFilesIn::Copy,
@@ -49,9 +49,9 @@ ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, C
                 encryptInto(command == CTreeV::DropEncryptMove ? EncryptFilesIn::Move : EncryptFilesIn::Copy,
                             destination, paths);
             });
-    connect(m_contents, &CListV::openFolderRequested, this,
+    connect(m_contents, &ContentsView::openFolderRequested, this,
             [this](const QString& path) { m_tree->SelectFolder(path); });
-    connect(m_contents, &CListV::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
+    connect(m_contents, &ContentsView::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
     routeOpen();
     routeTakeOut();
     routeEncrypt();

@@ -9,8 +9,8 @@
 
 #include <memory>
 
-class CListV;
-class CListV2;
+class ContentsView;
+class DecryptedFilesView;
 class CTreeV;
 class CommandRouter;
 class StoreContext;
@@ -27,8 +27,8 @@ class ContentsCommands : public QObject
 
 public:
     // window parents the wait dialogs; the panes outlive this object (the window owns both).
-    ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                     CListV2* decrypted, QWidget* window);
+    ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+                     DecryptedFilesView* decrypted, QWidget* window);
     ~ContentsCommands() override;
 
     // Files that show the same name cannot be told apart: only the as-is take-out is offered.
@@ -71,8 +71,8 @@ private:
     StoreContext& m_store;
     CommandRouter& m_router;
     CTreeV* m_tree;
-    CListV* m_contents;
-    CListV2* m_decrypted;
+    ContentsView* m_contents;
+    DecryptedFilesView* m_decrypted;
     QWidget* m_window;
     bool m_takeOutOnly = false;
 

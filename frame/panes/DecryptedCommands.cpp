@@ -13,13 +13,13 @@
 #include "util/MessageText.h"
 #include "util/PromptService.h"
 #include "util/ResultCodes.h"
-#include "views/contents/CListV.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QFileInfo>
 
 DecryptedCommands::DecryptedCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
-                                     CListV* contents, CListV2* decrypted, QObject* parent)
+                                     ContentsView* contents, DecryptedFilesView* decrypted, QObject* parent)
     : QObject(parent), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted)
 {
     auto reflectSelected = [this] {
@@ -39,7 +39,7 @@ DecryptedCommands::DecryptedCommands(StoreContext& store, CommandRouter& router,
         return result;
     };
     router.route(Command::ReflectSelected, reflectSelected);
-    router.route(CListV2::ReflectSelectedCommand, reflectSelected);
+    router.route(DecryptedFilesView::ReflectSelectedCommand, reflectSelected);
     auto reflectAll = [this] {
         const QString root = m_contents->selectedRootPath();
         if (root.isEmpty()) {
@@ -54,13 +54,13 @@ DecryptedCommands::DecryptedCommands(StoreContext& store, CommandRouter& router,
         return result;
     };
     router.route(Command::ReflectAll, reflectAll);
-    router.route(CListV2::ReflectAllCommand, reflectAll);
+    router.route(DecryptedFilesView::ReflectAllCommand, reflectAll);
     router.route(Command::EraseSelected, [this] {
         const int result = ReflectCopies(m_store).EraseSelected(m_decrypted->selectedCopies());
         m_decrypted->RequestDecryptedRefresh();
         return result;
     });
-    router.route(CListV2::GoToLocation, [this] {
+    router.route(DecryptedFilesView::GoToLocation, [this] {
         const QStringList copies = m_decrypted->selectedCopies();
         if (copies.size() != 1) {
             return Result::Failed;

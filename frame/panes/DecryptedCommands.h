@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-class CListV;
-class CListV2;
+class ContentsView;
+class DecryptedFilesView;
 class CTreeV;
 class CommandRouter;
 class StoreContext;
@@ -16,8 +16,8 @@ class DecryptedCommands : public QObject
     Q_OBJECT
 
 public:
-    DecryptedCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                      CListV2* decrypted, QObject* parent);
+    DecryptedCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+                      DecryptedFilesView* decrypted, QObject* parent);
 
     // Every registered folder's copies written back (a read-only folder's erased), as the close
     // sequence asks. 0, or -1 when one folder failed.
@@ -31,6 +31,6 @@ private:
 
     StoreContext& m_store;
     CTreeV* m_tree;
-    CListV* m_contents;
-    CListV2* m_decrypted;
+    ContentsView* m_contents;
+    DecryptedFilesView* m_decrypted;
 };

@@ -21,9 +21,9 @@
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
 #include "views/common/FileTypeIcons.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
+#include "views/contents/ContentsView.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -44,8 +44,8 @@ QString Unknown(const QString& text)
 
 } // namespace
 
-InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                               ContentsCommands* contentsCommands, QWidget* window)
+InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+                               ContentsView* contents, ContentsCommands* contentsCommands, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents),
       m_contentsCommands(contentsCommands), m_window(window), m_newFileTypes(ListNewFileTypes())
 {
@@ -57,7 +57,7 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
     });
     connect(m_contentsCommands, &ContentsCommands::filesEncryptedIn, this,
             [this] { m_history.ClearUndoHistory(); });
-    connect(m_contents, &CListV::rowsDropped, this, &InsideCommands::dragTransfer);
+    connect(m_contents, &ContentsView::rowsDropped, this, &InsideCommands::dragTransfer);
     connect(m_tree, &CTreeV::itemsDropped, this,
             [this](int command, const QString& target, const QStringList& items) {
                 dragTransfer(command == CTreeV::DropMoveHere ? ListCommand::DropMoveHere
@@ -65,7 +65,7 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
                              target, items);
             });
     m_tree->canPaste = [this] { return !pasteText().isEmpty(); };
-    connect(m_contents, &CListV::renameRequested, this, &InsideCommands::rename);
+    connect(m_contents, &ContentsView::renameRequested, this, &InsideCommands::rename);
     m_contents->pasteText = [this] { return pasteText(); };
     m_contents->newFileEntries = [this] {
         QList<NewFileEntry> entries;

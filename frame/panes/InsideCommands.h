@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QStringList>
 
-class CListV;
+class ContentsView;
 class CTreeV;
 class CommandRouter;
 class ContentsCommands;
@@ -23,7 +23,7 @@ class InsideCommands : public QObject
     Q_OBJECT
 
 public:
-    InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
+    InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
                    ContentsCommands* contentsCommands, QWidget* window);
 
     const InsideClipboard& clipboard() const { return m_clipboard; }
@@ -54,7 +54,7 @@ private:
 
     StoreContext& m_store;
     CTreeV* m_tree;
-    CListV* m_contents;
+    ContentsView* m_contents;
     ContentsCommands* m_contentsCommands;
     QWidget* m_window;
     UndoHistory m_history;

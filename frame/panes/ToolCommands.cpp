@@ -14,11 +14,11 @@
 #include "store/StoreContext.h"
 #include "store/working/DecryptedCopies.h"
 #include "util/ResultCodes.h"
-#include "views/contents/CListV.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
-ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                           CListV2* decrypted, ContentsCommands* contentsCommands, QWidget* window)
+ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+                           DecryptedFilesView* decrypted, ContentsCommands* contentsCommands, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted),
       m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(SettingsDialog::DisplayPage)
 {

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-class CListV;
-class CListV2;
+class ContentsView;
+class DecryptedFilesView;
 class CTreeV;
 class CommandRouter;
 class ContentsCommands;
@@ -24,8 +24,8 @@ class ToolCommands : public QObject
     Q_OBJECT
 
 public:
-    ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV* contents,
-                 CListV2* decrypted, ContentsCommands* contentsCommands, QWidget* window);
+    ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+                 DecryptedFilesView* decrypted, ContentsCommands* contentsCommands, QWidget* window);
 
     // The page the settings sheet opens at: the one it was left at after the last OK.
     int settingsPage() const { return m_settingsPage; }
@@ -38,8 +38,8 @@ private:
 
     StoreContext& m_store;
     CTreeV* m_tree;
-    CListV* m_contents;
-    CListV2* m_decrypted;
+    ContentsView* m_contents;
+    DecryptedFilesView* m_decrypted;
     ContentsCommands* m_contentsCommands;
     QWidget* m_window;
     int m_settingsPage;

@@ -7,12 +7,12 @@
 #include "operations/open/ReflectCopies.h"
 #include "store/StoreContext.h"
 #include "store/working/DecryptedCopies.h"
-#include "views/decrypted/CListV2.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QGuiApplication>
 
-TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV2* decrypted,
-                           ContentsCommands* contents, QObject* parent)
+TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+                           DecryptedFilesView* decrypted, ContentsCommands* contents, QObject* parent)
     : QObject(parent)
 {
     tree->reflectFolder = [&store, decrypted](const QString& root) {

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-class CListV;
-class CListV2;
+class ContentsView;
+class DecryptedFilesView;
 class CTreeV;
 class CommandRouter;
 class ContentsCommands;
@@ -18,6 +18,6 @@ class TreeCommands : public QObject
     Q_OBJECT
 
 public:
-    TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, CListV2* decrypted,
+    TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, DecryptedFilesView* decrypted,
                  ContentsCommands* contents, QObject* parent);
 };

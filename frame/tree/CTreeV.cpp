@@ -20,7 +20,7 @@
 #include "util/ShellOperations.h"
 #include "views/common/FileTypeIcons.h"
 #include "views/common/FolderPictures.h"
-#include "views/contents/CListV.h"
+#include "views/contents/ContentsView.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -77,7 +77,7 @@ CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel
     setupDragAndDrop();
 }
 
-void CTreeV::attach(StoreContext& store, CListV* list)
+void CTreeV::attach(StoreContext& store, ContentsView* list)
 {
     m_store = &store;
     m_list = list;

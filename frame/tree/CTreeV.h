@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class CListV;
+class ContentsView;
 class FolderTreeModel;
 class StoreContext;
 class QTimer;
@@ -41,7 +41,7 @@ public:
 
     explicit CTreeV(QWidget* parent = nullptr);
 
-    void attach(StoreContext& store, CListV* list);
+    void attach(StoreContext& store, ContentsView* list);
     FolderTreeModel* folderModel() const { return m_model; }
     // The item the tree commands concern: the selected item; invalid when none.
     QModelIndex itemConcerned() const;
@@ -131,7 +131,7 @@ private:
 
     FolderTreeModel* m_model;
     StoreContext* m_store = nullptr;
-    CListV* m_list = nullptr;
+    ContentsView* m_list = nullptr;
     bool m_quiet = false;             // set while the tree itself changes selection or expansion
     QPersistentModelIndex m_dropItem; // highlighted as the drop target
     QTimer* m_expandTimer = nullptr;  // opens the item a drag hovers over

@@ -11,7 +11,7 @@
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
-#include "views/contents/CListV.h"
+#include "views/contents/ContentsView.h"
 
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -32,7 +32,7 @@ const QString ItemsType = QStringLiteral("application/x-kurabox-items");
 // Items dragged from the window itself: the tree or the contents list.
 bool IsInsideDrag(const QDropEvent* event)
 {
-    return qobject_cast<CTreeV*>(event->source()) || qobject_cast<CListV*>(event->source());
+    return qobject_cast<CTreeV*>(event->source()) || qobject_cast<ContentsView*>(event->source());
 }
 
 bool CarriesFiles(const QDropEvent* event)

@@ -11,8 +11,8 @@
 #include "support/RecordingPromptService.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
-#include "views/contents/CListV.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QAction>
 #include <QApplication>

@@ -13,7 +13,7 @@
 #include "store/metadata/FolderMetadata.h"
 #include "support/TestContainers.h"
 #include "util/ResultCodes.h"
-#include "views/contents/CListV.h"
+#include "views/contents/ContentsView.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -11,9 +11,9 @@
 #include "util/MainWindowServices.h"
 #include "util/MessageText.h"
 #include "views/common/FolderPictures.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
+#include "views/contents/ContentsView.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -91,7 +91,7 @@ protected:
     }
 
     const QString folder = home(QStringLiteral("金庫"));
-    CListV* list = nullptr;
+    ContentsView* list = nullptr;
     ContentsModel* model = nullptr;
     QString report;
     QString noExtension;

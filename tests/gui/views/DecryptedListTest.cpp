@@ -9,11 +9,11 @@
 #include "support/TestFiles.h"
 #include "util/FileChanges.h"
 #include "util/MessageText.h"
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
 #include "views/decrypted/DecryptedFilesModel.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +61,7 @@ TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWh
     frame.runCommand(Command::ToggleWatch);
     EXPECT_EQ(frame.settings().ExecProcEndWaitFlg, watching);
 
-    CListV* list = frame.contents();
+    ContentsView* list = frame.contents();
     list->selectAll();
     prompts.scriptNotices({true});
     ASSERT_EQ(frame.runCommand(ListCommand::Open), 0) << shownTexts();

@@ -1,9 +1,9 @@
 #include "views/common/RowColours.h"
 
-#include "views/contents/CListV.h"
 #include "views/contents/ContentsModel.h"
-#include "views/decrypted/CListV2.h"
+#include "views/contents/ContentsView.h"
 #include "views/decrypted/DecryptedFilesModel.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include <QPalette>
 
@@ -74,7 +74,7 @@ TEST(RowColoursTest, DarkPalettesGetColoursOfTheSameHueThatRead)
 
 TEST(RowColoursTest, ListsMarkTheirRowsAndFollowThePalette)
 {
-    CListV contents;
+    ContentsView contents;
     contents.setPalette(Light);
     ContentsModel* rows = contents.contentsModel();
     QStringList plain(ContentsModel::ColumnCount);
@@ -89,7 +89,7 @@ TEST(RowColoursTest, ListsMarkTheirRowsAndFollowThePalette)
     contents.setPalette(Dark);
     EXPECT_EQ(colourOf(rows, 0, Qt::ForegroundRole), RowColours::of(Dark).plainText);
 
-    CListV2 decrypted;
+    DecryptedFilesView decrypted;
     decrypted.setPalette(Dark);
     DecryptedFilesModel* copies = decrypted.decryptedModel();
     copies->appendRow({QStringLiteral("a.txt"), QStringLiteral("1")});

@@ -24,13 +24,13 @@ struct SelectionAnalysis;
 // watcher on the shown folder asks for a refresh, which compares the folder with a snapshot
 // taken at the last fill or refresh and only then merges the changes into the rows. Everything
 // runs on the window's thread; a refresh waits while the window is busy (retried every 500 ms).
-class CListV : public QTreeView
+class ContentsView : public QTreeView
 {
     Q_OBJECT
 
 public:
-    explicit CListV(QWidget* parent = nullptr);
-    ~CListV() override;
+    explicit ContentsView(QWidget* parent = nullptr);
+    ~ContentsView() override;
 
     // The store the rows are made from; until then the list stays empty.
     void attach(StoreContext& store);

@@ -15,7 +15,7 @@ class StoreContext;
 // DecryptedFilesModel; only their first column is shown. The list follows the area (with its
 // subfolders) through change notices on the window's thread; while the window is busy a scan
 // waits (retried every 100 ms).
-class CListV2 : public QTreeView
+class DecryptedFilesView : public QTreeView
 {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ public:
         GoToLocation = 32961,
     };
 
-    explicit CListV2(QWidget* parent = nullptr);
+    explicit DecryptedFilesView(QWidget* parent = nullptr);
 
     void attach(StoreContext& store);
     DecryptedFilesModel* decryptedModel() const { return m_model; }

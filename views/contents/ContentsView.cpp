@@ -1,4 +1,4 @@
-#include "views/contents/CListV.h"
+#include "views/contents/ContentsView.h"
 
 #include "app/ShellFileTypes.h"
 #include "operations/contents/ContentsRefresh.h"
@@ -61,7 +61,7 @@ RowState StateOfRow(const ContentsModel& model, int row)
 
 } // namespace
 
-CListV::CListV(QWidget* parent)
+ContentsView::ContentsView(QWidget* parent)
     : QTreeView(parent), m_model(new ContentsModel(this)), m_watcher(new FolderWatcher(this))
 {
     setObjectName(QStringLiteral("CListV"));
@@ -82,17 +82,17 @@ CListV::CListV(QWidget* parent)
     for (int column = ContentsModel::FirstHidden; column < ContentsModel::ColumnCount; ++column) {
         setColumnHidden(column, true);
     }
-    connect(header(), &QHeaderView::sectionClicked, this, &CListV::SortContents);
-    connect(header(), &QHeaderView::sectionResized, this, &CListV::onSectionResized);
-    connect(this, &QAbstractItemView::doubleClicked, this, &CListV::onDoubleClicked);
-    connect(m_model, &ContentsModel::nameEdited, this, &CListV::onNameEdited);
+    connect(header(), &QHeaderView::sectionClicked, this, &ContentsView::SortContents);
+    connect(header(), &QHeaderView::sectionResized, this, &ContentsView::onSectionResized);
+    connect(this, &QAbstractItemView::doubleClicked, this, &ContentsView::onDoubleClicked);
+    connect(m_model, &ContentsModel::nameEdited, this, &ContentsView::onNameEdited);
     connect(itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
             [this] { m_model->setEditableRow(-1); });
     // Plain files in red, or a red that reads on a dark palette.
     FollowRowColours(this, [model = m_model](const RowColours& colours) {
         model->setMarkedRows(ContentsModel::PlainFlag, QStringLiteral("1"), colours.plainText, QColor());
     });
-    connect(m_watcher, &FolderWatcher::changed, this, &CListV::scheduleRefresh);
+    connect(m_watcher, &FolderWatcher::changed, this, &ContentsView::scheduleRefresh);
     setAcceptDrops(true);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragDrop);
@@ -106,12 +106,12 @@ CListV::CListV(QWidget* parent)
     });
 }
 
-CListV::~CListV()
+ContentsView::~ContentsView()
 {
     m_stopped = true;
 }
 
-void CListV::attach(StoreContext& store)
+void ContentsView::attach(StoreContext& store)
 {
     m_store = &store;
     m_rows = std::make_unique<ContentsRows>(store);
@@ -119,7 +119,7 @@ void CListV::attach(StoreContext& store)
     SetContentsViewMode(store.settings().DispMode);
 }
 
-void CListV::applyColumnWidths()
+void ContentsView::applyColumnWidths()
 {
     const SettingsRecord& settings = m_store->settings();
     const int widths[] = {settings.Lv1WidthTi, settings.Lv1WidthMs, settings.Lv1WidthSr, settings.Lv1WidthMt,
@@ -130,7 +130,7 @@ void CListV::applyColumnWidths()
     }
 }
 
-void CListV::onSectionResized(int column, int, int newSize)
+void ContentsView::onSectionResized(int column, int, int newSize)
 {
     if (!m_store || column > ContentsModel::EncryptedAt || m_viewMode != 2) {
         return;
@@ -141,7 +141,7 @@ void CListV::onSectionResized(int column, int, int newSize)
     *fields[column] = qMax(MinimumWidth, newSize);
 }
 
-int CListV::ShowFolder(const QString& folder, const QString& root)
+int ContentsView::ShowFolder(const QString& folder, const QString& root)
 {
     ++m_generation;
     m_shownFolderPath = folder;
@@ -153,7 +153,7 @@ int CListV::ShowFolder(const QString& folder, const QString& root)
     return result;
 }
 
-int CListV::FillContents(const QString& folder)
+int ContentsView::FillContents(const QString& folder)
 {
     if (!m_rows) {
         return -1;
@@ -175,7 +175,7 @@ int CListV::FillContents(const QString& folder)
     return result;
 }
 
-void CListV::StopWatchingContents(ListBackground background)
+void ContentsView::StopWatchingContents(ListBackground background)
 {
     ++m_generation;
     m_suspended = true;
@@ -193,7 +193,7 @@ void CListV::StopWatchingContents(ListBackground background)
     viewport()->update();
 }
 
-void CListV::StopContentsWatcher()
+void ContentsView::StopContentsWatcher()
 {
     m_stopped = true;
     m_suspended = true;
@@ -201,7 +201,7 @@ void CListV::StopContentsWatcher()
     m_watcher->watch(QString());
 }
 
-void CListV::scheduleRefresh()
+void ContentsView::scheduleRefresh()
 {
     if (m_suspended || m_stopped) {
         return;
@@ -210,7 +210,7 @@ void CListV::scheduleRefresh()
     RefreshContents();
 }
 
-void CListV::RequestContentsRefresh()
+void ContentsView::RequestContentsRefresh()
 {
     if (m_suspended || m_stopped) {
         return;
@@ -221,7 +221,7 @@ void CListV::RequestContentsRefresh()
     }
 }
 
-void CListV::RefreshContents()
+void ContentsView::RefreshContents()
 {
     if (m_suspended || m_stopped || !m_rows || m_refreshing) {
         return;
@@ -252,7 +252,7 @@ void CListV::RefreshContents()
     m_refreshing = false;
 }
 
-bool CListV::applyRefresh(const QString& folder, quint64 generation)
+bool ContentsView::applyRefresh(const QString& folder, quint64 generation)
 {
     FolderScan scan;
     if (ContentsRows::ScanFolder(folder, &scan) != 0) {
@@ -333,7 +333,7 @@ bool CListV::applyRefresh(const QString& folder, quint64 generation)
     return !steps.isEmpty();
 }
 
-void CListV::SortContents(int column)
+void ContentsView::SortContents(int column)
 {
     if (column < 0 || column >= ContentsModel::ColumnCount) {
         return;
@@ -350,7 +350,7 @@ void CListV::SortContents(int column)
     header()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-void CListV::SetContentsViewMode(int mode)
+void ContentsView::SetContentsViewMode(int mode)
 {
     m_viewMode = mode == 0 || mode == 1 ? mode : 2;
     const bool details = m_viewMode == 2;
@@ -367,7 +367,7 @@ void CListV::SetContentsViewMode(int mode)
     }
 }
 
-void CListV::SetContentsBackground(const QString& folder)
+void ContentsView::SetContentsBackground(const QString& folder)
 {
     m_background = m_store && m_store->folders().IsReadOnlyFolder(folder, 0) != 0 ? ListBackground::ReadOnly
                                                                                   : ListBackground::Plain;
@@ -377,7 +377,7 @@ void CListV::SetContentsBackground(const QString& folder)
     viewport()->update();
 }
 
-void CListV::paintEvent(QPaintEvent* event)
+void ContentsView::paintEvent(QPaintEvent* event)
 {
     if (m_background != ListBackground::Plain) {
         QPainter painter(viewport());
@@ -396,7 +396,7 @@ void CListV::paintEvent(QPaintEvent* event)
     }
 }
 
-void CListV::dragEnterEvent(QDragEnterEvent* event)
+void ContentsView::dragEnterEvent(QDragEnterEvent* event)
 {
     m_dropRow = -1;
     if (event->source() == this || event->mimeData()->hasUrls()) {
@@ -406,7 +406,7 @@ void CListV::dragEnterEvent(QDragEnterEvent* event)
     }
 }
 
-void CListV::dragMoveEvent(QDragMoveEvent* event)
+void ContentsView::dragMoveEvent(QDragMoveEvent* event)
 {
     if (MainWindowServices::instance().IsBusy() ||
         (event->source() != this && !event->mimeData()->hasUrls())) {
@@ -423,14 +423,14 @@ void CListV::dragMoveEvent(QDragMoveEvent* event)
     event->accept();
 }
 
-void CListV::dragLeaveEvent(QDragLeaveEvent* event)
+void ContentsView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     m_dropRow = -1;
     viewport()->update();
     event->accept();
 }
 
-void CListV::dropEvent(QDropEvent* event)
+void ContentsView::dropEvent(QDropEvent* event)
 {
     const QModelIndex under = indexAt(event->position().toPoint());
     const int row = under.isValid() && m_model->isFolderRow(under.row()) ? under.row() : -1;
@@ -474,12 +474,12 @@ void CListV::dropEvent(QDropEvent* event)
     }
 }
 
-int CListV::selectedRowCount() const
+int ContentsView::selectedRowCount() const
 {
     return int(selectionModel()->selectedRows().size());
 }
 
-QList<int> CListV::selectedRowsInOrder() const
+QList<int> ContentsView::selectedRowsInOrder() const
 {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows()) {
@@ -489,7 +489,7 @@ QList<int> CListV::selectedRowsInOrder() const
     return rows;
 }
 
-QString CListV::ContentsStatusText() const
+QString ContentsView::ContentsStatusText() const
 {
     if (m_shownFolderPath.isEmpty()) {
         return LoadText(IdleText);
@@ -507,7 +507,7 @@ QString CListV::ContentsStatusText() const
     return text;
 }
 
-bool CListV::AnalyseSelection(SelectionAnalysis* analysis) const
+bool ContentsView::AnalyseSelection(SelectionAnalysis* analysis) const
 {
     QStringList paths;
     QStringList names;
@@ -518,7 +518,7 @@ bool CListV::AnalyseSelection(SelectionAnalysis* analysis) const
     return m_store && ::AnalyseSelection(*m_store, paths, names, analysis);
 }
 
-void CListV::onDoubleClicked(const QModelIndex& index)
+void ContentsView::onDoubleClicked(const QModelIndex& index)
 {
     if (!index.isValid()) {
         return;
@@ -531,7 +531,7 @@ void CListV::onDoubleClicked(const QModelIndex& index)
     emit commandRequested(ListCommand::Open);
 }
 
-int CListV::askDropCommand(QDropEvent* event, QMenu* (*buildMenu)(QWidget*))
+int ContentsView::askDropCommand(QDropEvent* event, QMenu* (*buildMenu)(QWidget*))
 {
     const QPoint at = viewport()->mapToGlobal(event->position().toPoint());
     if (chooseDropCommand) {
@@ -544,7 +544,7 @@ int CListV::askDropCommand(QDropEvent* event, QMenu* (*buildMenu)(QWidget*))
 
 // Rows of this list dropped onto one of its folders or onto the list: menu 135 decides, and the
 // transfer runs once the drag has ended.
-void CListV::dropRows(QDropEvent* event, const QString& target)
+void ContentsView::dropRows(QDropEvent* event, const QString& target)
 {
     const QStringList items = event->mimeData()->property("items").toStringList();
     event->setDropAction(Qt::CopyAction);
@@ -560,7 +560,7 @@ void CListV::dropRows(QDropEvent* event, const QString& target)
     }
 }
 
-int CListV::rowOfPath(const QString& path) const
+int ContentsView::rowOfPath(const QString& path) const
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         if (m_model->text(row, ContentsModel::FullPath) == path) {
@@ -570,7 +570,7 @@ int CListV::rowOfPath(const QString& path) const
     return -1;
 }
 
-bool CListV::StartRenaming(const QString& path)
+bool ContentsView::StartRenaming(const QString& path)
 {
     const int row = rowOfPath(path);
     if (row < 0) {
@@ -584,7 +584,7 @@ bool CListV::StartRenaming(const QString& path)
     return true;
 }
 
-void CListV::onNameEdited(int row, const QString& text)
+void ContentsView::onNameEdited(int row, const QString& text)
 {
     m_model->setEditableRow(-1);
     const QString shown = m_model->text(row, ContentsModel::Name);
@@ -603,7 +603,7 @@ void CListV::onNameEdited(int row, const QString& text)
     emit renameRequested(m_model->text(row, ContentsModel::FullPath), name);
 }
 
-QMenu* CListV::buildContextMenu(bool overRow)
+QMenu* ContentsView::buildContextMenu(bool overRow)
 {
     if (m_selectedRootPath.isEmpty()) {
         return nullptr;
@@ -636,7 +636,7 @@ QMenu* CListV::buildContextMenu(bool overRow)
     return BuildSelectionMenu(selection, context, this);
 }
 
-void CListV::contextMenuEvent(QContextMenuEvent* event)
+void ContentsView::contextMenuEvent(QContextMenuEvent* event)
 {
     QPoint at = event->pos();
     bool overRow = false;
@@ -666,7 +666,7 @@ void CListV::contextMenuEvent(QContextMenuEvent* event)
     }
 }
 
-void CListV::keyPressEvent(QKeyEvent* event)
+void ContentsView::keyPressEvent(QKeyEvent* event)
 {
     if (state() == QAbstractItemView::EditingState) {
         // The Enter that ends a name's editing reaches the list too: it opens nothing.
@@ -688,7 +688,7 @@ void CListV::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
-QMimeData* CListV::dragData(bool decrypting) const
+QMimeData* ContentsView::dragData(bool decrypting) const
 {
     QStringList items;
     for (int row : selectedRowsInOrder()) {
@@ -710,7 +710,7 @@ QMimeData* CListV::dragData(bool decrypting) const
     return data;
 }
 
-void CListV::dragFinished(QMimeData* data)
+void ContentsView::dragFinished(QMimeData* data)
 {
     auto* lazy = qobject_cast<LazyDragData*>(data);
     if (lazy && finishDragOut) {
@@ -718,7 +718,7 @@ void CListV::dragFinished(QMimeData* data)
     }
 }
 
-void CListV::startDrag(Qt::DropActions)
+void ContentsView::startDrag(Qt::DropActions)
 {
     if (!m_store || selectedRowCount() == 0 || MainWindowServices::instance().IsBusy()) {
         return;

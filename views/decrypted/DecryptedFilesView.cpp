@@ -1,4 +1,4 @@
-#include "views/decrypted/CListV2.h"
+#include "views/decrypted/DecryptedFilesView.h"
 
 #include "operations/open/ReflectCopies.h"
 #include "platform/FolderWatcher.h"
@@ -21,7 +21,7 @@ constexpr int RetryMs = 100;
 
 } // namespace
 
-CListV2::CListV2(QWidget* parent)
+DecryptedFilesView::DecryptedFilesView(QWidget* parent)
     : QTreeView(parent), m_model(new DecryptedFilesModel(this)), m_watcher(new FolderWatcher(this))
 {
     setObjectName(QStringLiteral("CListV2"));
@@ -41,27 +41,27 @@ CListV2::CListV2(QWidget* parent)
         model->setMarkedRows(DecryptedFilesModel::Changed, QStringLiteral("1"), colours.changedText,
                              colours.changedBackground);
     });
-    connect(m_watcher, &FolderWatcher::changed, this, &CListV2::RequestDecryptedRefresh);
+    connect(m_watcher, &FolderWatcher::changed, this, &DecryptedFilesView::RequestDecryptedRefresh);
     m_retry.setInterval(RetryMs);
-    connect(&m_retry, &QTimer::timeout, this, &CListV2::RefreshDecrypted);
+    connect(&m_retry, &QTimer::timeout, this, &DecryptedFilesView::RefreshDecrypted);
 }
 
-void CListV2::attach(StoreContext& store)
+void DecryptedFilesView::attach(StoreContext& store)
 {
     m_store = &store;
 }
 
-int CListV2::rowCount() const
+int DecryptedFilesView::rowCount() const
 {
     return m_model->rowCount();
 }
 
-int CListV2::selectedRowCount() const
+int DecryptedFilesView::selectedRowCount() const
 {
     return int(selectionModel()->selectedRows().size());
 }
 
-QStringList CListV2::selectedCopies() const
+QStringList DecryptedFilesView::selectedCopies() const
 {
     QList<int> rows;
     for (const QModelIndex& index : selectionModel()->selectedRows()) {
@@ -75,7 +75,7 @@ QStringList CListV2::selectedCopies() const
     return copies;
 }
 
-int CListV2::WatchDecryptedFolder(const QString& area)
+int DecryptedFilesView::WatchDecryptedFolder(const QString& area)
 {
     if (area.isEmpty() || !QFileInfo(area).isDir()) {
         StopWatchingDecrypted();
@@ -91,7 +91,7 @@ int CListV2::WatchDecryptedFolder(const QString& area)
     return 0;
 }
 
-void CListV2::StopWatchingDecrypted()
+void DecryptedFilesView::StopWatchingDecrypted()
 {
     m_watcher->watch(QString());
     m_retry.stop();
@@ -100,14 +100,14 @@ void CListV2::StopWatchingDecrypted()
     m_model->clear();
 }
 
-void CListV2::StopDecryptedWatcher()
+void DecryptedFilesView::StopDecryptedWatcher()
 {
     m_stopped = true;
     m_retry.stop();
     m_watcher->watch(QString());
 }
 
-void CListV2::RequestDecryptedRefresh()
+void DecryptedFilesView::RequestDecryptedRefresh()
 {
     if (m_stopped) {
         return;
@@ -118,7 +118,7 @@ void CListV2::RequestDecryptedRefresh()
     }
 }
 
-void CListV2::RefreshDecrypted()
+void DecryptedFilesView::RefreshDecrypted()
 {
     if (m_stopped || !m_store || MainWindowServices::instance().IsBusy()) {
         return; // the timer comes back while a scan is pending
@@ -139,7 +139,7 @@ void CListV2::RefreshDecrypted()
     setUpdatesEnabled(true);
 }
 
-void CListV2::scan(const QString& folder, QStringList* seen)
+void DecryptedFilesView::scan(const QString& folder, QStringList* seen)
 {
     const QFileInfoList entries = QDir(folder).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
@@ -174,7 +174,7 @@ void CListV2::scan(const QString& folder, QStringList* seen)
     }
 }
 
-void CListV2::contextMenuEvent(QContextMenuEvent* event)
+void DecryptedFilesView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_model->rowCount() == 0) {
         return;
