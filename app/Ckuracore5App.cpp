@@ -1,8 +1,8 @@
 #include "app/Ckuracore5App.h"
 
 #include "app/QtJapanese.h"
-#include "frame/CMainFrame.h"
 #include "frame/DialogPromptService.h"
+#include "frame/MainWindow.h"
 #include "frame/MessageBoxService.h"
 #include "platform/Platform.h"
 #include "store/datafiles/DataFolder.h"
@@ -85,7 +85,7 @@ int Ckuracore5App::InitInstance()
         }
     }
 
-    m_frame = std::make_unique<CMainFrame>();
+    m_frame = std::make_unique<MainWindow>();
     if (!m_frame->isCreated()) {
         return 0;
     }

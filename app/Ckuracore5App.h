@@ -6,7 +6,7 @@
 
 #include <memory>
 
-class CMainFrame;
+class MainWindow;
 class DialogPromptService;
 class MessageBoxService;
 
@@ -23,7 +23,7 @@ public:
     // 0 when the program must end at once; otherwise the window is up and the event loop runs.
     int InitInstance();
 
-    CMainFrame* mainFrame() const { return m_frame.get(); }
+    MainWindow* mainFrame() const { return m_frame.get(); }
 
     // Switches of the original component registration; accepted and ignored.
     static bool IsRegistrationSwitch(const QString& argument);
@@ -32,5 +32,5 @@ private:
     SingleInstance m_instance;
     std::unique_ptr<MessageBoxService> m_messages;
     std::unique_ptr<DialogPromptService> m_prompts;
-    std::unique_ptr<CMainFrame> m_frame;
+    std::unique_ptr<MainWindow> m_frame;
 };

@@ -3,7 +3,7 @@
 #include "dialogs/confirmation/WaitWindow.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/common/StoreEntries.h"
 #include "operations/encrypt/DroppedFiles.h"
 #include "operations/encrypt/EncryptFilesIn.h"
@@ -27,7 +27,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
                                    ContentsView* contents, DecryptedFilesView* decrypted, QWidget* window)
     : QObject(window), m_store(store), m_router(router), m_tree(tree), m_contents(contents),
       m_decrypted(decrypted), m_window(window)
@@ -44,14 +44,15 @@ ContentsCommands::ContentsCommands(StoreContext& store, CommandRouter& router, C
                                                                     : EncryptFilesIn::Copy,
                             destination, paths);
             });
-    connect(m_tree, &CTreeV::filesDropped, this,
+    connect(m_tree, &FolderTreeView::filesDropped, this,
             [this](int command, const QString& destination, const QStringList& paths) {
-                encryptInto(command == CTreeV::DropEncryptMove ? EncryptFilesIn::Move : EncryptFilesIn::Copy,
+                encryptInto(command == FolderTreeView::DropEncryptMove ? EncryptFilesIn::Move
+                                                                       : EncryptFilesIn::Copy,
                             destination, paths);
             });
     connect(m_contents, &ContentsView::openFolderRequested, this,
             [this](const QString& path) { m_tree->SelectFolder(path); });
-    connect(m_contents, &ContentsView::subfoldersChanged, m_tree, &CTreeV::RebuildFolderItems);
+    connect(m_contents, &ContentsView::subfoldersChanged, m_tree, &FolderTreeView::RebuildFolderItems);
     routeOpen();
     routeTakeOut();
     routeEncrypt();

@@ -11,7 +11,7 @@
 
 class ContentsView;
 class DecryptedFilesView;
-class CTreeV;
+class FolderTreeView;
 class CommandRouter;
 class StoreContext;
 class QWidget;
@@ -27,7 +27,7 @@ class ContentsCommands : public QObject
 
 public:
     // window parents the wait dialogs; the panes outlive this object (the window owns both).
-    ContentsCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+    ContentsCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree, ContentsView* contents,
                      DecryptedFilesView* decrypted, QWidget* window);
     ~ContentsCommands() override;
 
@@ -70,7 +70,7 @@ private:
 
     StoreContext& m_store;
     CommandRouter& m_router;
-    CTreeV* m_tree;
+    FolderTreeView* m_tree;
     ContentsView* m_contents;
     DecryptedFilesView* m_decrypted;
     QWidget* m_window;

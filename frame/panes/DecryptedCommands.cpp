@@ -2,7 +2,7 @@
 
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/open/ReflectCopies.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/RegisteredFolderTable.h"
@@ -18,7 +18,7 @@
 
 #include <QFileInfo>
 
-DecryptedCommands::DecryptedCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+DecryptedCommands::DecryptedCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
                                      ContentsView* contents, DecryptedFilesView* decrypted, QObject* parent)
     : QObject(parent), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted)
 {

@@ -4,7 +4,7 @@
 
 class ContentsView;
 class DecryptedFilesView;
-class CTreeV;
+class FolderTreeView;
 class CommandRouter;
 class StoreContext;
 
@@ -16,8 +16,8 @@ class DecryptedCommands : public QObject
     Q_OBJECT
 
 public:
-    DecryptedCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
-                      DecryptedFilesView* decrypted, QObject* parent);
+    DecryptedCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
+                      ContentsView* contents, DecryptedFilesView* decrypted, QObject* parent);
 
     // Every registered folder's copies written back (a read-only folder's erased), as the close
     // sequence asks. 0, or -1 when one folder failed.
@@ -30,7 +30,7 @@ private:
     void refreshLists();
 
     StoreContext& m_store;
-    CTreeV* m_tree;
+    FolderTreeView* m_tree;
     ContentsView* m_contents;
     DecryptedFilesView* m_decrypted;
 };

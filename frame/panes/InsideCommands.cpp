@@ -6,7 +6,7 @@
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/inside/DeleteEntries.h"
 #include "operations/inside/NewEntries.h"
 #include "operations/inside/RenameEntry.h"
@@ -44,7 +44,7 @@ QString Unknown(const QString& text)
 
 } // namespace
 
-InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
                                ContentsView* contents, ContentsCommands* contentsCommands, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents),
       m_contentsCommands(contentsCommands), m_window(window), m_newFileTypes(ListNewFileTypes())
@@ -58,10 +58,10 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
     connect(m_contentsCommands, &ContentsCommands::filesEncryptedIn, this,
             [this] { m_history.ClearUndoHistory(); });
     connect(m_contents, &ContentsView::rowsDropped, this, &InsideCommands::dragTransfer);
-    connect(m_tree, &CTreeV::itemsDropped, this,
+    connect(m_tree, &FolderTreeView::itemsDropped, this,
             [this](int command, const QString& target, const QStringList& items) {
-                dragTransfer(command == CTreeV::DropMoveHere ? ListCommand::DropMoveHere
-                                                             : ListCommand::DropCopyHere,
+                dragTransfer(command == FolderTreeView::DropMoveHere ? ListCommand::DropMoveHere
+                                                                     : ListCommand::DropCopyHere,
                              target, items);
             });
     m_tree->canPaste = [this] { return !pasteText().isEmpty(); };
@@ -90,11 +90,11 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
             return router.run(listCommand);
         };
     };
-    router.route(Command::Cut, byFocus(ListCommand::Cut, CTreeV::CutFolder));
-    router.route(Command::Copy, byFocus(ListCommand::Copy, CTreeV::CopyFolder));
-    router.route(Command::Paste, byFocus(ListCommand::Paste, CTreeV::PasteFolder));
+    router.route(Command::Cut, byFocus(ListCommand::Cut, FolderTreeView::CutFolder));
+    router.route(Command::Copy, byFocus(ListCommand::Copy, FolderTreeView::CopyFolder));
+    router.route(Command::Paste, byFocus(ListCommand::Paste, FolderTreeView::PasteFolder));
     router.route(Command::Rename, byFocus(ListCommand::Rename, 0));
-    router.route(Command::Properties, byFocus(ListCommand::Properties, CTreeV::FolderProperties));
+    router.route(Command::Properties, byFocus(ListCommand::Properties, FolderTreeView::FolderProperties));
 
     router.route(ListCommand::Cut, [this] {
         return copyToClipboard(true, m_contentsCommands->selectedContents(false),
@@ -105,15 +105,15 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
                                m_contents->shownFolderPath());
     });
     router.route(ListCommand::Paste, [this] { return paste(m_contents->shownFolderPath()); });
-    router.route(CTreeV::CutFolder, [this] {
+    router.route(FolderTreeView::CutFolder, [this] {
         const QString path = treeItemPath();
         return path.isEmpty() ? Result::Failed : copyToClipboard(true, {path}, QFileInfo(path).path());
     });
-    router.route(CTreeV::CopyFolder, [this] {
+    router.route(FolderTreeView::CopyFolder, [this] {
         const QString path = treeItemPath();
         return path.isEmpty() ? Result::Failed : copyToClipboard(false, {path}, QFileInfo(path).path());
     });
-    router.route(CTreeV::PasteFolder, [this] {
+    router.route(FolderTreeView::PasteFolder, [this] {
         const QString path = treeItemPath();
         return path.isEmpty() ? Result::Failed : paste(path);
     });
@@ -135,7 +135,7 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, CTree
         return properties(m_contents->contentsModel()->text(rows.first(), ContentsModel::FullPath),
                           rows.first());
     });
-    router.route(CTreeV::FolderProperties, [this] {
+    router.route(FolderTreeView::FolderProperties, [this] {
         const QString path = treeItemPath();
         return path.isEmpty() ? Result::Failed : properties(path, -1);
     });

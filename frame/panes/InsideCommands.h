@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class ContentsView;
-class CTreeV;
+class FolderTreeView;
 class CommandRouter;
 class ContentsCommands;
 class StoreContext;
@@ -23,7 +23,7 @@ class InsideCommands : public QObject
     Q_OBJECT
 
 public:
-    InsideCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+    InsideCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree, ContentsView* contents,
                    ContentsCommands* contentsCommands, QWidget* window);
 
     const InsideClipboard& clipboard() const { return m_clipboard; }
@@ -53,7 +53,7 @@ private:
     QString treeItemPath() const;
 
     StoreContext& m_store;
-    CTreeV* m_tree;
+    FolderTreeView* m_tree;
     ContentsView* m_contents;
     ContentsCommands* m_contentsCommands;
     QWidget* m_window;

@@ -7,7 +7,7 @@
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/backup/FolderBackup.h"
 #include "operations/tools/AdministratorPassword.h"
 #include "operations/tools/PlainFileCheck.h"
@@ -17,8 +17,9 @@
 #include "views/contents/ContentsView.h"
 #include "views/decrypted/DecryptedFilesView.h"
 
-ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
-                           DecryptedFilesView* decrypted, ContentsCommands* contentsCommands, QWidget* window)
+ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
+                           ContentsView* contents, DecryptedFilesView* decrypted,
+                           ContentsCommands* contentsCommands, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents), m_decrypted(decrypted),
       m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(SettingsDialog::DisplayPage)
 {
@@ -28,7 +29,7 @@ ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* t
     router.route(Command::HintWindow, [this] { return showHintWindow(); });
     router.route(Command::Settings, [this] { return runSettings(); });
     router.route(Command::Backup, [this] { return backupConcerned(); });
-    router.route(CTreeV::BackupRoot, [this] { return backupConcerned(); });
+    router.route(FolderTreeView::BackupRoot, [this] { return backupConcerned(); });
     router.route(Command::ImportBackup, [] {
         ShowBackupImportNotice();
         return Result::Ok;

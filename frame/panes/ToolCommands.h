@@ -4,7 +4,7 @@
 
 class ContentsView;
 class DecryptedFilesView;
-class CTreeV;
+class FolderTreeView;
 class CommandRouter;
 class ContentsCommands;
 class StoreContext;
@@ -24,7 +24,7 @@ class ToolCommands : public QObject
     Q_OBJECT
 
 public:
-    ToolCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, ContentsView* contents,
+    ToolCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree, ContentsView* contents,
                  DecryptedFilesView* decrypted, ContentsCommands* contentsCommands, QWidget* window);
 
     // The page the settings sheet opens at: the one it was left at after the last OK.
@@ -37,7 +37,7 @@ private:
     int backupConcerned();
 
     StoreContext& m_store;
-    CTreeV* m_tree;
+    FolderTreeView* m_tree;
     ContentsView* m_contents;
     DecryptedFilesView* m_decrypted;
     ContentsCommands* m_contentsCommands;

@@ -3,7 +3,7 @@
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/open/ReflectCopies.h"
 #include "store/StoreContext.h"
 #include "store/working/DecryptedCopies.h"
@@ -11,7 +11,7 @@
 
 #include <QGuiApplication>
 
-TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree,
+TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
                            DecryptedFilesView* decrypted, ContentsCommands* contents, QObject* parent)
     : QObject(parent)
 {
@@ -20,9 +20,9 @@ TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* t
         decrypted->RequestDecryptedRefresh();
         return result;
     };
-    connect(tree, &CTreeV::loggedIn, this,
+    connect(tree, &FolderTreeView::loggedIn, this,
             [contents](const QString& root) { contents->checkTakeOutOnly(root, true); });
-    connect(tree, &CTreeV::folderShown, this, [&store, decrypted](const QString& root) {
+    connect(tree, &FolderTreeView::folderShown, this, [&store, decrypted](const QString& root) {
         if (root.isEmpty()) {
             decrypted->StopWatchingDecrypted();
             return;
@@ -31,13 +31,13 @@ TreeCommands::TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* t
     });
 
     router.route(Command::Register, [tree] { return tree->StartRegistration(); });
-    router.route(CTreeV::RegisterCommand, [tree] { return tree->StartRegistration(); });
+    router.route(FolderTreeView::RegisterCommand, [tree] { return tree->StartRegistration(); });
     router.route(Command::Unregister, [tree] { return tree->UnregisterConcerned(); });
-    router.route(CTreeV::UnregisterRoot, [tree] { return tree->UnregisterConcerned(); });
+    router.route(FolderTreeView::UnregisterRoot, [tree] { return tree->UnregisterConcerned(); });
     router.route(Command::Login, [tree] { return tree->LoginSelectedFolder(); });
     router.route(Command::Logout, [tree] { return tree->LogoutSelectedFolder(); });
     auto deleteFolder = [tree] {
         return tree->DeleteSelectedSubfolder(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
     };
-    router.route(CTreeV::DeleteFolder, deleteFolder);
+    router.route(FolderTreeView::DeleteFolder, deleteFolder);
 }

@@ -4,7 +4,7 @@
 
 class ContentsView;
 class DecryptedFilesView;
-class CTreeV;
+class FolderTreeView;
 class CommandRouter;
 class ContentsCommands;
 class StoreContext;
@@ -18,6 +18,6 @@ class TreeCommands : public QObject
     Q_OBJECT
 
 public:
-    TreeCommands(StoreContext& store, CommandRouter& router, CTreeV* tree, DecryptedFilesView* decrypted,
-                 ContentsCommands* contents, QObject* parent);
+    TreeCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
+                 DecryptedFilesView* decrypted, ContentsCommands* contents, QObject* parent);
 };

@@ -1,8 +1,8 @@
 // The folder tree as a drag source and a drop target.
 
 #include "engine/CryptEngine.h"
-#include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "frame/tree/FolderTreeView.h"
 #include "operations/encrypt/DroppedFiles.h"
 #include "store/StoreContext.h"
 #include "store/checks/PathChecks.h"
@@ -32,7 +32,7 @@ const QString ItemsType = QStringLiteral("application/x-kurabox-items");
 // Items dragged from the window itself: the tree or the contents list.
 bool IsInsideDrag(const QDropEvent* event)
 {
-    return qobject_cast<CTreeV*>(event->source()) || qobject_cast<ContentsView*>(event->source());
+    return qobject_cast<FolderTreeView*>(event->source()) || qobject_cast<ContentsView*>(event->source());
 }
 
 bool CarriesFiles(const QDropEvent* event)
@@ -42,7 +42,7 @@ bool CarriesFiles(const QDropEvent* event)
 
 } // namespace
 
-void CTreeV::setupDragAndDrop()
+void FolderTreeView::setupDragAndDrop()
 {
     setAcceptDrops(true);
     setDragEnabled(true);
@@ -57,14 +57,14 @@ void CTreeV::setupDragAndDrop()
     });
 }
 
-QModelIndex CTreeV::dropItemAt(const QPoint& point) const
+QModelIndex FolderTreeView::dropItemAt(const QPoint& point) const
 {
     const QModelIndex item = indexAt(point);
     // Only the icon and the label count, not the empty width of the row.
     return item.isValid() && visualRect(item).contains(point) ? item : QModelIndex();
 }
 
-void CTreeV::setDropItem(const QModelIndex& item)
+void FolderTreeView::setDropItem(const QModelIndex& item)
 {
     if (item == m_dropItem) {
         return;
@@ -78,7 +78,8 @@ void CTreeV::setDropItem(const QModelIndex& item)
     viewport()->update();
 }
 
-void CTreeV::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void FolderTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const
 {
     if (index == m_dropItem) {
         QStyleOptionViewItem highlighted(option);
@@ -89,12 +90,12 @@ void CTreeV::drawRow(QPainter* painter, const QStyleOptionViewItem& option, cons
     QTreeView::drawRow(painter, option, index);
 }
 
-void CTreeV::dragEnterEvent(QDragEnterEvent* event)
+void FolderTreeView::dragEnterEvent(QDragEnterEvent* event)
 {
     event->acceptProposedAction();
 }
 
-void CTreeV::dragMoveEvent(QDragMoveEvent* event)
+void FolderTreeView::dragMoveEvent(QDragMoveEvent* event)
 {
     if (MainWindowServices::instance().IsBusy() || !CarriesFiles(event)) {
         setDropItem(QModelIndex());
@@ -106,13 +107,13 @@ void CTreeV::dragMoveEvent(QDragMoveEvent* event)
     event->accept();
 }
 
-void CTreeV::dragLeaveEvent(QDragLeaveEvent* event)
+void FolderTreeView::dragLeaveEvent(QDragLeaveEvent* event)
 {
     setDropItem(QModelIndex());
     event->accept();
 }
 
-int CTreeV::checkDropTarget(const QString& folder) const
+int FolderTreeView::checkDropTarget(const QString& folder) const
 {
     if (!m_store || CheckFolderReachable(folder, &m_store->folders()) != 0) {
         return Result::Failed;
@@ -129,7 +130,8 @@ int CTreeV::checkDropTarget(const QString& folder) const
     return m_store->folders().IsReadOnlyFolder(folder, 1) != 0 ? Result::Failed : Result::Ok;
 }
 
-int CTreeV::askDropCommand(const QPoint& globalPosition, const QList<int>& commands, const QStringList& texts)
+int FolderTreeView::askDropCommand(const QPoint& globalPosition, const QList<int>& commands,
+                                   const QStringList& texts)
 {
     if (chooseDropCommand) {
         return chooseDropCommand(globalPosition, commands);
@@ -145,7 +147,7 @@ int CTreeV::askDropCommand(const QPoint& globalPosition, const QList<int>& comma
     return chosen ? chosen->data().toInt() : 0;
 }
 
-void CTreeV::dropEvent(QDropEvent* event)
+void FolderTreeView::dropEvent(QDropEvent* event)
 {
     const QModelIndex item = dropItemAt(event->position().toPoint());
     setDropItem(QModelIndex());
@@ -204,7 +206,7 @@ void CTreeV::dropEvent(QDropEvent* event)
     }
 }
 
-void CTreeV::startDrag(Qt::DropActions)
+void FolderTreeView::startDrag(Qt::DropActions)
 {
     const QModelIndex item = currentIndex();
     // Roots stay where they are; only subfolders are dragged.

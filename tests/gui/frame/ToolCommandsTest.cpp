@@ -4,9 +4,9 @@
 #include "dialogs/tools/PasswordHintDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "gui/dialogs/DialogTestSupport.h"
 #include "gui/frame/WindowFixture.h"
 #include "store/datafiles/CommonData1.h"
@@ -162,7 +162,7 @@ TEST_F(ToolCommandsTest, TreeMenuBackupCopiesTheFolderAndImportTellsHowToBringIt
     ASSERT_TRUE(QDir().mkpath(destination));
     prompts.scriptFolders({destination});
     frame->tree()->setCurrentIndex(frame->tree()->rootItemOf(folder));
-    EXPECT_EQ(frame->runCommand(CTreeV::BackupRoot), Result::Ok) << shownTexts();
+    EXPECT_EQ(frame->runCommand(FolderTreeView::BackupRoot), Result::Ok) << shownTexts();
     EXPECT_EQ(QDir(destination + QStringLiteral("/金庫")).entryList(QDir::Files),
               QDir(folder).entryList(QDir::Files));
     ASSERT_EQ(messages.texts().size(), 1);

@@ -1,6 +1,6 @@
 #include "gui/frame/WindowFixture.h"
 
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "support/TestFiles.h"
 
 #include <QElapsedTimer>
@@ -17,7 +17,7 @@ void WindowFixture::SetUp()
     if (HasFatalFailure()) {
         return;
     }
-    frame = std::make_unique<CMainFrame>(home(QStringLiteral("config/kurasoft/KBXcl1")));
+    frame = std::make_unique<MainWindow>(home(QStringLiteral("config/kurasoft/KBXcl1")));
     ASSERT_TRUE(frame->isCreated()) << shownTexts();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 #include "support/FakePlatform.h"
 #include "support/RecordingMessageService.h"
 #include "support/RecordingPromptService.h"
@@ -45,7 +45,7 @@ protected:
     FakePlatform platform;
     RecordingMessageService messages;
     RecordingPromptService prompts;
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<MainWindow> frame;
 };
 
 // Waits, handling events, until the condition holds or the time (in milliseconds) has passed, and

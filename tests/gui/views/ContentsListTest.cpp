@@ -1,9 +1,9 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "frame/tree/FolderTreeView.h"
 #include "gui/frame/WindowFixture.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "support/TestContainers.h"
@@ -214,7 +214,7 @@ TEST_F(ContentsListTest, LoggingOutShowsThePadlockAndLoggingInShowsTheRowsAgain)
 TEST_F(ContentsListTest, SubfolderGoesToTheTrashAfterAskingAndTheTreeFollows)
 {
     registerFolder();
-    CTreeV* tree = frame->tree();
+    FolderTreeView* tree = frame->tree();
     ASSERT_TRUE(tree->SelectFolder(folder + QStringLiteral("/写真")));
     EXPECT_EQ(list->shownFolderPath(), folder + QStringLiteral("/写真"));
 

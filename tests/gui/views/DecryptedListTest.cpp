@@ -1,8 +1,8 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "gui/frame/WindowFixture.h"
 #include "store/working/DecryptedCopies.h"
 #include "support/TestContainers.h"
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhenTheEditorEnds)
 {
-    CMainFrame& frame = *this->frame;
+    MainWindow& frame = *this->frame;
     CryptEngine& engine = frame.store().engine();
     ASSERT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
     const QString container =

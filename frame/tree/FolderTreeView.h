@@ -14,7 +14,7 @@ class QTimer;
 // logging in and out, and choosing the folder the contents list shows. Roots show whether they
 // are logged in; a root's tooltip is its full path. The operations behind the commands are the
 // store's and FolderRegistration's; the tree keeps its items and the list in step with them.
-class CTreeV : public QTreeView
+class FolderTreeView : public QTreeView
 {
     Q_OBJECT
 
@@ -39,7 +39,7 @@ public:
         DropEncryptMove = 32825,
     };
 
-    explicit CTreeV(QWidget* parent = nullptr);
+    explicit FolderTreeView(QWidget* parent = nullptr);
 
     void attach(StoreContext& store, ContentsView* list);
     FolderTreeModel* folderModel() const { return m_model; }

@@ -10,7 +10,7 @@
 class BusyInputFilter;
 class ContentsView;
 class DecryptedFilesView;
-class CTreeV;
+class FolderTreeView;
 class ContentsCommands;
 class DecryptedCommands;
 class InsideCommands;
@@ -27,23 +27,23 @@ struct PaneState;
 // created and hands it to the panes, sends every command through its router (the panes and the
 // operations route their own commands there), applies the enable rules, runs the close
 // sequence and saves the settings and the common data when it goes.
-class CMainFrame : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
     // dataFolder empty: the user's data folder.
-    explicit CMainFrame(const QString& dataFolder = QString(), QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    explicit MainWindow(const QString& dataFolder = QString(), QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    static CMainFrame* instance();
+    static MainWindow* instance();
 
     // False when loading the store failed; its message has been shown and the program ends.
     bool isCreated() const { return m_created; }
     // What follows once the window is shown; -1 ends the program.
     int StartUpWork();
 
-    CTreeV* tree() const { return m_tree; }
+    FolderTreeView* tree() const { return m_tree; }
     ContentsView* contents() const { return m_contents; }
     DecryptedFilesView* decryptedFiles() const { return m_decrypted; }
     QAction* action(int id) const { return m_actions.value(id); }
@@ -90,7 +90,7 @@ private:
     bool m_closing = false;
 
     QSplitter* m_splitter = nullptr;
-    CTreeV* m_tree = nullptr;
+    FolderTreeView* m_tree = nullptr;
     ContentsView* m_contents = nullptr;
     DecryptedFilesView* m_decrypted = nullptr;
     QToolBar* m_toolbar = nullptr;

@@ -1,4 +1,4 @@
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 
 #include "dialogs/common/AboutDialog.h"
 #include "dialogs/confirmation/StillDecryptedDialog.h"
@@ -16,7 +16,7 @@
 #include "frame/panes/InsideCommands.h"
 #include "frame/panes/ToolCommands.h"
 #include "frame/panes/TreeCommands.h"
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/working/DecryptedCopies.h"
@@ -52,7 +52,7 @@
 
 namespace {
 
-CMainFrame* g_frame = nullptr;
+MainWindow* g_frame = nullptr;
 
 constexpr int StatusTimerMs = 100;
 constexpr int DefaultWidth = 775;
@@ -65,12 +65,12 @@ constexpr unsigned IdleText = 57345;
 
 } // namespace
 
-CMainFrame* CMainFrame::instance()
+MainWindow* MainWindow::instance()
 {
     return g_frame;
 }
 
-CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
+MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     : QMainWindow(parent), m_store(dataFolder.isEmpty() ? DataFolderPath() : dataFolder,
                                    CryptEngine::instance(), ContainerCrypt::instance())
 {
@@ -95,7 +95,7 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
     m_splitter->setSizes({tree, list, qMax(MinimumColumn, settings.SizeLv2Width)});
 
     connect(&MainWindowServices::instance(), &MainWindowServices::busyChanged, this,
-            &CMainFrame::onBusyChanged);
+            &MainWindow::onBusyChanged);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
         // The session is ending: nothing is asked and nothing is reflected.
         StopBackgroundWork();
@@ -109,7 +109,7 @@ CMainFrame::CMainFrame(const QString& dataFolder, QWidget* parent)
     m_created = true;
 }
 
-CMainFrame::~CMainFrame()
+MainWindow::~MainWindow()
 {
     if (m_created) {
         saveOnExit();
@@ -119,7 +119,7 @@ CMainFrame::~CMainFrame()
     }
 }
 
-int CMainFrame::StartUpWork()
+int MainWindow::StartUpWork()
 {
     m_store.areas().CleanScratchAreas(true);
     QString list;
@@ -137,7 +137,7 @@ int CMainFrame::StartUpWork()
     return 0;
 }
 
-void CMainFrame::connectPanes()
+void MainWindow::connectPanes()
 {
     m_decrypted->attach(m_store);
     m_contents->attach(m_store);
@@ -153,10 +153,10 @@ void CMainFrame::connectPanes()
     };
     connect(m_decrypted, &DecryptedFilesView::commandRequested, this, run);
     connect(m_contents, &ContentsView::commandRequested, this, run);
-    connect(m_tree, &CTreeV::commandRequested, this, run);
-    connect(m_tree, &CTreeV::closeRequested, this,
+    connect(m_tree, &FolderTreeView::commandRequested, this, run);
+    connect(m_tree, &FolderTreeView::closeRequested, this,
             [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
-    connect(m_tree, &CTreeV::folderShown, this, [this] { updateCommandStates(); });
+    connect(m_tree, &FolderTreeView::folderShown, this, [this] { updateCommandStates(); });
 
     m_contentsCommands = new ContentsCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
     m_decryptedCommands = new DecryptedCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
@@ -165,7 +165,7 @@ void CMainFrame::connectPanes()
     // Delete acts on the pane that has the focus.
     m_router.route(Command::Delete, [this] {
         if (m_tree->hasFocus()) {
-            return m_router.run(CTreeV::DeleteFolder);
+            return m_router.run(FolderTreeView::DeleteFolder);
         }
         if (m_contents->hasFocus() && m_router.isRouted(ListCommand::Delete)) {
             return m_router.run(ListCommand::Delete);
@@ -175,11 +175,11 @@ void CMainFrame::connectPanes()
     new ToolCommands(m_store, m_router, m_tree, m_contents, m_decrypted, m_contentsCommands, this);
 }
 
-void CMainFrame::buildPanes()
+void MainWindow::buildPanes()
 {
     m_splitter = new QSplitter(Qt::Horizontal, this);
     m_splitter->setObjectName(QStringLiteral("CUSplitterWnd"));
-    m_tree = new CTreeV(m_splitter);
+    m_tree = new FolderTreeView(m_splitter);
     m_contents = new ContentsView(m_splitter);
     m_decrypted = new DecryptedFilesView(m_splitter);
     m_splitter->setChildrenCollapsible(false);
@@ -202,12 +202,12 @@ void CMainFrame::buildPanes()
     InstallPaneCycling(this, order);
 }
 
-QList<QAbstractScrollArea*> CMainFrame::panes() const
+QList<QAbstractScrollArea*> MainWindow::panes() const
 {
     return {m_tree, m_contents, m_decrypted};
 }
 
-void CMainFrame::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     if (!m_created) {
@@ -223,7 +223,7 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
 }
 
 // A wheel turned over one pane while another has the focus scrolls the pane under the cursor.
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
@@ -242,12 +242,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::buildMenus()
+void MainWindow::buildMenus()
 {
     const QList<QString> titles = TopLevelMenus();
     for (const QString& title : titles) {
         QMenu* menu = menuBar()->addMenu(title);
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+        connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandStates);
         m_menus.append(menu);
     }
     for (const CommandEntry& entry : MenuCommands()) {
@@ -269,7 +269,7 @@ void CMainFrame::buildMenus()
     }
 }
 
-void CMainFrame::buildToolbar()
+void MainWindow::buildToolbar()
 {
     m_toolbar = addToolBar(QStringLiteral("toolbar"));
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
@@ -297,7 +297,7 @@ void CMainFrame::buildToolbar()
     }
 }
 
-void CMainFrame::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     // Pane 0 takes the texts, 1 is a spacer, 2 holds the busy animation, 3 a spacer.
     const QStringList widths = {QString(), QStringLiteral("　　　"), QStringLiteral("　　 "),
@@ -316,12 +316,12 @@ void CMainFrame::buildStatusBar()
     m_panes.at(2)->setPixmap(BusyAnimation::frame(0));
 }
 
-QLabel* CMainFrame::statusPane(int index) const
+QLabel* MainWindow::statusPane(int index) const
 {
     return m_panes.value(index);
 }
 
-PaneState CMainFrame::paneState() const
+PaneState MainWindow::paneState() const
 {
     const MainWindowServices& services = MainWindowServices::instance();
     PaneState state;
@@ -347,7 +347,7 @@ PaneState CMainFrame::paneState() const
     return state;
 }
 
-void CMainFrame::updateCommandStates()
+void MainWindow::updateCommandStates()
 {
     const PaneState state = paneState();
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
@@ -384,21 +384,21 @@ void CMainFrame::updateCommandStates()
     }
 }
 
-int CMainFrame::runCommand(int id)
+int MainWindow::runCommand(int id)
 {
     const int result = m_router.run(id);
     updateCommandStates();
     return result;
 }
 
-int CMainFrame::toggleSetting(int* field)
+int MainWindow::toggleSetting(int* field)
 {
     *field = *field == 0 ? 1 : 0;
     return Result::Ok;
 }
 
 // The commands the window carries out itself; the panes and operations route their own.
-void CMainFrame::routeWindowCommands()
+void MainWindow::routeWindowCommands()
 {
     m_router.route(Command::Exit, [this] { return close() ? Result::Ok : Result::Failed; });
     m_router.route(Command::Stop, [] {
@@ -440,7 +440,7 @@ void CMainFrame::routeWindowCommands()
     });
 }
 
-void CMainFrame::onBusyChanged(bool busy)
+void MainWindow::onBusyChanged(bool busy)
 {
     for (QMenu* menu : m_menus) {
         menu->menuAction()->setEnabled(!busy);
@@ -453,7 +453,7 @@ void CMainFrame::onBusyChanged(bool busy)
     updateCommandStates();
 }
 
-void CMainFrame::timerEvent(QTimerEvent* event)
+void MainWindow::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != m_statusTimer.timerId()) {
         QMainWindow::timerEvent(event);
@@ -465,7 +465,7 @@ void CMainFrame::timerEvent(QTimerEvent* event)
     services.leaveTimerHandler();
 }
 
-void CMainFrame::statusTick()
+void MainWindow::statusTick()
 {
     MainWindowServices& services = MainWindowServices::instance();
     QLabel* text = m_panes.at(0);
@@ -491,7 +491,7 @@ void CMainFrame::statusTick()
     updateCommandStates();
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (MainWindowServices::instance().IsBusy()) {
         ShowMessage(MsgA(182), MessageStyle::information());
@@ -526,7 +526,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void CMainFrame::StopBackgroundWork()
+void MainWindow::StopBackgroundWork()
 {
     MainWindowServices& services = MainWindowServices::instance();
     services.RequestShutdown();
@@ -544,7 +544,7 @@ void CMainFrame::StopBackgroundWork()
     WaitPumping(20);
 }
 
-void CMainFrame::closingHousekeeping(bool withMessages)
+void MainWindow::closingHousekeeping(bool withMessages)
 {
     if (!m_store.isStarted()) {
         return;
@@ -553,7 +553,7 @@ void CMainFrame::closingHousekeeping(bool withMessages)
     m_store.areas().CleanTakeOutAreas(withMessages);
 }
 
-void CMainFrame::saveOnExit()
+void MainWindow::saveOnExit()
 {
     if (m_store.isSaved()) {
         return;

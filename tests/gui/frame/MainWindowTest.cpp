@@ -1,8 +1,8 @@
-#include "frame/CMainFrame.h"
+#include "frame/MainWindow.h"
 
 #include "frame/commands/CommandTable.h"
-#include "frame/tree/CTreeV.h"
 #include "frame/tree/FolderTreeModel.h"
+#include "frame/tree/FolderTreeView.h"
 #include "gui/AccessibleControls.h"
 #include "platform/SingleInstance.h"
 #include "store/datafiles/RegisteredFolderTable.h"
@@ -37,7 +37,7 @@
 namespace {
 
 // A user with an empty home: no settings, no data files.
-class CMainFrameTest : public ::testing::Test
+class MainWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -53,10 +53,10 @@ protected:
 
 } // namespace
 
-TEST_F(CMainFrameTest, FirstStartBuildsTheWindowAndSavesOnClose)
+TEST_F(MainWindowTest, FirstStartBuildsTheWindowAndSavesOnClose)
 {
     {
-        CMainFrame frame(dataFolder());
+        MainWindow frame(dataFolder());
         ASSERT_TRUE(frame.isCreated()) << m_messages.texts().join('|').toStdString();
         EXPECT_EQ(frame.StartUpWork(), 0);
         EXPECT_EQ(frame.size(), QSize(775, 520));
@@ -81,9 +81,9 @@ TEST_F(CMainFrameTest, FirstStartBuildsTheWindowAndSavesOnClose)
     EXPECT_TRUE(m_messages.shown().isEmpty()) << m_messages.texts().join('|').toStdString();
 }
 
-TEST_F(CMainFrameTest, BusyGreysMenusAndRefusesToClose)
+TEST_F(MainWindowTest, BusyGreysMenusAndRefusesToClose)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     MainWindowServices& services = MainWindowServices::instance();
     services.BeginBusy();
@@ -136,9 +136,9 @@ TEST(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRuns)
     EXPECT_TRUE(third.acquire());
 }
 
-TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
+TEST_F(MainWindowTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     auto* field = new QLineEdit(frame.statusBar()); // any input widget of the window
@@ -172,9 +172,9 @@ TEST_F(CMainFrameTest, InputToTheWindowIsDroppedWhileBusyButTheStopButtonWorks)
     EXPECT_EQ(field->text(), QStringLiteral("y"));
 }
 
-TEST_F(CMainFrameTest, EscapeStopsOnlyAnOperationThatMayBeStopped)
+TEST_F(MainWindowTest, EscapeStopsOnlyAnOperationThatMayBeStopped)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     for (const bool abortable : {false, true}) {
@@ -187,9 +187,9 @@ TEST_F(CMainFrameTest, EscapeStopsOnlyAnOperationThatMayBeStopped)
     }
 }
 
-TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
+TEST_F(MainWindowTest, EnableRulesFollowTheFocusAndTheTreeItem)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     QApplication::setActiveWindow(&frame);
@@ -226,9 +226,9 @@ TEST_F(CMainFrameTest, EnableRulesFollowTheFocusAndTheTreeItem)
     }
 }
 
-TEST_F(CMainFrameTest, ScreenReaderNamesEveryControl)
+TEST_F(MainWindowTest, ScreenReaderNamesEveryControl)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     EXPECT_EQ(UnnamedControls(&frame), QStringList());
@@ -255,9 +255,9 @@ TEST_F(CMainFrameTest, ScreenReaderNamesEveryControl)
     }
 }
 
-TEST_F(CMainFrameTest, TabAndF6MoveThroughThePanes)
+TEST_F(MainWindowTest, TabAndF6MoveThroughThePanes)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     frame.activateWindow();
@@ -290,10 +290,10 @@ TEST_F(CMainFrameTest, TabAndF6MoveThroughThePanes)
 
 // The widths the user gives the tree and the decrypted-files list survive a restart; a
 // decrypted-files column narrowed to almost nothing keeps 32 pixels.
-TEST_F(CMainFrameTest, SplitterWidthsSurviveARestart)
+TEST_F(MainWindowTest, SplitterWidthsSurviveARestart)
 {
     {
-        CMainFrame frame(dataFolder());
+        MainWindow frame(dataFolder());
         ASSERT_TRUE(frame.isCreated());
         frame.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
@@ -306,7 +306,7 @@ TEST_F(CMainFrameTest, SplitterWidthsSurviveARestart)
         emit splitter->splitterMoved(180, 1);
         frame.close();
     }
-    CMainFrame again(dataFolder());
+    MainWindow again(dataFolder());
     ASSERT_TRUE(again.isCreated());
     EXPECT_EQ(again.settings().SizeTvWidth, 180);
     EXPECT_EQ(again.settings().SizeLv2Width, 32);
@@ -314,14 +314,14 @@ TEST_F(CMainFrameTest, SplitterWidthsSurviveARestart)
 
 // Drops from outside onto the tree: a single folder on empty space is offered for registration
 // and registered; several items there, or a file, are refused with their message.
-TEST_F(CMainFrameTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
+TEST_F(MainWindowTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
 {
     RecordingPromptService prompts;
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    CTreeV* tree = frame.tree();
+    FolderTreeView* tree = frame.tree();
     QList<int> offered;
     tree->chooseDropCommand = [&](const QPoint&, const QList<int>& commands) {
         offered = commands;
@@ -355,7 +355,7 @@ TEST_F(CMainFrameTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
 
     prompts.scriptNewPasswords({{QStringLiteral("Pass-word1"), QString()}});
     drop({folder});
-    EXPECT_EQ(offered, QList<int>{CTreeV::RegisterDropped});
+    EXPECT_EQ(offered, QList<int>{FolderTreeView::RegisterDropped});
     QTest::qWait(50);
     int count = 0;
     frame.store().folders().CountRegisteredFolders(&count);
@@ -364,9 +364,9 @@ TEST_F(CMainFrameTest, FolderDroppedOnEmptyTreeSpaceIsRegistered)
 }
 
 // Every command of the menus and the toolbar reaches an operation: none is left routed to nothing.
-TEST_F(CMainFrameTest, EveryMenuCommandIsRouted)
+TEST_F(MainWindowTest, EveryMenuCommandIsRouted)
 {
-    CMainFrame frame(dataFolder());
+    MainWindow frame(dataFolder());
     ASSERT_TRUE(frame.isCreated());
     QStringList unrouted;
     const QList<QMenu*> menus = frame.topMenus();

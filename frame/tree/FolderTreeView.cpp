@@ -1,4 +1,4 @@
-#include "frame/tree/CTreeV.h"
+#include "frame/tree/FolderTreeView.h"
 
 #include "engine/CryptEngine.h"
 #include "frame/commands/CommandTable.h"
@@ -61,7 +61,7 @@ bool HasSubfolders(const QString& folder)
 
 } // namespace
 
-CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel(this))
+FolderTreeView::FolderTreeView(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel(this))
 {
     setObjectName(QStringLiteral("CTreeV"));
     setModel(m_model);
@@ -73,27 +73,27 @@ CTreeV::CTreeV(QWidget* parent) : QTreeView(parent), m_model(new FolderTreeModel
     setExpandsOnDoubleClick(false);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { onCurrentChanged(current); });
-    connect(this, &QTreeView::expanded, this, &CTreeV::onExpanded);
+    connect(this, &QTreeView::expanded, this, &FolderTreeView::onExpanded);
     setupDragAndDrop();
 }
 
-void CTreeV::attach(StoreContext& store, ContentsView* list)
+void FolderTreeView::attach(StoreContext& store, ContentsView* list)
 {
     m_store = &store;
     m_list = list;
 }
 
-QModelIndex CTreeV::itemConcerned() const
+QModelIndex FolderTreeView::itemConcerned() const
 {
     return currentIndex();
 }
 
-QString CTreeV::FolderItemPath(const QModelIndex& index) const
+QString FolderTreeView::FolderItemPath(const QModelIndex& index) const
 {
     return m_model->fullPath(index);
 }
 
-QModelIndex CTreeV::rootItemOf(const QString& root) const
+QModelIndex FolderTreeView::rootItemOf(const QString& root) const
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex index = m_model->index(row, 0);
@@ -104,7 +104,7 @@ QModelIndex CTreeV::rootItemOf(const QString& root) const
     return {};
 }
 
-QModelIndex CTreeV::addRootItem(const QString& root)
+QModelIndex FolderTreeView::addRootItem(const QString& root)
 {
     const QModelIndex index = m_model->addRoot(RegistrationChecks::RootDisplayText(root), root);
     m_model->setData(index, root, Qt::ToolTipRole);
@@ -114,7 +114,7 @@ QModelIndex CTreeV::addRootItem(const QString& root)
     return index;
 }
 
-void CTreeV::updateRootIcons()
+void FolderTreeView::updateRootIcons()
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex index = m_model->index(row, 0);
@@ -125,7 +125,7 @@ void CTreeV::updateRootIcons()
     }
 }
 
-void CTreeV::FillFolderTree()
+void FolderTreeView::FillFolderTree()
 {
     m_quiet = true;
     m_model->clear();
@@ -143,7 +143,7 @@ void CTreeV::FillFolderTree()
     }
 }
 
-void CTreeV::ReadSubfolders(const QModelIndex& index)
+void FolderTreeView::ReadSubfolders(const QModelIndex& index)
 {
     QStandardItem* item = m_model->itemFromIndex(index);
     if (!item) {
@@ -161,7 +161,7 @@ void CTreeV::ReadSubfolders(const QModelIndex& index)
     }
 }
 
-void CTreeV::onExpanded(const QModelIndex& index)
+void FolderTreeView::onExpanded(const QModelIndex& index)
 {
     if (m_quiet) {
         return;
@@ -174,7 +174,7 @@ void CTreeV::onExpanded(const QModelIndex& index)
     }
 }
 
-void CTreeV::RebuildFolderItems()
+void FolderTreeView::RebuildFolderItems()
 {
     if (!m_store) {
         return;
@@ -207,7 +207,7 @@ void CTreeV::RebuildFolderItems()
     m_quiet = false;
 }
 
-QModelIndex CTreeV::childNamed(const QModelIndex& parent, const QString& name) const
+QModelIndex FolderTreeView::childNamed(const QModelIndex& parent, const QString& name) const
 {
     for (int child = 0; child < m_model->rowCount(parent); ++child) {
         const QModelIndex candidate = m_model->index(child, 0, parent);
@@ -219,7 +219,7 @@ QModelIndex CTreeV::childNamed(const QModelIndex& parent, const QString& name) c
     return {};
 }
 
-QModelIndex CTreeV::indexOfPath(const QString& path) const
+QModelIndex FolderTreeView::indexOfPath(const QString& path) const
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex root = m_model->index(row, 0);
@@ -243,7 +243,7 @@ QModelIndex CTreeV::indexOfPath(const QString& path) const
     return {};
 }
 
-bool CTreeV::SelectFolder(const QString& path)
+bool FolderTreeView::SelectFolder(const QString& path)
 {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex root = m_model->index(row, 0);
@@ -271,7 +271,7 @@ bool CTreeV::SelectFolder(const QString& path)
     return false;
 }
 
-void CTreeV::onCurrentChanged(const QModelIndex& current)
+void FolderTreeView::onCurrentChanged(const QModelIndex& current)
 {
     if (m_quiet || !m_store || !current.isValid()) {
         return;
@@ -283,7 +283,7 @@ void CTreeV::onCurrentChanged(const QModelIndex& current)
     OpenFolderView(path, false);
 }
 
-void CTreeV::clearShown(bool locked)
+void FolderTreeView::clearShown(bool locked)
 {
     if (m_list) {
         m_list->StopWatchingContents(locked ? ListBackground::Locked : ListBackground::Plain);
@@ -291,7 +291,7 @@ void CTreeV::clearShown(bool locked)
     emit folderShown(QString(), QString());
 }
 
-int CTreeV::OpenFolderView(const QString& path, bool login, const QString& password)
+int FolderTreeView::OpenFolderView(const QString& path, bool login, const QString& password)
 {
     RegisteredFolderTable& table = m_store->folders();
     const QString root = table.FindRegisteredRoot(path, 0);
@@ -340,7 +340,7 @@ int CTreeV::OpenFolderView(const QString& path, bool login, const QString& passw
     return Result::Ok;
 }
 
-int CTreeV::LoginSelectedFolder(const QString& password)
+int FolderTreeView::LoginSelectedFolder(const QString& password)
 {
     const QModelIndex item = currentIndex();
     if (!item.isValid()) {
@@ -349,7 +349,7 @@ int CTreeV::LoginSelectedFolder(const QString& password)
     return OpenFolderView(FolderItemPath(item), true, password);
 }
 
-int CTreeV::LogoutSelectedFolder()
+int FolderTreeView::LogoutSelectedFolder()
 {
     const QModelIndex item = currentIndex();
     if (!item.isValid()) {
@@ -398,7 +398,7 @@ int CTreeV::LogoutSelectedFolder()
     return Result::Ok;
 }
 
-void CTreeV::removeRootItem(const QString& root)
+void FolderTreeView::removeRootItem(const QString& root)
 {
     const QModelIndex item = rootItemOf(root);
     if (!item.isValid()) {
@@ -416,7 +416,7 @@ void CTreeV::removeRootItem(const QString& root)
     }
 }
 
-int CTreeV::StartRegistration()
+int FolderTreeView::StartRegistration()
 {
     int count = 0;
     m_store->folders().CountRegisteredFolders(&count);
@@ -432,7 +432,7 @@ int CTreeV::StartRegistration()
     return RegisterFolder(chosen);
 }
 
-int CTreeV::RunGuidance()
+int FolderTreeView::RunGuidance()
 {
     PromptService& prompts = PromptService::instance();
     const int choice = prompts.AskFirstRegistration();
@@ -461,7 +461,7 @@ int CTreeV::RunGuidance()
     return result;
 }
 
-int CTreeV::RegisterFolder(const QString& path)
+int FolderTreeView::RegisterFolder(const QString& path)
 {
     FolderRegistration registration(*m_store);
     FolderRegistration::Outcome outcome;
@@ -478,7 +478,7 @@ int CTreeV::RegisterFolder(const QString& path)
     return login == 0 ? Result::Ok : Result::Failed;
 }
 
-int CTreeV::UnregisterConcerned()
+int FolderTreeView::UnregisterConcerned()
 {
     const QModelIndex item = currentIndex();
     const QString root = m_store->folders().FindRegisteredRoot(FolderItemPath(item), 0);
@@ -492,7 +492,7 @@ int CTreeV::UnregisterConcerned()
     return Result::Ok;
 }
 
-int CTreeV::DeleteSelectedSubfolder(bool permanent)
+int FolderTreeView::DeleteSelectedSubfolder(bool permanent)
 {
     const QModelIndex item = currentIndex();
     if (!item.isValid() || FolderTreeModel::isRoot(item) || !deleteFolder) {
@@ -516,7 +516,7 @@ int CTreeV::DeleteSelectedSubfolder(bool permanent)
     return Result::Ok;
 }
 
-void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)
+void FolderTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && FolderTreeModel::isRoot(index) && m_store &&
@@ -528,7 +528,7 @@ void CTreeV::mouseDoubleClickEvent(QMouseEvent* event)
     QTreeView::mouseDoubleClickEvent(event);
 }
 
-void CTreeV::keyPressEvent(QKeyEvent* event)
+void FolderTreeView::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex item = currentIndex();
     if (item.isValid() && m_store && !MainWindowServices::instance().IsBusy()) {
@@ -546,7 +546,7 @@ void CTreeV::keyPressEvent(QKeyEvent* event)
     QTreeView::keyPressEvent(event);
 }
 
-void CTreeV::contextMenuEvent(QContextMenuEvent* event)
+void FolderTreeView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (!m_store) {
         return;
