@@ -1,5 +1,5 @@
-#include "app/Ckuracore5App.h"
 #include "app/ImageViewer.h"
+#include "app/KuraboxApplication.h"
 
 #include <cstring>
 
@@ -9,7 +9,7 @@ int main(int argc, char* argv[])
     if (argc == 3 && std::strcmp(argv[1], "--view-image") == 0) {
         return RunImageViewer(argc, argv, QString::fromLocal8Bit(argv[2]));
     }
-    Ckuracore5App app(argc, argv);
+    KuraboxApplication app(argc, argv);
     if (app.InitInstance() == 0) {
         return 1;
     }

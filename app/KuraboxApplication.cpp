@@ -1,4 +1,4 @@
-#include "app/Ckuracore5App.h"
+#include "app/KuraboxApplication.h"
 
 #include "app/QtJapanese.h"
 #include "frame/DialogPromptService.h"
@@ -29,7 +29,7 @@ QIcon ProgramIcon()
 
 } // namespace
 
-Ckuracore5App::Ckuracore5App(int& argc, char** argv)
+KuraboxApplication::KuraboxApplication(int& argc, char** argv)
     : QApplication(argc, argv), m_instance(SingleInstance::WindowLockName),
       m_messages(std::make_unique<MessageBoxService>()), m_prompts(std::make_unique<DialogPromptService>())
 {
@@ -42,14 +42,14 @@ Ckuracore5App::Ckuracore5App(int& argc, char** argv)
     PromptService::install(m_prompts.get());
 }
 
-Ckuracore5App::~Ckuracore5App()
+KuraboxApplication::~KuraboxApplication()
 {
     m_frame.reset();
     MessageService::install(nullptr);
     PromptService::install(nullptr);
 }
 
-bool Ckuracore5App::IsRegistrationSwitch(const QString& argument)
+bool KuraboxApplication::IsRegistrationSwitch(const QString& argument)
 {
     static const QStringList switches = {QStringLiteral("embedding"), QStringLiteral("automation"),
                                          QStringLiteral("regserver"), QStringLiteral("unregserver"),
@@ -61,7 +61,7 @@ bool Ckuracore5App::IsRegistrationSwitch(const QString& argument)
     return switches.contains(word.toLower());
 }
 
-int Ckuracore5App::InitInstance()
+int KuraboxApplication::InitInstance()
 {
     const QString product = LoadText(ProductNameString);
     if (!m_instance.acquire()) {

@@ -12,13 +12,13 @@ class MessageBoxService;
 
 // The application: refuses a second copy and a start from anything but a fixed local disk,
 // creates the main window (which loads the store) and shows it as it was last left.
-class Ckuracore5App : public QApplication
+class KuraboxApplication : public QApplication
 {
     Q_OBJECT
 
 public:
-    Ckuracore5App(int& argc, char** argv);
-    ~Ckuracore5App() override;
+    KuraboxApplication(int& argc, char** argv);
+    ~KuraboxApplication() override;
 
     // 0 when the program must end at once; otherwise the window is up and the event loop runs.
     int InitInstance();
