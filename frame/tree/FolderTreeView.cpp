@@ -1,16 +1,13 @@
 #include "frame/tree/FolderTreeView.h"
 
 #include "engine/CryptEngine.h"
-#include "frame/commands/CommandTable.h"
 #include "frame/tree/FolderTreeModel.h"
 #include "operations/folders/FolderLogin.h"
 #include "operations/folders/FolderRegistration.h"
 #include "operations/folders/RegistrationChecks.h"
 #include "platform/Platform.h"
 #include "store/StoreContext.h"
-#include "store/checks/FolderAccessCheck.h"
 #include "store/datafiles/RegisteredFolderTable.h"
-#include "util/ErrorText.h"
 #include "util/MainWindowServices.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
@@ -22,21 +19,11 @@
 #include "views/common/FolderPictures.h"
 #include "views/contents/ContentsView.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMouseEvent>
-
-#include <cerrno>
-#include <sys/stat.h>
 
 namespace {
-
-const QString DefaultFolderName = QStringLiteral("KBX暗号フォルダー");
 
 // The subfolders of a folder as the tree shows them: no hidden ones, sorted by name.
 QStringList SubfoldersOf(const QString& folder)
@@ -413,208 +400,5 @@ void FolderTreeView::removeRootItem(const QString& root)
     }
     if (m_model->rowCount() > 0 && !currentIndex().isValid()) {
         setCurrentIndex(m_model->index(0, 0));
-    }
-}
-
-int FolderTreeView::StartRegistration()
-{
-    int count = 0;
-    m_store->folders().CountRegisteredFolders(&count);
-    if (count == 0) {
-        return RunGuidance();
-    }
-    QString chosen;
-    const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
-    if (PromptService::instance().BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242),
-                                                  QString(), 0, &chosen) != 0) {
-        return Result::Failed;
-    }
-    return RegisterFolder(chosen);
-}
-
-int FolderTreeView::RunGuidance()
-{
-    PromptService& prompts = PromptService::instance();
-    const int choice = prompts.AskFirstRegistration();
-    QString path;
-    if (choice == 0) {
-        path = Platform::instance().SpecialFolderPath(SpecialFolder::Documents) + QLatin1Char('/') +
-               DefaultFolderName;
-        if (!QFileInfo(path).isDir() && !QDir().mkpath(path)) {
-            ShowMessage(ErrnoText(errno) + QStringLiteral("\n\n") + path, MessageStyle::warning());
-            return Result::Failed;
-        }
-    } else if (choice == 1) {
-        const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
-        if (prompts.BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242), QString(), 0,
-                                    &path) != 0) {
-            return Result::Failed;
-        }
-    } else {
-        return Result::Failed;
-    }
-    const int result = RegisterFolder(path);
-    if (result == 0 && m_list && !m_list->selectedRootPath().isEmpty() &&
-        m_store->folders().IsReadOnlyFolder(m_list->selectedRootPath(), 0) == 0) {
-        prompts.ShowEncryptionGuidance();
-    }
-    return result;
-}
-
-int FolderTreeView::RegisterFolder(const QString& path)
-{
-    FolderRegistration registration(*m_store);
-    FolderRegistration::Outcome outcome;
-    if (registration.RegisterFolder(path, &outcome) != 0) {
-        return Result::Failed;
-    }
-    m_quiet = true;
-    const QModelIndex item = addRootItem(outcome.root);
-    updateRootIcons();
-    setCurrentIndex(item);
-    m_quiet = false;
-    const int login = OpenFolderView(outcome.root, true, outcome.password);
-    SecureWipe(outcome.password);
-    return login == 0 ? Result::Ok : Result::Failed;
-}
-
-int FolderTreeView::UnregisterConcerned()
-{
-    const QModelIndex item = currentIndex();
-    const QString root = m_store->folders().FindRegisteredRoot(FolderItemPath(item), 0);
-    if (root.isEmpty()) {
-        return Result::Failed;
-    }
-    if (FolderRegistration(*m_store).UnregisterFolder(root) != 0) {
-        return Result::Failed;
-    }
-    removeRootItem(root); // the lists let go of the folder with it
-    return Result::Ok;
-}
-
-int FolderTreeView::DeleteSelectedSubfolder(bool permanent)
-{
-    const QModelIndex item = currentIndex();
-    if (!item.isValid() || FolderTreeModel::isRoot(item) || !deleteFolder) {
-        return Result::Failed;
-    }
-    const QModelIndex parent = item.parent();
-    const QString parentPath = FolderItemPath(parent);
-    const int result = deleteFolder(FolderItemPath(item), permanent);
-    if (result != 0) {
-        return result;
-    }
-    m_quiet = true;
-    ReadSubfolders(parent);
-    m_quiet = false;
-    setCurrentIndex(parent);
-    if (m_list && m_list->shownFolderPath() != parentPath) {
-        OpenFolderView(parentPath, false);
-    } else if (m_list) {
-        m_list->RequestContentsRefresh();
-    }
-    return Result::Ok;
-}
-
-void FolderTreeView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && FolderTreeModel::isRoot(index) && m_store &&
-        m_store->engine().IsKeySlotSet(FolderItemPath(index)) != 0) {
-        setCurrentIndex(index);
-        emit commandRequested(Command::Login);
-        return;
-    }
-    QTreeView::mouseDoubleClickEvent(event);
-}
-
-void FolderTreeView::keyPressEvent(QKeyEvent* event)
-{
-    const QModelIndex item = currentIndex();
-    if (item.isValid() && m_store && !MainWindowServices::instance().IsBusy()) {
-        if (event->key() == Qt::Key_Delete && !FolderTreeModel::isRoot(item)) {
-            // Delete moves the subfolder to the Trash; Shift+Delete removes it for good.
-            DeleteSelectedSubfolder(event->modifiers() & Qt::ShiftModifier);
-            return;
-        }
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-            FolderTreeModel::isRoot(item) && m_store->engine().IsKeySlotSet(FolderItemPath(item)) != 0) {
-            emit commandRequested(Command::Login);
-            return;
-        }
-    }
-    QTreeView::keyPressEvent(event);
-}
-
-void FolderTreeView::contextMenuEvent(QContextMenuEvent* event)
-{
-    if (!m_store) {
-        return;
-    }
-    QModelIndex item;
-    QPoint at = event->pos();
-    if (event->reason() == QContextMenuEvent::Keyboard) {
-        item = currentIndex();
-        at = visualRect(item).center();
-    } else {
-        at = viewport()->mapFrom(this, at);
-        item = indexAt(at);
-        if (item.isValid()) {
-            setCurrentIndex(item);
-        }
-    }
-    QMenu menu(this);
-    menu.setObjectName(QStringLiteral("treeMenu"));
-    auto add = [&menu](int id, const QString& text) {
-        QAction* action = menu.addAction(text);
-        action->setData(id);
-        return action;
-    };
-    if (!item.isValid()) {
-        add(RegisterCommand, QStringLiteral("暗号フォルダーの登録(&A)"));
-    } else {
-        const bool root = FolderTreeModel::isRoot(item);
-        if (!root) {
-            add(CutFolder, QStringLiteral("切り取り （inside） (&T)"));
-            add(CopyFolder, QStringLiteral("コピー （inside） (&C)"));
-        }
-        QAction* paste = add(PasteFolder, QStringLiteral("貼り付け(&P)"));
-        paste->setEnabled(canPaste && canPaste());
-        menu.addSeparator();
-        if (!root) {
-            add(DeleteFolder, QStringLiteral("削除(&D)"));
-        } else {
-            add(UnregisterRoot, QStringLiteral("この暗号フォルダーを解除(&K)"));
-        }
-        add(BackupRoot, QStringLiteral("バックアップ(&B)..."));
-        menu.addSeparator();
-        add(FolderProperties, QStringLiteral("プロパティ(&R)"));
-        menu.addSeparator();
-        add(RegisterCommand, QStringLiteral("暗号フォルダーの登録(&A)"));
-    }
-    for (QAction* action : menu.actions()) {
-        const int id = action->data().toInt();
-        if (id != 0 && action->isEnabled() && availableCommand) {
-            action->setEnabled(availableCommand(id));
-        }
-    }
-    QAction* chosen = menu.exec(viewport()->mapToGlobal(at));
-    if (!chosen) {
-        return;
-    }
-    const int id = chosen->data().toInt();
-    switch (id) {
-    case RegisterCommand:
-        StartRegistration();
-        break;
-    case UnregisterRoot:
-        UnregisterConcerned();
-        break;
-    case DeleteFolder:
-        DeleteSelectedSubfolder(QApplication::keyboardModifiers() & Qt::ShiftModifier);
-        break;
-    default:
-        emit commandRequested(id);
-        break;
     }
 }
