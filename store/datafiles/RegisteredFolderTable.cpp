@@ -2,6 +2,7 @@
 
 #include "engine/CryptEngine.h"
 #include "store/datafiles/CheckBlock.h"
+#include "store/datafiles/DamagedDataFile.h"
 #include "store/datafiles/EncipheredDataFile.h"
 #include "store/datafiles/RecordFields.h"
 #include "store/settings/DecimalText.h"
@@ -10,8 +11,11 @@
 #include "util/NamingRules.h"
 #include "util/PathText.h"
 #include "util/ResultCodes.h"
+#include "util/SecureWipe.h"
 
 #include <QDir>
+
+#include <algorithm>
 
 namespace {
 
@@ -91,12 +95,35 @@ int RegisteredFolderTable::LoadRegisteredFolders()
     m_loaded = false;
     clear();
     QByteArray plain;
-    if (LoadDataFile(m_engine, FilePath(), FolderFileMessages, &plain) != 0) {
+    QString problem;
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxFolders, FolderFileMessages.createFailed, &plain,
+                       &problem) != 0) {
         return Result::Failed;
     }
+    int damagedRecords = 0;
     for (qsizetype at = 0; at + RecordSize <= plain.size() && m_count < MaxFolders; at += RecordSize) {
-        m_slots[static_cast<std::size_t>(m_count)].record = plain.mid(at, RecordSize);
+        const QByteArray record = plain.mid(at, RecordSize);
+        if (!IsPlausibleRecord(record)) {
+            ++damagedRecords;
+            continue;
+        }
+        m_slots[static_cast<std::size_t>(m_count)].record = record;
         ++m_count;
+    }
+    SecureWipe(plain);
+    if (problem.isEmpty() && damagedRecords > 0) {
+        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
+    }
+    if (!problem.isEmpty()) {
+        const QString outcome =
+            QStringLiteral("読み取れた %1 件の暗号フォルダーの登録で起動します。"
+                           "登録が消えた暗号フォルダーとその中のファイルはそのまま残っています。"
+                           "そのフォルダーをもう一度登録すると、元のパスワードで元どおり使えます。")
+                .arg(m_count);
+        if (SetDamagedFileAside(FilePath(), problem, outcome) != 0) {
+            clear();
+            return Result::Failed;
+        }
     }
     for (Slot& s : m_slots) {
         const QString root = rootOf(s.record);
@@ -106,7 +133,58 @@ int RegisteredFolderTable::LoadRegisteredFolders()
         derive(s);
     }
     m_loaded = true;
+    // The sound records take the damaged file's place.
+    if (!problem.isEmpty()) {
+        SaveRegisteredFolders();
+    }
     return 0;
+}
+
+bool RegisteredFolderTable::IsPlausibleRecord(const QByteArray& record)
+{
+    if (record.size() != RecordSize) {
+        return false;
+    }
+    const auto byteAt = [&record](qsizetype offset) { return static_cast<quint8>(record.at(offset)); };
+    if (byteAt(Layout::ReadOnly) > 1 || byteAt(Layout::AutoRelease) > 1 || byteAt(Layout::DriveType) > 6) {
+        return false;
+    }
+    const QByteArray check = record.mid(Layout::CheckBlock, CheckBlock::Size);
+    if (check.count('\0') == check.size()) {
+        return false;
+    }
+    // A text field: its characters up to the first zero, then only zeros (or spaces where the
+    // field is space-filled); no control character and no broken surrogate pair.
+    const auto plausibleText = [&record](qsizetype offset, qsizetype chars, bool spaceFilled, QString* text) {
+        const QString field =
+            QString::fromUtf16(reinterpret_cast<const char16_t*>(record.constData() + offset), chars);
+        qsizetype end = field.indexOf(QChar(0));
+        if (end < 0) {
+            end = field.size();
+        }
+        for (qsizetype i = end; i < field.size(); ++i) {
+            if (field[i] != QChar(0) && !(spaceFilled && field[i] == QLatin1Char(' '))) {
+                return false;
+            }
+        }
+        *text = field.left(end);
+        if (!text->isValidUtf16()) {
+            return false;
+        }
+        return std::none_of(text->cbegin(), text->cend(),
+                            [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    };
+    QString root;
+    QString hint;
+    QString storeName;
+    if (!plausibleText(Layout::RootPath, Layout::PathChars, false, &root) ||
+        !plausibleText(Layout::Hint, Layout::HintChars, true, &hint) ||
+        !plausibleText(Layout::StoreName, Layout::PathChars, false, &storeName)) {
+        return false;
+    }
+    const QString path = FromStoredPath(root);
+    return path.startsWith(QLatin1Char('/')) && !storeName.contains(QLatin1Char('/')) &&
+           storeName != QLatin1String(".") && storeName != QLatin1String("..");
 }
 
 int RegisteredFolderTable::SaveRegisteredFolders()

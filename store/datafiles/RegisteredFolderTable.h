@@ -55,9 +55,15 @@ public:
     int count() const { return m_count; }
     const Slot& slot(int index) const { return m_slots.at(static_cast<std::size_t>(index)); }
 
-    // (Re)loads the table; a missing file is created empty. Failures leave the table empty and
-    // not loaded, so no save can overwrite the file.
+    // (Re)loads the table; a missing file is created empty. A damaged file (not a file, cut,
+    // swollen, unreadable, or holding records that are not plausible) is set aside with one
+    // message, and the table keeps its sound records, which are saved in its place. A file that
+    // can neither be read nor set aside leaves the table empty and not loaded, so no save can
+    // overwrite it.
     int LoadRegisteredFolders();
+    // Whether a deciphered record can be a registration: its flags in range, a check block, and
+    // texts that end cleanly with an absolute root and a store name that is one name.
+    static bool IsPlausibleRecord(const QByteArray& record);
     // Writes the slots with a root, in slot order. Refused when the table is not loaded.
     int SaveRegisteredFolders();
     // Fills the next slot, builds its check block from the password, saves. A full table is

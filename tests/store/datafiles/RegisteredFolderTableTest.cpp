@@ -161,15 +161,16 @@ TEST_F(RegisteredFolderTableTest, TrailingPartialRecordIsIgnored)
 TEST_F(RegisteredFolderTableTest, FullTableRefusesAnotherFolder)
 {
     QByteArray plain;
-    for (int i = 0; i < RegisteredFolderTable::MaxFolders + 1; ++i) {
+    for (int i = 0; i < RegisteredFolderTable::MaxFolders; ++i) {
         QByteArray record(RegisteredFolderTable::RecordSize, 0);
         RecordField::PutText(record, Layout::RootPath, Layout::PathChars, QStringLiteral("/srv/f%1").arg(i));
+        RecordField::Fill(record, Layout::CheckBlock, 256, 1);
         plain += record;
     }
     writePlainFile(filePath(), plain);
     RegisteredFolderTable table = makeTable();
     ASSERT_EQ(table.LoadRegisteredFolders(), 0);
-    EXPECT_EQ(table.count(), RegisteredFolderTable::MaxFolders); // the 101st record is not read
+    EXPECT_EQ(table.count(), RegisteredFolderTable::MaxFolders);
     EXPECT_EQ(table.AddRegisteredFolder(QStringLiteral("/srv/new"), QString(), QStringLiteral("password1"),
                                         QStringLiteral("0"), QStringLiteral("N"), QStringLiteral("0"),
                                         DriveFixed),

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CryptEngine;
+
+// Data files of fixed-size records that may have been damaged between two starts (garbage,
+// another key, a cut or swollen file, a link or a folder in their place). Such a file is never
+// followed, never overwritten and never silently dropped: the records that are sound are kept,
+// and the file itself is set aside beside its place for the user to keep or remove.
+
+// Reads and deciphers a record file without following a link. A missing file is created empty.
+// `problem` stays empty for a sound file; otherwise it says, for the user, what is wrong with
+// the file as a whole, and `plain` holds what could still be read of its first `maxRecords`
+// whole records (possibly nothing). Returns -1 only when a missing file cannot be created
+// (after the message `createFailed` + cause + path).
+int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSize, int maxRecords,
+                   int createFailed, QByteArray* plain, QString* problem);
+
+// Renames the damaged file (or the link or folder that stands in its place, never what a link
+// points to) to "NAME.damaged-YYYYMMDD-HHMMSS" beside it, private to the user, and shows one
+// message: the file, what was wrong (`problem`), where it now lies and `outcome`, what the
+// program does about it and what the user can do. Returns 0, or -1 after a message naming the
+// file and the cause when it cannot be moved; the caller must then not write over the file.
+int SetDamagedFileAside(const QString& path, const QString& problem, const QString& outcome);
+
+// The name the damaged file gets beside itself (the time is the local time now).
+QString DamagedFileName(const QString& path);
