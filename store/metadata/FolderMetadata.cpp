@@ -1,6 +1,7 @@
 #include "store/metadata/FolderMetadata.h"
 
 #include "engine/ContainerCrypt.h"
+#include "engine/CryptEngine.h"
 #include "store/metadata/MetadataFile.h"
 #include "store/metadata/MetadataListing.h"
 #include "util/EventPump.h"
@@ -10,12 +11,15 @@
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QStringView>
 
 #include <algorithm>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,6 +57,45 @@ qsizetype recordsStart(const QString& text, const QString& header)
     return position;
 }
 
+// The metadata file is a cache of the folder's names, rebuilt from the containers whenever it
+// is missing or unusable: a link in its place is removed (never what it points to), and a file
+// that is not a whole number of cipher blocks is started afresh; the sync then adds the records
+// again. A folder standing in its place cannot be replaced safely: that is an error naming it.
+int PrepareMetadataFile(CryptEngine& engine, const QString& file, const QString& root,
+                        const QString& emptyText)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(file).constData(), &st) != 0) {
+        return Result::Ok; // missing: made below
+    }
+    if (S_ISLNK(st.st_mode)) {
+        QString cause;
+        if (RemoveFile(file, &cause) != 0) {
+            showError(MsgA(281) + cause + QLatin1Char('\n') + QDir::toNativeSeparators(file));
+            return Result::Failed;
+        }
+        qWarning().noquote()
+            << QStringLiteral("Removed the link in place of %1; its records are rebuilt").arg(file);
+        return Result::Ok;
+    }
+    if (S_ISDIR(st.st_mode) || !S_ISREG(st.st_mode)) {
+        showError(
+            QStringLiteral("このフォルダーの内容を記録するファイルの場所に、%1があります。\n%2\n\n"
+                           "これを別の場所へ移すか名前を変えてから、もう一度このフォルダーを開いてください。")
+                .arg(S_ISDIR(st.st_mode) ? QStringLiteral("フォルダー")
+                                         : QStringLiteral("ファイル以外のもの"),
+                     QDir::toNativeSeparators(file)));
+        return Result::Failed;
+    }
+    if (st.st_size % MetadataCipherBlock != 0) {
+        qWarning().noquote() << QStringLiteral("%1 was cut short (%2 bytes); its records are rebuilt")
+                                    .arg(file)
+                                    .arg(qint64(st.st_size));
+        return WriteEncipheredText(engine, file, emptyText, root);
+    }
+    return Result::Ok;
+}
+
 } // namespace
 
 FolderMetadata::FolderMetadata(const RegisteredFolderTable& table, std::function<QString()> workingFolder,
@@ -85,6 +128,9 @@ int FolderMetadata::syncFile(const QString& file, const QString& folder, const Q
     const QString header = MetadataHeaderLine();
     const QString emptyText = header + LineBreak;
 
+    if (PrepareMetadataFile(engine, file, root, emptyText) != 0) {
+        return Result::Failed;
+    }
     qint64 size = -1;
     if (FileExists(file) == 0 && FileSize(file, &size) == 0 && size == 0) {
         QString cause;

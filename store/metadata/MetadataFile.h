@@ -13,6 +13,9 @@ class CryptEngine;
 
 inline const QString MetadataFileName = QStringLiteral("_snf.kbxn");
 
+// The file's length is always a whole number of these.
+inline constexpr qsizetype MetadataCipherBlock = 16;
+
 // The process-wide state of the folder metadata. Everything runs on the window thread, but every
 // wait dispatches events, so a command or timer can re-enter the store while an operation waits;
 // these flags keep the re-entered call off the work of the waiting one.

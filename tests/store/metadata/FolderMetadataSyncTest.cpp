@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <functional>
+
 namespace {
 
 using FolderMetadataSyncTest = MetadataTest;
@@ -234,6 +236,62 @@ TEST_F(FolderMetadataSyncTest, UnusableMetadataFilesAreStartedAfreshOrRefused)
     EXPECT_TRUE(messages.texts().at(0).endsWith(file));
     EXPECT_TRUE(messages.texts().at(1).startsWith(MsgA(288)));
     EXPECT_EQ(readFile(file), foreign);
+}
+
+// The metadata file is a cache: one cut short of a whole cipher block or a link in its place is
+// rebuilt from the containers without a message, never writing through the link; a folder in
+// its place is refused with one message that names it and says what to do.
+TEST_F(FolderMetadataSyncTest, CutOrLinkedMetadataFileIsRebuiltAndAFolderInItsPlaceIsNamed)
+{
+    const QString container = encrypt(root, QStringLiteral("memo.txt"));
+    const QString stored = QFileInfo(container).fileName();
+    const QString file = metadataFile();
+    ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+    const QByteArray whole = readFile(file);
+    const QString outside = path(QStringLiteral("outside.txt"));
+
+    const struct
+    {
+        const char* name;
+        std::function<void()> damage;
+    } cases[] = {
+        {"cut short", [&] { writeFile(file, whole.left(whole.size() - 5)); }},
+        {"a link to a file elsewhere",
+         [&] {
+             writeFile(outside, "not ours");
+             QFile::remove(file);
+             ASSERT_TRUE(QFile::link(outside, file));
+         }},
+        {"a dangling link",
+         [&] {
+             QFile::remove(file);
+             ASSERT_TRUE(QFile::link(path(QStringLiteral("nowhere")), file));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetAttributeBits(file, FileAttribute::ReadOnly, true);
+        c.damage();
+        messages.clear();
+        ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+        QStringList lines;
+        ASSERT_EQ(metadata.LoadEntryRecords(root, root, 1, &lines), 0) << shownMessages();
+        EXPECT_TRUE(messages.shown().isEmpty()) << shownMessages();
+        EXPECT_FALSE(QFileInfo(file).isSymLink());
+        EXPECT_EQ(storedNames(records(file)), QStringList{stored});
+    }
+    EXPECT_EQ(readFile(outside), QByteArray("not ours"));
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("nowhere"))));
+
+    SetAttributeBits(file, FileAttribute::ReadOnly, true);
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    messages.clear();
+    EXPECT_EQ(metadata.SyncFolderMetadata(root, root), -1);
+    ASSERT_EQ(messages.shown().size(), 1) << shownMessages();
+    EXPECT_TRUE(messages.texts().first().contains(file)) << shownMessages();
+    EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("フォルダーがあります"))) << shownMessages();
+    EXPECT_TRUE(QFileInfo(file).isDir());
 }
 
 TEST_F(FolderMetadataSyncTest, LoggedOutFolderWritesNothing)
