@@ -1,11 +1,14 @@
 #include "store/datafiles/CommonData2.h"
 
+#include "store/datafiles/DamagedDataFile.h"
 #include "store/datafiles/EncipheredDataFile.h"
 #include "store/datafiles/RecordFields.h"
 #include "store/settings/DecimalText.h"
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 #include "util/ResultCodes.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,12 +48,19 @@ int CommonData2::LoadCommon2()
     Dummy2 = 1;
 
     QByteArray plain;
-    if (LoadDataFile(m_engine, FilePath(), Common2Messages, &plain) != 0) {
+    QString problem;
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common2Messages.createFailed, &plain,
+                       &problem) != 0) {
         return Result::Failed;
     }
+    int damagedRecords = 0;
     for (qsizetype at = 0; at + RecordSize <= plain.size(); at += RecordSize) {
         const QString key = RecordField::GetText(plain, at, KeyChars);
         const QString value = RecordField::GetText(plain, at + ValueOffset, ValueChars);
+        if (!isPlausible(key, value)) {
+            ++damagedRecords;
+            continue;
+        }
         if (key == FlagKey) {
             AngoTempFolderFlg = value;
         } else if (key == FolderKey) {
@@ -61,11 +71,48 @@ int CommonData2::LoadCommon2()
             Dummy2 = DecimalToInt(value);
         }
     }
+    if (problem.isEmpty() && damagedRecords > 0) {
+        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
+    }
+    if (!problem.isEmpty()) {
+        if (AngoTempFolder.isEmpty()) {
+            AngoTempFolderFlg = QStringLiteral("0");
+        }
+        const QString outcome =
+            AngoTempFolderFlg == QLatin1String("0")
+                ? QStringLiteral("作業用フォルダーは既定の場所で起動します。別の場所を使っていた場合は、"
+                                 "環境設定の「作業用フォルダー設定」でもう一度選んでください。")
+                : QStringLiteral("読み取れた設定で起動します。");
+        if (SetDamagedFileAside(FilePath(), problem, outcome) != 0) {
+            return Result::Failed;
+        }
+    }
     m_loaded = true;
     if (AngoTempFolderFlg == QLatin1String("0")) {
         AngoTempFolder = m_defaultWorkingFolder;
     }
+    if (!problem.isEmpty()) {
+        SaveCommon2();
+    }
     return 0;
+}
+
+bool CommonData2::isPlausible(const QString& key, const QString& value)
+{
+    const auto clean = [](const QString& text) {
+        return text.isValidUtf16() &&
+               std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x20; });
+    };
+    if (!clean(key) || !clean(value)) {
+        return false;
+    }
+    if (key == FlagKey) {
+        return value == QLatin1String("0") || value == QLatin1String("1");
+    }
+    if (key == FolderKey) {
+        return value.isEmpty() || value.startsWith(QLatin1Char('/'));
+    }
+    return true;
 }
 
 int CommonData2::SaveCommon2()

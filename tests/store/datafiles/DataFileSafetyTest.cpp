@@ -129,7 +129,7 @@ TEST_F(DataFileSafetyTest, InterruptedSaveLeavesThePreviousFile)
 
 // A data file that cannot be deciphered (a size that is no whole number of cipher blocks) fails
 // to load, and the object that failed refuses to save over it. (The table of registered folders
-// sets such a file aside instead: DamagedFolderTableTest.)
+// and the working-folder data set such a file aside instead: DamagedDataFileTest.)
 TEST_F(DataFileSafetyTest, FailedLoadNeverLetsASaveOverwriteTheFile)
 {
     const QByteArray damaged(4100, 'x');
@@ -147,13 +147,6 @@ TEST_F(DataFileSafetyTest, FailedLoadNeverLetsASaveOverwriteTheFile)
              return data.SaveCommon1(QStringLiteral("Admin-Pass1"));
          },
          562},
-        {"kbxcl_common2.dat",
-         [&] {
-             CommonData2 data(engine, dataFolder(), QStringLiteral("/default"));
-             EXPECT_EQ(data.LoadCommon2(), -1);
-             return data.SaveCommon2();
-         },
-         568},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << (&c - std::data(cases)));

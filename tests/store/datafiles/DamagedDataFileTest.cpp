@@ -1,4 +1,5 @@
 #include "store/StoreTestFixture.h"
+#include "store/datafiles/CommonData2.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "support/UnprivilegedScope.h"
 
@@ -22,7 +23,7 @@ QByteArray garbage(qsizetype size, quint32 seed)
     return bytes;
 }
 
-class DamagedFolderTableTest : public StoreTest
+class DamagedDataFileTest : public StoreTest
 {
 protected:
     RegisteredFolderTable makeTable()
@@ -69,7 +70,7 @@ protected:
 // Each way a table file is damaged: one message naming the file and what was wrong, the file set
 // aside as it was (0600), the sound records kept and saved in its place, nothing followed through
 // a link.
-TEST_F(DamagedFolderTableTest, DamagedFileIsSetAsideAndTheSoundRecordsKept)
+TEST_F(DamagedDataFileTest, DamagedFileIsSetAsideAndTheSoundRecordsKept)
 {
     const QString outside = path(QStringLiteral("outside.dat"));
     struct Case
@@ -183,7 +184,7 @@ TEST_F(DamagedFolderTableTest, DamagedFileIsSetAsideAndTheSoundRecordsKept)
 
 // A file this user cannot read is set aside as well, when the data folder lets it be moved; one
 // that can be neither read nor moved is left alone and never written over.
-TEST_F(DamagedFolderTableTest, UnreadableFileIsSetAsideOrLeftAlone)
+TEST_F(DamagedDataFileTest, UnreadableFileIsSetAsideOrLeftAlone)
 {
     writeTwo();
     ASSERT_EQ(::chmod(QFile::encodeName(filePath()).constData(), 0), 0);
@@ -210,5 +211,65 @@ TEST_F(DamagedFolderTableTest, UnreadableFileIsSetAsideOrLeftAlone)
         EXPECT_TRUE(messages.texts().first().contains(filePath()));
         EXPECT_EQ(stuck.SaveRegisteredFolders(), -1);
         ::chmod(QFile::encodeName(dataFolder()).constData(), 0700);
+    }
+}
+
+// The working-folder data the same way: one message, the file aside, the sound values kept (a
+// damaged choice falls back to the default folder), and the next load quiet.
+TEST_F(DamagedDataFileTest, DamagedWorkingFolderDataIsSetAsideAndTheDefaultTaken)
+{
+    const QString file = dataFolder() + QStringLiteral("/kbxcl_common2.dat");
+    const QString chosen = path(QStringLiteral("elsewhere"));
+    const struct
+    {
+        const char* name;
+        std::function<void()> damage;
+        QString folder;
+    } cases[] = {
+        {"garbage", [&] { writeFile(file, garbage(4 * CommonData2::RecordSize, 4)); },
+         QStringLiteral("/default")},
+        {"cut", [&] { writeFile(file, readFile(file).left(1000)); }, QStringLiteral("/default")},
+        {"a folder in its place",
+         [&] {
+             QFile::remove(file);
+             ASSERT_TRUE(QDir().mkpath(file));
+         },
+         QStringLiteral("/default")},
+        {"one garbage record after the sound ones",
+         [&] {
+             QByteArray plain = plainFile(file);
+             writePlainFile(file, plain + garbage(CommonData2::RecordSize, 5));
+         },
+         chosen},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(dataFolder()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(dataFolder()));
+        {
+            CommonData2 data(engine, dataFolder(), QStringLiteral("/default"));
+            ASSERT_EQ(data.LoadCommon2(), 0);
+            data.AngoTempFolderFlg = QStringLiteral("1");
+            data.AngoTempFolder = chosen;
+            ASSERT_EQ(data.SaveCommon2(), 0);
+        }
+        c.damage();
+        messages.clear();
+        CommonData2 data(engine, dataFolder(), QStringLiteral("/default"));
+        ASSERT_EQ(data.LoadCommon2(), 0);
+        EXPECT_EQ(data.AngoTempFolder, c.folder);
+        ASSERT_EQ(messages.texts().size(), 1) << messages.texts().join('|').toStdString();
+        EXPECT_TRUE(messages.texts().first().contains(file));
+        EXPECT_EQ(
+            QDir(dataFolder())
+                .entryList({QStringLiteral("kbxcl_common2.dat.damaged-*")}, QDir::AllEntries | QDir::Hidden)
+                .size(),
+            1);
+
+        messages.clear();
+        CommonData2 again(engine, dataFolder(), QStringLiteral("/default"));
+        ASSERT_EQ(again.LoadCommon2(), 0);
+        EXPECT_EQ(again.AngoTempFolder, c.folder);
+        EXPECT_TRUE(messages.texts().isEmpty()) << messages.texts().join('|').toStdString();
     }
 }

@@ -25,7 +25,7 @@ QByteArray garbage(qsizetype size)
 }
 
 // The real window started again over data files damaged between two starts.
-class DamagedDataFilesTest : public WindowFixture
+class StartWithDamagedDataTest : public WindowFixture
 {
 protected:
     void prepareHome() override { ASSERT_TRUE(QDir().mkpath(folder)); }
@@ -48,7 +48,7 @@ protected:
 // A table of registered folders with garbage after its sound record, or garbage only: the window
 // starts with one message naming the file, keeps the sound registration and the file aside, and
 // no clean-up runs on paths read from garbage.
-TEST_F(DamagedDataFilesTest, DamagedFolderTableGivesOneMessageAndKeepsTheSoundRegistrations)
+TEST_F(StartWithDamagedDataTest, DamagedFolderTableGivesOneMessageAndKeepsTheSoundRegistrations)
 {
     registerFolder(folder, QLatin1String(Password), {});
     const QByteArray sound = ReadTestFile(tableFile());
@@ -86,4 +86,19 @@ TEST_F(DamagedDataFilesTest, DamagedFolderTableGivesOneMessageAndKeepsTheSoundRe
         EXPECT_EQ(frame->store().folders().count(), c.kept);
         WriteTestFile(tableFile(), sound);
     }
+}
+
+// Working-folder data cut short kept the window from starting at all; now it starts on the
+// default working folder with one message, and the registered folder is still there.
+TEST_F(StartWithDamagedDataTest, CutWorkingFolderDataStillLetsTheWindowStart)
+{
+    registerFolder(folder, QLatin1String(Password), {});
+    frame.reset();
+    const QString file = dataFolder() + QStringLiteral("/kbxcl_common2.dat");
+    WriteTestFile(file, ReadTestFile(file).left(1000));
+    restart();
+    ASSERT_TRUE(frame->isCreated()) << shownTexts();
+    ASSERT_EQ(messages.texts().size(), 1) << shownTexts();
+    EXPECT_TRUE(messages.texts().first().contains(file)) << shownTexts();
+    EXPECT_EQ(frame->store().folders().count(), 1);
 }
