@@ -2,6 +2,7 @@
 
 #include "engine/CryptEngine.h"
 #include "store/datafiles/CheckBlock.h"
+#include "store/datafiles/DamagedDataFile.h"
 #include "store/datafiles/EncipheredDataFile.h"
 #include "store/datafiles/RecordFields.h"
 #include "util/FileChanges.h"
@@ -87,7 +88,26 @@ int CommonData1::LoadCommon1(const QString& adminPassword, int mode, int* match)
     *match = 0;
 
     QByteArray plain;
-    if (LoadDataFile(m_engine, FilePath(), Common1Messages, &plain) != 0) {
+    QString problem;
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common1Messages.createFailed, &plain,
+                       &problem) != 0) {
+        return Result::Failed;
+    }
+    // Every record is the administrator's or a change password's; anything else is damage.
+    int damagedRecords = 0;
+    for (qsizetype at = 0; at + RecordSize <= plain.size(); at += RecordSize) {
+        const QString tag = RecordField::GetText(plain.mid(at, RecordSize), Layout::Tag, Layout::TagChars);
+        damagedRecords += tag == AdminTag || tag == EntryTag ? 0 : 1;
+    }
+    if (problem.isEmpty() && damagedRecords > 0) {
+        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
+    }
+    if (!problem.isEmpty()) {
+        SecureWipe(plain);
+        SetDamagedFileAside(
+            FilePath(), problem,
+            QStringLiteral("管理者パスワードと受け渡し用パスワードの一覧は、今はありません。"
+                           "管理者パスワードを登録し直し、受け渡し用パスワードをもう一度登録してください。"));
         return Result::Failed;
     }
     if (m_engine.SetTemporaryKey(adminPassword, QString()).isEmpty()) {

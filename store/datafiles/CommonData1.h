@@ -57,7 +57,9 @@ public:
     // Loads the file (a missing one is created empty) and checks the administrator password:
     // match = 1 when it opens the stored check block. With mode 1 a wrong password shows A-561
     // with the stored hint and fails; only a mode-1 load that succeeds marks the object loaded,
-    // and only a loaded object can be saved.
+    // and only a loaded object can be saved. A damaged file (not a file, cut, swollen,
+    // unreadable, or a record that is neither the administrator's nor a change password) is set
+    // aside with one message and the load fails; the next one finds no file and starts empty.
     int LoadCommon1(const QString& adminPassword, int mode, int* match);
     // Writes the "001" record made from the password and the administrator hint, then the list.
     int SaveCommon1(const QString& adminPassword);

@@ -21,35 +21,6 @@ void showFailure(int message, const QString& cause, const QString& path)
 
 } // namespace
 
-int LoadDataFile(CryptEngine& engine, const QString& path, const DataFileMessages& messages,
-                 QByteArray* plain)
-{
-    plain->clear();
-    QString error;
-    if (FileExists(path) != 0 && CreateEmptyFile(path, &error) != 0) {
-        showFailure(messages.createFailed, error, path);
-        return Result::Failed;
-    }
-    qint64 size = 0;
-    if (FileSize(path, &size) != 0) {
-        ShowMessage(MsgA(messages.sizeFailed) + QDir::toNativeSeparators(path), MessageStyle::error());
-        return Result::Failed;
-    }
-    if (size == 0) {
-        return 0;
-    }
-    QByteArray bytes;
-    if (ReadWholeFile(path, size, &bytes, &error) != 0) {
-        showFailure(messages.readFailed, error, path);
-        return Result::Failed;
-    }
-    if (engine.DecipherWithIntrinsicKey(bytes.data(), bytes.size()) != 0) {
-        return Result::Failed;
-    }
-    *plain = bytes;
-    return 0;
-}
-
 int SaveDataFile(CryptEngine& engine, const QString& path, const DataFileMessages& messages,
                  QByteArray& plain)
 {

@@ -10,16 +10,13 @@ class CryptEngine;
 struct DataFileMessages
 {
     int createFailed; // + cause + "\n" + path
-    int sizeFailed;   // + path
-    int readFailed;   // + cause + "\n" + path
+    int sizeFailed;   // + path (a file that cannot be read is set aside instead)
+    int readFailed;   // + cause + "\n" + path (likewise)
     int saveFailed;   // + cause + "\n" + path
 };
 
-// Reads and deciphers the whole file. A missing file is created empty; an empty file gives
-// empty contents. Returns 0, or -1 after the failure's message (a deciphering failure, such as a
-// size that is no multiple of 16, is reported by the engine).
-int LoadDataFile(CryptEngine& engine, const QString& path, const DataFileMessages& messages,
-                 QByteArray* plain);
+// Reading them, damaged or not: ReadRecordFile (DamagedDataFile.h).
+
 // Enciphers the records and replaces the file with them (see SaveWholeFile). Returns 0, or -1
 // after the failure's message. The plain bytes are wiped.
 int SaveDataFile(CryptEngine& engine, const QString& path, const DataFileMessages& messages,
