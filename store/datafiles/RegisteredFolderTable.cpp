@@ -115,11 +115,12 @@ int RegisteredFolderTable::LoadRegisteredFolders()
         problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
     }
     if (!problem.isEmpty()) {
+        const QString kept =
+            m_count > 0 ? QStringLiteral("読み取れた %1 件の暗号フォルダーの登録で起動します。").arg(m_count)
+                        : QStringLiteral("暗号フォルダーの登録は読み取れませんでした。");
         const QString outcome =
-            QStringLiteral("読み取れた %1 件の暗号フォルダーの登録で起動します。"
-                           "登録が消えた暗号フォルダーとその中のファイルはそのまま残っています。"
-                           "そのフォルダーをもう一度登録すると、元のパスワードで元どおり使えます。")
-                .arg(m_count);
+            kept + QStringLiteral("登録が消えた暗号フォルダーとその中のファイルはそのまま残っています。"
+                                  "そのフォルダーをもう一度登録すると、元のパスワードで元どおり使えます。");
         if (SetDamagedFileAside(FilePath(), problem, outcome) != 0) {
             clear();
             return Result::Failed;
