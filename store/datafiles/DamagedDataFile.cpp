@@ -108,6 +108,15 @@ int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSiz
     return Result::Ok;
 }
 
+QString NotARegularFile(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode)) {
+        return QString();
+    }
+    return kindProblem(st.st_mode);
+}
+
 QString DamagedFileName(const QString& path)
 {
     return path + QStringLiteral(".damaged-") +

@@ -25,5 +25,9 @@ int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSiz
 // file and the cause when it cannot be moved; the caller must then not write over the file.
 int SetDamagedFileAside(const QString& path, const QString& problem, const QString& outcome);
 
+// What stands in the file's place when it is not a regular file (a link, a folder, …), in words
+// for the user; empty when it is a regular file or nothing is there. Never follows a link.
+QString NotARegularFile(const QString& path);
+
 // The name the damaged file gets beside itself (the time is the local time now).
 QString DamagedFileName(const QString& path);

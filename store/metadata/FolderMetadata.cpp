@@ -2,6 +2,7 @@
 
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
+#include "store/datafiles/DamagedDataFile.h"
 #include "store/metadata/MetadataFile.h"
 #include "store/metadata/MetadataListing.h"
 #include "util/EventPump.h"
@@ -60,7 +61,8 @@ qsizetype recordsStart(const QString& text, const QString& header)
 // The metadata file is a cache of the folder's names, rebuilt from the containers whenever it
 // is missing or unusable: a link in its place is removed (never what it points to), and a file
 // that is not a whole number of cipher blocks is started afresh; the sync then adds the records
-// again. A folder standing in its place cannot be replaced safely: that is an error naming it.
+// again. A folder (or anything else) standing in its place is set aside with a message naming
+// it, and the records are made anew.
 int PrepareMetadataFile(CryptEngine& engine, const QString& file, const QString& root,
                         const QString& emptyText)
 {
@@ -78,14 +80,12 @@ int PrepareMetadataFile(CryptEngine& engine, const QString& file, const QString&
             << QStringLiteral("Removed the link in place of %1; its records are rebuilt").arg(file);
         return Result::Ok;
     }
-    if (S_ISDIR(st.st_mode) || !S_ISREG(st.st_mode)) {
-        showError(
-            QStringLiteral("このフォルダーの内容を記録するファイルの場所に、%1があります。\n%2\n\n"
-                           "これを別の場所へ移すか名前を変えてから、もう一度このフォルダーを開いてください。")
-                .arg(S_ISDIR(st.st_mode) ? QStringLiteral("フォルダー")
-                                         : QStringLiteral("ファイル以外のもの"),
-                     QDir::toNativeSeparators(file)));
-        return Result::Failed;
+    if (!S_ISREG(st.st_mode)) {
+        // Whatever stands there is not ours to delete: it is set aside, named, and the records are
+        // made anew.
+        return SetDamagedFileAside(
+            file, NotARegularFile(file),
+            QStringLiteral("このフォルダーの内容の記録は、暗号ファイルから作り直します。"));
     }
     if (st.st_size % MetadataCipherBlock != 0) {
         qWarning().noquote() << QStringLiteral("%1 was cut short (%2 bytes); its records are rebuilt")

@@ -1,5 +1,6 @@
 #include "store/settings/SettingsFile.h"
 
+#include "store/datafiles/DamagedDataFile.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/WholeFileSave.h"
 #include "store/settings/DecimalText.h"
@@ -93,6 +94,13 @@ bool SaveSettings(const SettingsRecord& record, const QString& dataFolder)
 int EnsureSettingsFile(const QString& dataFolder)
 {
     const QString path = SettingsFilePath(dataFolder);
+    // A link or a folder in the file's place is never read through nor written into: it is set
+    // aside and the settings start afresh.
+    const QString problem = NotARegularFile(path);
+    if (!problem.isEmpty() &&
+        SetDamagedFileAside(path, problem, QStringLiteral("設定を初期値に戻して起動します。")) != 0) {
+        return Result::Failed;
+    }
     if (SettingsFileExists(dataFolder) == 0) {
         return 0;
     }

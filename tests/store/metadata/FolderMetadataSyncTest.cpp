@@ -1,5 +1,6 @@
 #include "store/metadata/MetadataFixture.h"
 #include "support/SmallDisk.h"
+#include "support/UnprivilegedScope.h"
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
@@ -240,8 +241,8 @@ TEST_F(FolderMetadataSyncTest, UnusableMetadataFilesAreStartedAfreshOrRefused)
 
 // The metadata file is a cache: one cut short of a whole cipher block or a link in its place is
 // rebuilt from the containers without a message, never writing through the link; a folder in
-// its place is refused with one message that names it and says what to do.
-TEST_F(FolderMetadataSyncTest, CutOrLinkedMetadataFileIsRebuiltAndAFolderInItsPlaceIsNamed)
+// its place is set aside with one message that names it, and the records are made anew.
+TEST_F(FolderMetadataSyncTest, CutOrLinkedMetadataFileIsRebuiltAndAFolderInItsPlaceSetAside)
 {
     const QString container = encrypt(root, QStringLiteral("memo.txt"));
     const QString stored = QFileInfo(container).fileName();
@@ -285,13 +286,47 @@ TEST_F(FolderMetadataSyncTest, CutOrLinkedMetadataFileIsRebuiltAndAFolderInItsPl
 
     SetAttributeBits(file, FileAttribute::ReadOnly, true);
     QFile::remove(file);
-    ASSERT_TRUE(QDir().mkpath(file));
+    ASSERT_TRUE(QDir().mkpath(file + QStringLiteral("/inside")));
     messages.clear();
-    EXPECT_EQ(metadata.SyncFolderMetadata(root, root), -1);
+    ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+    QStringList lines;
+    ASSERT_EQ(metadata.LoadEntryRecords(root, root, 1, &lines), 0) << shownMessages();
     ASSERT_EQ(messages.shown().size(), 1) << shownMessages();
     EXPECT_TRUE(messages.texts().first().contains(file)) << shownMessages();
-    EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("フォルダーがあります"))) << shownMessages();
-    EXPECT_TRUE(QFileInfo(file).isDir());
+    EXPECT_TRUE(messages.texts().first().contains(QStringLiteral("フォルダーが置かれています")))
+        << shownMessages();
+    EXPECT_EQ(storedNames(records(file)), QStringList{stored});
+    const QStringList aside =
+        QDir(metadataArea()).entryList({QStringLiteral("_snf.kbxn.damaged-*")}, QDir::Dirs);
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(
+        QFileInfo::exists(metadataArea() + QLatin1Char('/') + aside.first() + QStringLiteral("/inside")));
+}
+
+// A metadata file the user may read but not replace (its folder is read-only to them): the
+// records still come from it, a change that needs a write gives one message naming the file, and
+// the file stays as it was.
+TEST_F(FolderMetadataSyncTest, MetadataFileThatCannotBeReplacedGivesOneMessage)
+{
+    encrypt(root, QStringLiteral("memo.txt"));
+    const QString file = metadataFile();
+    ASSERT_EQ(metadata.SyncFolderMetadata(root, root), 0) << shownMessages();
+    const QByteArray before = readFile(file);
+    encrypt(root, QStringLiteral("second.txt")); // the next sync has a record to add
+    UnprivilegedScope user(path(QString()));
+    if (!user.binds()) {
+        GTEST_SKIP() << "permissions cannot be made to bind here";
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(metadataArea()).constData(), 0500), 0);
+    messages.clear();
+    EXPECT_EQ(metadata.SyncFolderMetadata(root, root), -1);
+    QStringList lines;
+    EXPECT_EQ(metadata.LoadEntryRecords(root, root, 1, &lines), 0) << shownMessages();
+    EXPECT_EQ(lines.size(), 1);
+    ASSERT_EQ(messages.shown().size(), 1) << shownMessages();
+    EXPECT_TRUE(messages.texts().first().contains(file)) << shownMessages();
+    ::chmod(QFile::encodeName(metadataArea()).constData(), 0700);
+    EXPECT_EQ(readFile(file), before);
 }
 
 TEST_F(FolderMetadataSyncTest, LoggedOutFolderWritesNothing)
