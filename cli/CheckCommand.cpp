@@ -211,7 +211,10 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
 {
     const QString top = AbsolutePath(command.operands.at(0));
     int jobs = 1;
-    if (jobsOf(command, &jobs) != 0 || RequireFolder(top) != 0) {
+    if (jobsOf(command, &jobs) != 0) {
+        return ExitUsage;
+    }
+    if (RequireFolder(top) != 0) {
         return ExitFailure;
     }
     QString password;

@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/CommandKeys.h"
 #include "cli/ExitStatus.h"
+#include "cli/FolderOptions.h"
 #include "cli/PasswordInput.h"
 #include "cli/SharedTexts.h"
 #include "engine/ContainerFormat.h"
@@ -55,7 +56,8 @@ int runEncrypt(const ParsedCommand& command, CliSession& session)
     const QString source = AbsolutePath(command.operands.at(0));
     const QString container = AbsolutePath(command.operands.at(1));
     const QString hint = command.value(HintOption);
-    if (PasswordRules::CheckHintLength(hint) != 0 || RequireInputFile(source) != 0) {
+    if (PasswordRules::CheckHintLength(hint) != 0 || RequireInputFile(source) != 0 ||
+        RequireFolderWhenMarked(command.operands.at(1)) != 0) {
         return ExitFailure;
     }
     // Only a folder is refused here; what replaces an existing file is decided once the key is known.
@@ -97,7 +99,7 @@ int runDecrypt(const ParsedCommand& command, CliSession& session)
     session.crypt().setReplaceTargets(command.hasFlag(ForceOption));
     const QString container = AbsolutePath(command.operands.at(0));
     QString target = AbsolutePath(command.operands.at(1));
-    if (RequireInputFile(container) != 0) {
+    if (RequireInputFile(container) != 0 || RequireFolderWhenMarked(command.operands.at(1)) != 0) {
         return ExitFailure;
     }
     QString slot;

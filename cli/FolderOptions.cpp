@@ -7,6 +7,7 @@
 #include "util/ResultCodes.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 
 const QString RecursiveOption = QStringLiteral("recursive");
@@ -23,6 +24,14 @@ OptionSyntax JsonOptionSyntax()
 {
     return {JsonOption, QString(),
             Tr("Print one JSON object for scripts.", "スクリプト向けに JSON を一つ出力します。")};
+}
+
+int RequireFolderWhenMarked(const QString& operand)
+{
+    if (!operand.endsWith(QLatin1Char('/')) || QFileInfo(operand).isDir()) {
+        return 0;
+    }
+    return RequireFolder(QDir::cleanPath(QFileInfo(operand).absoluteFilePath()));
 }
 
 int RequireFolder(const QString& path)
@@ -53,5 +62,7 @@ QJsonValue EncryptionTimeJson(qint64 digits)
     if (digits < 0 || !time.isValid()) {
         return QJsonValue::Null;
     }
-    return time.toString(QStringLiteral("yyyy-MM-ddThh:mm:ss"));
+    // Stored as the local time of the machine that encrypted; given in the same form as the
+    // modification time (UTC, "Z"), so that a script compares the two directly.
+    return time.toUTC().toString(Qt::ISODate);
 }

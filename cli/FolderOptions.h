@@ -16,8 +16,12 @@ OptionSyntax JsonOptionSyntax();
 
 // An existing folder; -1 (reported) otherwise.
 int RequireFolder(const QString& path);
+// A target written with a trailing "/" names a folder: 0 when it is one (or has no trailing
+// "/"), otherwise -1 after the message (no such folder, or not a folder).
+int RequireFolderWhenMarked(const QString& operand);
 
-// Seconds since 1970 as "YYYY-MM-DDThh:mm:ssZ"; null for a time no file can have.
+// Every time in JSON is ISO 8601 in UTC: "YYYY-MM-DDThh:mm:ssZ".
+// Seconds since 1970; null for a time no file can have.
 QJsonValue EntryTimeJson(qint64 seconds);
-// The stored YYYYMMDDhhmmss digits of a local time as "YYYY-MM-DDThh:mm:ss"; null when none.
+// The stored YYYYMMDDhhmmss digits of a local time; null when none.
 QJsonValue EncryptionTimeJson(qint64 digits);

@@ -5,6 +5,7 @@
 #include "cli/CliOutput.h"
 #include "cli/CliSession.h"
 #include "cli/ExitStatus.h"
+#include "cli/FolderOptions.h"
 #include "cli/PasswordInput.h"
 #include "cli/SharedTexts.h"
 #include "engine/ContainerFormat.h"
@@ -69,6 +70,9 @@ int runRawDecrypt(const ParsedCommand& command, CliSession& session)
     const QString enciphered = AbsolutePath(command.operands.at(0));
     QString target = AbsolutePath(command.operands.at(1));
     if (RequireInputFile(enciphered) != 0) {
+        return ExitFailure;
+    }
+    if (RequireFolderWhenMarked(command.operands.at(1)) != 0) {
         return ExitFailure;
     }
     const bool intoFolder = QFileInfo(target).isDir();

@@ -121,6 +121,16 @@ TEST_F(KbxFolderTest, AddListExtractAndAddAgainKeepEveryByte)
                            QStringLiteral("sub/data.bin"), QStringLiteral("sub/日本語の名前.txt")}));
     EXPECT_EQ(byPath.value(QStringLiteral("memo.txt")).value(QStringLiteral("modified")).toString(),
               QStringLiteral("2020-01-02T03:04:05Z"));
+    // Every time in one form: ISO 8601 in UTC, the encryption time a moment ago.
+    const QString encryptedAt =
+        byPath.value(QStringLiteral("memo.txt")).value(QStringLiteral("encrypted")).toString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"))
+                    .match(encryptedAt)
+                    .hasMatch())
+        << encryptedAt.toStdString();
+    EXPECT_LT(
+        std::abs(QDateTime::fromString(encryptedAt, Qt::ISODate).secsTo(QDateTime::currentDateTimeUtc())),
+        600);
     EXPECT_EQ(byPath.value(QStringLiteral("sub/data.bin")).value(QStringLiteral("size")).toInteger(), 300001);
     EXPECT_EQ(byPath.value(QStringLiteral("sub/data.bin")).value(QStringLiteral("kind")).toString(),
               QStringLiteral("encrypted"));
@@ -278,6 +288,14 @@ TEST_F(KbxFolderTest, CheckFindsEveryKindOfFaultAndPassesAWholeFolder)
     }
     // Nothing was ever written into the folder by checking it.
     EXPECT_EQ(entriesOf(vault).filter(QStringLiteral("kbxpart")), QStringList());
+
+    // A number of workers that is no number from 1 to 256 is a usage error, before any password.
+    for (const char* jobs : {"0", "abc", "257", "-1"}) {
+        SCOPED_TRACE(jobs);
+        run = kbx({QStringLiteral("check"), QStringLiteral("--jobs"), QLatin1String(jobs), vault});
+        EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("--jobs"))) << run.err.toStdString();
+    }
 }
 
 // Ctrl-C in the middle: check ends between files with what it found, extract leaves only whole

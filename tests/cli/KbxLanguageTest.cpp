@@ -74,7 +74,7 @@ TEST_F(KbxLanguageTest, EachCommandSpeaksOneLanguage)
         {QStringLiteral("check with no jobs"),
          {QStringLiteral("check"), QStringLiteral("--jobs"), QStringLiteral("0"), folder},
          {},
-         1},
+         2},
         {QStringLiteral("extract into the folder"),
          {QStringLiteral("extract"), folder, folder + QStringLiteral("/out")},
          {},

@@ -496,3 +496,48 @@ TEST_F(KbxTest, EncryptKilledAtAnyMomentNeverLeavesABrokenContainer)
     ASSERT_EQ(kbx(arguments, line(Password)).exitCode, 0);
     EXPECT_EQ(entriesOf(m_dir.path()).filter(QStringLiteral(".kbxpart")), QStringList());
 }
+
+// A target written with a trailing "/" is a folder: the output goes into it when it exists, and a
+// missing one (or a file of that name) is an error that writes nothing, instead of a file named
+// after the folder.
+TEST_F(KbxTest, TargetWithTrailingSlashIsAFolder)
+{
+    const QString container = encryptReport("secret text");
+    const QString source = writeFile(QStringLiteral("plain.txt"), "plain");
+    ASSERT_EQ(kbx({QStringLiteral("raw-encrypt"), source}, line(Password)).exitCode, 0);
+    const QString raw = source + QStringLiteral(".kbxf2");
+    const QString file = writeFile(QStringLiteral("afile"), "a file");
+    const QString missing = path(QStringLiteral("nodir"));
+    const struct
+    {
+        const char* name;
+        QStringList arguments;
+        int exitCode;
+        QString written; // empty: nothing may appear
+    } cases[] = {
+        {"decrypt into a missing folder",
+         {QStringLiteral("decrypt"), container, missing + '/'},
+         1,
+         QString()},
+        {"decrypt into a file", {QStringLiteral("decrypt"), container, file + '/'}, 1, QString()},
+        {"raw-decrypt into a missing folder",
+         {QStringLiteral("raw-decrypt"), raw, missing + '/'},
+         1,
+         QString()},
+        {"encrypt into a missing folder", {QStringLiteral("encrypt"), source, missing + '/'}, 1, QString()},
+        {"decrypt into an existing folder",
+         {QStringLiteral("decrypt"), container, makeFolder(QStringLiteral("out")) + '/'},
+         0,
+         path(QStringLiteral("out/report.txt"))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const KbxResult run = kbx(c.arguments, line(Password));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(missing));
+        EXPECT_EQ(readFile(file), QByteArray("a file"));
+        if (!c.written.isEmpty()) {
+            EXPECT_EQ(readFile(c.written), QByteArray("secret text"));
+        }
+    }
+}
