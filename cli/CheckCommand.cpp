@@ -15,6 +15,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/SharedTexts.h"
 #include "store/metadata/MetadataListing.h"
+#include "util/PathText.h"
 #include "util/SecureWipe.h"
 
 #include <QFileInfo>
@@ -44,11 +45,13 @@ struct Summary
     qint64 unreadable = 0;
     qint64 plain = 0;
     qint64 duplicates = 0;
+    qint64 unusableNames = 0; // stored original names no restore can use
     bool complete = true;
 
     bool clean() const
     {
-        return complete && whole == checked && damaged + foreign + unreadable + plain + duplicates == 0;
+        return complete && whole == checked &&
+               damaged + foreign + unreadable + plain + duplicates + unusableNames == 0;
     }
 };
 
@@ -59,6 +62,9 @@ QString statusWord(const QString& status)
     }
     if (status == QLatin1String("duplicate")) {
         return Tr("duplicate name", "名前の重複");
+    }
+    if (status == QLatin1String("unusable-name")) {
+        return Tr("unusable stored name", "使えない記録名");
     }
     for (const FolderEntry::Kind kind : {FolderEntry::OtherPassword, FolderEntry::NewerFormat,
                                          FolderEntry::Unreadable, FolderEntry::Plain}) {
@@ -106,6 +112,13 @@ void addResult(const QString& top, const FolderCheck::FileResult& result, Summar
     case FolderEntry::Encrypted:
         ++summary->checked;
         summary->bytes += result.checkedBytes;
+        // extract and decrypt refuse such a name, so the file cannot be restored as it stands.
+        if (!IsSingleFileName(entry.name)) {
+            ++summary->unusableNames;
+            findings->append({QStringLiteral("unusable-name"), containerPath(top, entry),
+                              Tr("the stored original name is no single file name",
+                                 "記録されている元の名前はファイル名として使えません")});
+        }
         if (result.whole) {
             ++summary->whole;
             return;
@@ -169,9 +182,9 @@ QString mebibytes(qint64 bytes)
 QString summaryLine(const Summary& s)
 {
     return Tr("%1 encrypted files checked (%2 MiB): %3 whole, %4 damaged, %5 of another password or format, "
-              "%6 unreadable, %7 plain files, %8 duplicate names",
+              "%6 unreadable, %7 plain files, %8 duplicate names, %9 unusable names",
               "暗号ファイル %1 個を確認（%2 MiB）: 正常 %3、破損 %4、別のパスワードまたは形式 %5、"
-              "読めない %6、平文ファイル %7、名前の重複 %8")
+              "読めない %6、平文ファイル %7、名前の重複 %8、使えない記録名 %9")
         .arg(s.checked)
         .arg(mebibytes(s.bytes))
         .arg(s.whole)
@@ -179,7 +192,8 @@ QString summaryLine(const Summary& s)
         .arg(s.foreign)
         .arg(s.unreadable)
         .arg(s.plain)
-        .arg(s.duplicates);
+        .arg(s.duplicates)
+        .arg(s.unusableNames);
 }
 
 QJsonObject summaryJson(const Summary& s)
@@ -188,7 +202,8 @@ QJsonObject summaryJson(const Summary& s)
             {QStringLiteral("bytes"), s.bytes},           {QStringLiteral("whole"), s.whole},
             {QStringLiteral("damaged"), s.damaged},       {QStringLiteral("foreign"), s.foreign},
             {QStringLiteral("unreadable"), s.unreadable}, {QStringLiteral("plain"), s.plain},
-            {QStringLiteral("duplicates"), s.duplicates}, {QStringLiteral("complete"), s.complete}};
+            {QStringLiteral("duplicates"), s.duplicates}, {QStringLiteral("unusableNames"), s.unusableNames},
+            {QStringLiteral("complete"), s.complete}};
 }
 
 int jobsOf(const ParsedCommand& command, int* jobs)

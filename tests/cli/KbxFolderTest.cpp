@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "platform/SingleInstance.h"
 #include "store/StoreContext.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
 #include "store/datafiles/DataFolder.h"
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/EntryRecord.h"
@@ -512,3 +514,47 @@ TEST_F(KbxFolderTest, TextsFollowTheLocale)
 }
 
 } // namespace
+
+// A container whose stored original name extract and decrypt refuse cannot be restored: check
+// reports it (the name escaped) and exits 1, whole as its contents are.
+TEST_F(KbxFolderTest, CheckReportsStoredNamesNoRestoreCanUse)
+{
+    const QString source = writeFile(QStringLiteral("in/letter.txt"), "dear reader");
+    const QString sound = path(QStringLiteral("letter.kbxf"));
+    ASSERT_EQ(kbx({QStringLiteral("encrypt"), source, sound}, line(Password)).exitCode, 0);
+    RecordingMessageService messages;
+    CryptEngine engine;
+    MessageCatalogue catalogue(engine);
+    ASSERT_EQ(StartEngine(engine, catalogue), 0);
+    const QString slot = engine.SetTemporaryKey(QString::fromLatin1(Password), QString());
+    ContainerCrypt crypt(engine);
+    const QString names[] = {QStringLiteral("../x"),
+                             QStringLiteral("/etc/passwd"),
+                             QStringLiteral("a/b"),
+                             QStringLiteral("."),
+                             QStringLiteral(".."),
+                             QStringLiteral("../a\nb"),
+                             QStringLiteral("x") + QChar(0) + QStringLiteral("y")};
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString vault = makeFolder(QStringLiteral("crafted"));
+        const QString crafted = vault + QStringLiteral("/0123456789ABCDEF-0123456789ABCDEF.kbxf");
+        QFile::remove(crafted);
+        ASSERT_EQ(crypt.RenameContainer(sound, crafted, name, slot, false), 0)
+            << messages.texts().join(QLatin1Char('\n')).toStdString();
+
+        KbxResult run = kbx({QStringLiteral("check"), QStringLiteral("--json"), vault}, line(Password));
+        EXPECT_EQ(run.exitCode, 1) << run.out.toStdString();
+        const QJsonObject report = parseJson(run.out);
+        const QJsonArray problems = report.value(QStringLiteral("problems")).toArray();
+        ASSERT_EQ(problems.size(), 1) << run.out.toStdString();
+        EXPECT_EQ(problems.at(0)[QStringLiteral("status")].toString(), QStringLiteral("unusable-name"));
+        EXPECT_EQ(report.value(QStringLiteral("summary"))[QStringLiteral("unusableNames")].toInt(), 1);
+
+        run = kbx({QStringLiteral("check"), vault}, line(Password));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_FALSE(run.out.contains(QLatin1Char('\n') + QStringLiteral("b (")))
+            << "a line break in a name is escaped";
+        EXPECT_TRUE(run.out.contains(QStringLiteral("unusable stored name"))) << run.out.toStdString();
+    }
+}
