@@ -4,6 +4,12 @@
 // temporary folder of its own with its own configuration, data and runtime folders and the C
 // locale.
 
+#include "engine/ContainerCrypt.h"
+#include "engine/CryptEngine.h"
+#include "store/catalogue/EngineStartup.h"
+#include "store/catalogue/MessageCatalogue.h"
+#include "support/RecordingMessageService.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -112,6 +118,23 @@ protected:
             {QStringLiteral("encrypt"), QStringLiteral("--hint"), hint, source, container}, line(Password));
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
         return container;
+    }
+
+    // A copy of the container (under Password) at target whose stored original name is `name`,
+    // whatever it is: what a crafted or damaged folder holds. False after a failure.
+    static bool writeWithStoredName(const QString& container, const QString& target, const QString& name)
+    {
+        RecordingMessageService messages;
+        CryptEngine engine;
+        MessageCatalogue catalogue(engine);
+        if (StartEngine(engine, catalogue) != 0) {
+            return false;
+        }
+        const QString slot = engine.SetTemporaryKey(QString::fromLatin1(Password), QString());
+        ContainerCrypt crypt(engine);
+        const bool written = crypt.RenameContainer(container, target, name, slot, false) == 0;
+        EXPECT_TRUE(written) << messages.texts().join(QLatin1Char('\n')).toStdString();
+        return written;
     }
 
     // The user's runtime folder of the child (the window's lock lies there), private as it must be.

@@ -142,16 +142,7 @@ TEST_F(KbxTest, DecryptIntoFolderRefusesAStoredNameWithAPath)
 {
     const QString container = encryptReport("payload");
     const QString crafted = path(QStringLiteral("crafted.kbxf"));
-    {
-        RecordingMessageService messages;
-        CryptEngine engine;
-        MessageCatalogue catalogue(engine);
-        ASSERT_EQ(StartEngine(engine, catalogue), 0);
-        const QString slot = engine.SetTemporaryKey(QString::fromLatin1(Password), QString());
-        ContainerCrypt crypt(engine);
-        ASSERT_EQ(crypt.RenameContainer(container, crafted, QStringLiteral("../escaped.txt"), slot, false), 0)
-            << messages.texts().join(QLatin1Char('\n')).toStdString();
-    }
+    ASSERT_TRUE(writeWithStoredName(container, crafted, QStringLiteral("../escaped.txt")));
     const QString out = makeFolder(QStringLiteral("nested/out"));
     const KbxResult run = kbx({QStringLiteral("decrypt"), crafted, out}, line(Password));
     EXPECT_EQ(run.exitCode, 1);
