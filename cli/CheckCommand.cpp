@@ -46,12 +46,14 @@ struct Summary
     qint64 plain = 0;
     qint64 duplicates = 0;
     qint64 unusableNames = 0; // stored original names no restore can use
+    qint64 partial = 0;       // partial outputs of an interrupted write
+    qint64 notFiles = 0;      // encrypted-file names that are no file
     bool complete = true;
 
     bool clean() const
     {
         return complete && whole == checked &&
-               damaged + foreign + unreadable + plain + duplicates + unusableNames == 0;
+               damaged + foreign + unreadable + plain + duplicates + unusableNames + partial + notFiles == 0;
     }
 };
 
@@ -66,6 +68,12 @@ QString statusWord(const QString& status)
     if (status == QLatin1String("unusable-name")) {
         return Tr("unusable stored name", "使えない記録名");
     }
+    if (status == QLatin1String("partial")) {
+        return Tr("partial file", "書きかけのファイル");
+    }
+    if (status == QLatin1String("not-a-file")) {
+        return Tr("not a file", "ファイルではない");
+    }
     for (const FolderEntry::Kind kind : {FolderEntry::OtherPassword, FolderEntry::NewerFormat,
                                          FolderEntry::Unreadable, FolderEntry::Plain}) {
         if (status == KindKeyword(kind)) {
@@ -75,10 +83,11 @@ QString statusWord(const QString& status)
     return status;
 }
 
-// Every file to check in the folders, in folder order, and apart those whose names are no valid
-// UTF-8 (they cannot be opened by name); -1 when a folder cannot be listed.
+// Every file to check in the folders, in folder order; apart those whose names are no valid UTF-8
+// (they cannot be opened by name) and what the listing leaves out but a check must name (partial
+// files, encrypted-file names that are no file); -1 when a folder cannot be listed.
 int collectFiles(const QString& top, bool recursive, QStringList* files, QStringList* folders,
-                 QStringList* namesNotText)
+                 QStringList* namesNotText, QList<LeftOutEntry>* leftOut)
 {
     return VisitFolders(top, recursive, [&](const QString& folder) {
         QList<MetadataListing::Entry> listing;
@@ -87,6 +96,7 @@ int collectFiles(const QString& top, bool recursive, QStringList* files, QString
             return -1;
         }
         folders->append(folder);
+        leftOut->append(LeftOutEntries(folder));
         for (const MetadataListing::Entry& entry : listing) {
             if (!entry.isFolder) {
                 (entry.nameIsText ? files : namesNotText)->append(folder + QLatin1Char('/') + entry.name);
@@ -182,9 +192,11 @@ QString mebibytes(qint64 bytes)
 QString summaryLine(const Summary& s)
 {
     return Tr("%1 encrypted files checked (%2 MiB): %3 whole, %4 damaged, %5 of another password or format, "
-              "%6 unreadable, %7 plain files, %8 duplicate names, %9 unusable names",
+              "%6 unreadable, %7 plain files, %8 duplicate names, %9 unusable names, %10 partial files, "
+              "%11 not files",
               "暗号ファイル %1 個を確認（%2 MiB）: 正常 %3、破損 %4、別のパスワードまたは形式 %5、"
-              "読めない %6、平文ファイル %7、名前の重複 %8、使えない記録名 %9")
+              "読めない %6、平文ファイル %7、名前の重複 %8、使えない記録名 %9、書きかけ "
+              "%10、ファイルではない %11")
         .arg(s.checked)
         .arg(mebibytes(s.bytes))
         .arg(s.whole)
@@ -193,7 +205,9 @@ QString summaryLine(const Summary& s)
         .arg(s.unreadable)
         .arg(s.plain)
         .arg(s.duplicates)
-        .arg(s.unusableNames);
+        .arg(s.unusableNames)
+        .arg(s.partial)
+        .arg(s.notFiles);
 }
 
 QJsonObject summaryJson(const Summary& s)
@@ -203,6 +217,7 @@ QJsonObject summaryJson(const Summary& s)
             {QStringLiteral("damaged"), s.damaged},       {QStringLiteral("foreign"), s.foreign},
             {QStringLiteral("unreadable"), s.unreadable}, {QStringLiteral("plain"), s.plain},
             {QStringLiteral("duplicates"), s.duplicates}, {QStringLiteral("unusableNames"), s.unusableNames},
+            {QStringLiteral("partial"), s.partial},       {QStringLiteral("notFiles"), s.notFiles},
             {QStringLiteral("complete"), s.complete}};
 }
 
@@ -244,7 +259,8 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
     QStringList files;
     QStringList folders;
     QStringList namesNotText;
-    if (collectFiles(top, command.hasFlag(RecursiveOption), &files, &folders, &namesNotText) != 0) {
+    QList<LeftOutEntry> leftOut;
+    if (collectFiles(top, command.hasFlag(RecursiveOption), &files, &folders, &namesNotText, &leftOut) != 0) {
         SecureWipe(key);
         return ExitFailure;
     }
@@ -278,6 +294,20 @@ int runCheck(const ParsedCommand& command, CliSession& /*session*/)
         ++summary.files;
         ++summary.unreadable;
         findings.append({QStringLiteral("unreadable"), RelativeTo(top, file), NameNotTextReason()});
+    }
+    for (const LeftOutEntry& entry : std::as_const(leftOut)) {
+        if (entry.partial) {
+            ++summary.partial;
+            findings.append(
+                {QStringLiteral("partial"), RelativeTo(top, entry.path),
+                 Tr("left by a write that did not finish", "書き込みが終わらずに残ったファイルです")});
+        } else {
+            ++summary.notFiles;
+            findings.append(
+                {QStringLiteral("not-a-file"), RelativeTo(top, entry.path),
+                 Tr("named as an encrypted file but no file (a dangling link, a pipe, a device)",
+                    "暗号ファイルの名前ですがファイルではありません（リンク切れ、パイプ、デバイスなど）")});
+        }
     }
 
     if (command.hasFlag(JsonOption)) {

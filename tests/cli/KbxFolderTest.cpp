@@ -24,6 +24,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // kbx on whole encrypted folders: ls, check, extract and add, on folders that kbx and the
@@ -268,6 +269,27 @@ TEST_F(KbxFolderTest, CheckFindsEveryKindOfFaultAndPassesAWholeFolder)
              QFile::copy(memo, v + QStringLiteral("/0000000000000000-0000000000000000.kbxf"));
          },
          QStringLiteral("duplicate")},
+        {"a partial file of a write that did not finish",
+         [&](const QString& v) {
+             QFile::copy(containerOf(v, QStringLiteral("memo.txt")),
+                         v + QStringLiteral("/sub/.0000000000000000-0000000000000000.kbxf.kbxpart"));
+         },
+         QStringLiteral("partial")},
+        {"a dangling link named as an encrypted file",
+         [&](const QString& v) {
+             ASSERT_TRUE(QFile::link(v + QStringLiteral("/gone"),
+                                     v + QStringLiteral("/1111111111111111-1111111111111111.kbxf")));
+         },
+         QStringLiteral("not-a-file")},
+        {"a pipe named as an encrypted file",
+         [&](const QString& v) {
+             ASSERT_EQ(
+                 ::mkfifo(QFile::encodeName(v + QStringLiteral("/sub/2222222222222222-2222222222222222.kbxf"))
+                              .constData(),
+                          0600),
+                 0);
+         },
+         QStringLiteral("not-a-file")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
