@@ -154,21 +154,14 @@ bool RegisteredFolderTable::IsPlausibleRecord(const QByteArray& record)
     if (check.count('\0') == check.size()) {
         return false;
     }
-    // A text field: its characters up to the first zero, then only zeros (or spaces where the
-    // field is space-filled); no control character and no broken surrogate pair.
-    const auto plausibleText = [&record](qsizetype offset, qsizetype chars, bool spaceFilled, QString* text) {
+    // A text field: its characters up to the first zero (what follows it is not looked at, as
+    // records of other writers may hold anything there), without control characters or broken
+    // surrogate pairs.
+    const auto plausibleText = [&record](qsizetype offset, qsizetype chars, QString* text) {
         const QString field =
             QString::fromUtf16(reinterpret_cast<const char16_t*>(record.constData() + offset), chars);
-        qsizetype end = field.indexOf(QChar(0));
-        if (end < 0) {
-            end = field.size();
-        }
-        for (qsizetype i = end; i < field.size(); ++i) {
-            if (field[i] != QChar(0) && !(spaceFilled && field[i] == QLatin1Char(' '))) {
-                return false;
-            }
-        }
-        *text = field.left(end);
+        const qsizetype end = field.indexOf(QChar(0));
+        *text = end < 0 ? field : field.left(end);
         if (!text->isValidUtf16()) {
             return false;
         }
@@ -178,9 +171,9 @@ bool RegisteredFolderTable::IsPlausibleRecord(const QByteArray& record)
     QString root;
     QString hint;
     QString storeName;
-    if (!plausibleText(Layout::RootPath, Layout::PathChars, false, &root) ||
-        !plausibleText(Layout::Hint, Layout::HintChars, true, &hint) ||
-        !plausibleText(Layout::StoreName, Layout::PathChars, false, &storeName)) {
+    if (!plausibleText(Layout::RootPath, Layout::PathChars, &root) ||
+        !plausibleText(Layout::Hint, Layout::HintChars, &hint) ||
+        !plausibleText(Layout::StoreName, Layout::PathChars, &storeName)) {
         return false;
     }
     const QString path = FromStoredPath(root);

@@ -61,8 +61,9 @@ public:
     // can neither be read nor set aside leaves the table empty and not loaded, so no save can
     // overwrite it.
     int LoadRegisteredFolders();
-    // Whether a deciphered record can be a registration: its flags in range, a check block, and
-    // texts that end cleanly with an absolute root and a store name that is one name.
+    // Whether a deciphered record can be a registration: its flags in range, a check block, texts
+    // without control characters or broken surrogates, an absolute root and a store name that is
+    // one name.
     static bool IsPlausibleRecord(const QByteArray& record);
     // Writes the slots with a root, in slot order. Refused when the table is not loaded.
     int SaveRegisteredFolders();
