@@ -14,6 +14,7 @@
 #include "cli/PasswordInput.h"
 #include "cli/ProgressLine.h"
 #include "cli/SharedTexts.h"
+#include "engine/ContainerFormat.h"
 #include "store/metadata/MetadataListing.h"
 #include "util/PathText.h"
 #include "util/SecureWipe.h"
@@ -32,6 +33,14 @@ struct Finding
     QString status; // the stable keyword
     QString path;   // relative to the folder checked
     QString detail;
+};
+
+// What the listing left out that the check names: a partial file, or a name of an encrypted
+// file that is no file (a dangling link, a pipe, a device).
+struct LeftOutEntry
+{
+    QString path;
+    bool partial = false;
 };
 
 struct Summary
@@ -91,12 +100,18 @@ int collectFiles(const QString& top, bool recursive, QStringList* files, QString
 {
     return VisitFolders(top, recursive, [&](const QString& folder) {
         QList<MetadataListing::Entry> listing;
-        if (MetadataListing::ListEntries(folder, &listing) != 0) {
+        QList<MetadataListing::LeftOut> left;
+        if (MetadataListing::ListEntries(folder, &listing, &left) != 0) {
             ReportError(FolderUnreadableText(folder));
             return -1;
         }
         folders->append(folder);
-        leftOut->append(LeftOutEntries(folder));
+        for (const MetadataListing::LeftOut& entry : std::as_const(left)) {
+            // Of what is neither file nor folder, only names of encrypted files concern a check.
+            if (entry.partial || entry.name.endsWith(QLatin1Char('.') + ContainerFormat::Extension)) {
+                leftOut->append({folder + QLatin1Char('/') + entry.name, entry.partial});
+            }
+        }
         for (const MetadataListing::Entry& entry : listing) {
             if (!entry.isFolder) {
                 (entry.nameIsText ? files : namesNotText)->append(folder + QLatin1Char('/') + entry.name);

@@ -11,12 +11,9 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -167,31 +164,6 @@ int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QStrin
         return aFolder != bFolder ? aFolder : a.name < b.name;
     });
     return 0;
-}
-
-QList<LeftOutEntry> LeftOutEntries(const QString& folder)
-{
-    QList<LeftOutEntry> found;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir) {
-        return found;
-    }
-    const int fd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        const QString name = QFile::decodeName(entry->d_name);
-        struct stat st;
-        const bool followed = ::fstatat(fd, entry->d_name, &st, 0) == 0;
-        if (followed && S_ISREG(st.st_mode) && ContainerCrypt::IsPartialFileName(name)) {
-            found.append({folder + QLatin1Char('/') + name, true});
-        } else if ((!followed || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) &&
-                   name.endsWith(QLatin1Char('.') + ContainerFormat::Extension)) {
-            found.append({folder + QLatin1Char('/') + name, false});
-        }
-    }
-    ::closedir(dir);
-    std::sort(found.begin(), found.end(),
-              [](const LeftOutEntry& a, const LeftOutEntry& b) { return a.path < b.path; });
-    return found;
 }
 
 QStringList SubfoldersOf(const QString& folder)

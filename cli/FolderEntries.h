@@ -55,17 +55,6 @@ FolderEntry ClassifyFile(ContainerCrypt& crypt, const QString& path, const QStri
 int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QString& slot,
                       QList<FolderEntry>* entries);
 
-// What a folder's listing leaves out and a check must still name, by name: partial outputs of an
-// interrupted write ("*.kbxpart") and entries named like encrypted files that are neither file nor
-// folder (dangling links, pipes, sockets, devices). Names that are no valid UTF-8 carry
-// replacement marks.
-struct LeftOutEntry
-{
-    QString path;
-    bool partial = false; // otherwise: not a file
-};
-QList<LeftOutEntry> LeftOutEntries(const QString& folder);
-
 // The folder's subfolders by name; links to folders are not followed.
 QStringList SubfoldersOf(const QString& folder);
 

@@ -89,18 +89,14 @@ int CommonData1::LoadCommon1(const QString& adminPassword, int mode, int* match)
 
     QByteArray plain;
     QString problem;
-    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common1Messages.createFailed, &plain,
-                       &problem) != 0) {
-        return Result::Failed;
-    }
     // Every record is the administrator's or a change password's; anything else is damage.
-    int damagedRecords = 0;
-    for (qsizetype at = 0; at + RecordSize <= plain.size(); at += RecordSize) {
-        const QString tag = RecordField::GetText(plain.mid(at, RecordSize), Layout::Tag, Layout::TagChars);
-        damagedRecords += tag == AdminTag || tag == EntryTag ? 0 : 1;
-    }
-    if (problem.isEmpty() && damagedRecords > 0) {
-        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
+    const auto plausible = [](const QByteArray& record) {
+        const QString tag = RecordField::GetText(record, Layout::Tag, Layout::TagChars);
+        return tag == AdminTag || tag == EntryTag;
+    };
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common1Messages.createFailed, plausible,
+                       &plain, &problem) != 0) {
+        return Result::Failed;
     }
     if (!problem.isEmpty()) {
         SecureWipe(plain);

@@ -49,18 +49,17 @@ int CommonData2::LoadCommon2()
 
     QByteArray plain;
     QString problem;
-    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common2Messages.createFailed, &plain,
-                       &problem) != 0) {
+    const auto plausible = [](const QByteArray& record) {
+        return isPlausible(RecordField::GetText(record, 0, KeyChars),
+                           RecordField::GetText(record, ValueOffset, ValueChars));
+    };
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxRecords, Common2Messages.createFailed, plausible,
+                       &plain, &problem) != 0) {
         return Result::Failed;
     }
-    int damagedRecords = 0;
     for (qsizetype at = 0; at + RecordSize <= plain.size(); at += RecordSize) {
         const QString key = RecordField::GetText(plain, at, KeyChars);
         const QString value = RecordField::GetText(plain, at + ValueOffset, ValueChars);
-        if (!isPlausible(key, value)) {
-            ++damagedRecords;
-            continue;
-        }
         if (key == FlagKey) {
             AngoTempFolderFlg = value;
         } else if (key == FolderKey) {
@@ -70,9 +69,6 @@ int CommonData2::LoadCommon2()
         } else if (key == Dummy2Key) {
             Dummy2 = DecimalToInt(value);
         }
-    }
-    if (problem.isEmpty() && damagedRecords > 0) {
-        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
     }
     if (!problem.isEmpty()) {
         if (AngoTempFolder.isEmpty()) {

@@ -41,7 +41,8 @@ QString kindProblem(mode_t mode)
 } // namespace
 
 int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSize, int maxRecords,
-                   int createFailed, QByteArray* plain, QString* problem)
+                   int createFailed, const std::function<bool(const QByteArray& record)>& plausible,
+                   QByteArray* plain, QString* problem)
 {
     plain->clear();
     problem->clear();
@@ -103,8 +104,19 @@ int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSiz
         }
         return Result::Ok;
     }
-    *plain = bytes;
+    int refused = 0;
+    for (qsizetype at = 0; at + recordSize <= bytes.size(); at += recordSize) {
+        const QByteArray record = bytes.mid(at, recordSize);
+        if (plausible(record)) {
+            plain->append(record);
+        } else {
+            ++refused;
+        }
+    }
     SecureWipe(bytes);
+    if (problem->isEmpty() && refused > 0) {
+        *problem = QStringLiteral("%1 件の記録が読み取れません").arg(refused);
+    }
     return Result::Ok;
 }
 

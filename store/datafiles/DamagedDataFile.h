@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class CryptEngine;
 
 // Data files of fixed-size records that may have been damaged between two starts (garbage,
@@ -11,12 +13,13 @@ class CryptEngine;
 // and the file itself is set aside beside its place for the user to keep or remove.
 
 // Reads and deciphers a record file without following a link. A missing file is created empty.
-// `problem` stays empty for a sound file; otherwise it says, for the user, what is wrong with
-// the file as a whole, and `plain` holds what could still be read of its first `maxRecords`
-// whole records (possibly nothing). Returns -1 only when a missing file cannot be created
-// (after the message `createFailed` + cause + path).
+// `plain` holds the records of the first `maxRecords` that could be read and that `plausible`
+// accepts. `problem` stays empty for a sound file; otherwise it says, for the user, what is wrong
+// with the file (its whole, or how many records were refused). Returns -1 only when a missing file
+// cannot be created (after the message `createFailed` + cause + path).
 int ReadRecordFile(CryptEngine& engine, const QString& path, qsizetype recordSize, int maxRecords,
-                   int createFailed, QByteArray* plain, QString* problem);
+                   int createFailed, const std::function<bool(const QByteArray& record)>& plausible,
+                   QByteArray* plain, QString* problem);
 
 // Renames the damaged file (or the link or folder that stands in its place, never what a link
 // points to) to "NAME.damaged-YYYYMMDD-HHMMSS" beside it, private to the user, and shows one

@@ -96,24 +96,15 @@ int RegisteredFolderTable::LoadRegisteredFolders()
     clear();
     QByteArray plain;
     QString problem;
-    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxFolders, FolderFileMessages.createFailed, &plain,
-                       &problem) != 0) {
+    if (ReadRecordFile(m_engine, FilePath(), RecordSize, MaxFolders, FolderFileMessages.createFailed,
+                       IsPlausibleRecord, &plain, &problem) != 0) {
         return Result::Failed;
     }
-    int damagedRecords = 0;
-    for (qsizetype at = 0; at + RecordSize <= plain.size() && m_count < MaxFolders; at += RecordSize) {
-        const QByteArray record = plain.mid(at, RecordSize);
-        if (!IsPlausibleRecord(record)) {
-            ++damagedRecords;
-            continue;
-        }
-        m_slots[static_cast<std::size_t>(m_count)].record = record;
+    for (qsizetype at = 0; at + RecordSize <= plain.size(); at += RecordSize) {
+        m_slots[static_cast<std::size_t>(m_count)].record = plain.mid(at, RecordSize);
         ++m_count;
     }
     SecureWipe(plain);
-    if (problem.isEmpty() && damagedRecords > 0) {
-        problem = QStringLiteral("%1 件の記録が読み取れません").arg(damagedRecords);
-    }
     if (!problem.isEmpty()) {
         const QString kept =
             m_count > 0 ? QStringLiteral("読み取れた %1 件の暗号フォルダーの登録で起動します。").arg(m_count)

@@ -28,7 +28,6 @@ constexpr int FlagWaitTries = 100;
 constexpr int FlagWaitMs = 100;
 constexpr int WriteAttempts = 3;
 constexpr int WriteRetryMs = 300;
-constexpr qsizetype BlockSize = 16;
 
 void showFailure(int message, const QString& cause, const QString& path)
 {
@@ -66,7 +65,7 @@ QString MetadataHeaderLine()
 QByteArray MetadataImage(const QString& text)
 {
     qsizetype length = 2 * text.size();
-    length += BlockSize - length % BlockSize;
+    length += MetadataCipherBlock - length % MetadataCipherBlock;
     QByteArray image(length, '\0');
     qToLittleEndian<char16_t>(text.utf16(), text.size(), image.data());
     return image;

@@ -24,9 +24,12 @@ QString CompactLocalTime(std::time_t time)
     return QString::fromLatin1(digits, qsizetype(length));
 }
 
-int ListEntries(const QString& folder, QList<Entry>* entries)
+int ListEntries(const QString& folder, QList<Entry>* entries, QList<LeftOut>* leftOut)
 {
     entries->clear();
+    if (leftOut) {
+        leftOut->clear();
+    }
     DIR* dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir) {
         return Result::Failed;
@@ -38,11 +41,17 @@ int ListEntries(const QString& folder, QList<Entry>* entries)
             continue;
         }
         struct stat st;
+        const QString name = QFile::decodeName(raw);
         if (::fstatat(fd, raw, &st, 0) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) {
+            if (leftOut) {
+                leftOut->append({name, false});
+            }
             continue;
         }
-        const QString name = QFile::decodeName(raw);
         if (S_ISREG(st.st_mode) && ContainerCrypt::IsPartialFileName(name)) {
+            if (leftOut) {
+                leftOut->append({name, true});
+            }
             continue;
         }
         entries->append({name, CompactLocalTime(st.st_mtime), S_ISDIR(st.st_mode),
@@ -51,6 +60,10 @@ int ListEntries(const QString& folder, QList<Entry>* entries)
     ::closedir(dir);
     std::sort(entries->begin(), entries->end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    if (leftOut) {
+        std::sort(leftOut->begin(), leftOut->end(),
+                  [](const LeftOut& a, const LeftOut& b) { return a.name < b.name; });
+    }
     return 0;
 }
 

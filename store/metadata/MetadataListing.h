@@ -22,7 +22,13 @@ struct Entry
 // symbolic links count as what they point to. Left out: "." and "..", entries that are neither
 // file nor folder (pipes, sockets, devices, dangling links) and the partial outputs of the engine
 // that a running or crashed write leaves beside its target. -1 when the folder cannot be listed.
-int ListEntries(const QString& folder, QList<Entry>* entries);
+// What is left out, but for "." and "..", goes to leftOut when given (a check names it).
+struct LeftOut
+{
+    QString name;
+    bool partial = false; // a partial output; otherwise neither file nor folder
+};
+int ListEntries(const QString& folder, QList<Entry>* entries, QList<LeftOut>* leftOut = nullptr);
 
 // A time as the local "YYYYMMDDhhmmss" digits.
 QString CompactLocalTime(std::time_t time);
