@@ -1,17 +1,25 @@
 // `kbx check` over a folder of 10,000 small containers and over 1 GiB in four large ones, with
 // 1 and 2 jobs, against `kbx decrypt` of the same large containers one after the other (written
-// to a RAM folder when there is one). The kbx binary runs as a child process, as a user runs it;
-// times are wall-clock times. Counters: files and bytes per second.
+// to a RAM folder when there is one), and the window's check (暗号ファイルの検査) of the same
+// folders on every core. The kbx binary runs as a child process, as a user runs it; the window's
+// check runs its real dialog offscreen. Times are wall-clock times. Counters: files and bytes per
+// second; for the window, the longest the window's event loop waited meanwhile ("stall ms").
 #include "BenchFolder.h"
+#include "dialogs/tools/ContainerCheckDialog.h"
 #include "engine/ContainerCrypt.h"
+#include "operations/check/FolderCheck.h"
+#include "operations/check/FolderCheckRun.h"
 #include "store/catalogue/EngineStartup.h"
 #include "store/catalogue/MessageCatalogue.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -136,6 +144,39 @@ void BM_DecryptEach(benchmark::State& state)
     state.SetLabel("kbx decrypt of the 4 large containers, one by one");
 }
 
+void BM_CheckWindow(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const QString folder = state.range(0) == 0 ? f.small() : f.large();
+    const qint64 files = state.range(0) == 0 ? SmallCount : LargeCount;
+    const KeySlot& key = f.engine.slot(f.engine.findSlot(f.small()));
+    qint64 stall = 0;
+    for (auto _ : state) {
+        ContainerCheckDialog check(folder, key, AvailableCores());
+        QEventLoop loop;
+        QObject::connect(&check, &ContainerCheckDialog::checkFinished, &loop, &QEventLoop::quit);
+        // A timer of the window's thread: how late it fires is how long the window would not answer.
+        QElapsedTimer since;
+        QTimer beat;
+        beat.setInterval(10);
+        QObject::connect(&beat, &QTimer::timeout, [&] { stall = std::max(stall, since.restart() - 10); });
+        since.start();
+        beat.start();
+        check.show();
+        loop.exec();
+        beat.stop();
+        if (check.run().summary().damaged != 0 || check.run().summary().checked != files) {
+            state.SkipWithError("the window's check did not check every file whole");
+        }
+    }
+    state.counters["files/s"] =
+        benchmark::Counter(double(files), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["stall ms"] = double(stall);
+    state.SetBytesProcessed(int64_t(state.iterations()) * folderBytes(folder));
+    state.SetLabel(std::string(state.range(0) == 0 ? "10,000 small" : "1 GiB in 4") + ", window, " +
+                   std::to_string(AvailableCores()) + " jobs");
+}
+
 } // namespace
 
 BENCHMARK(BM_Check)
@@ -143,4 +184,5 @@ BENCHMARK(BM_Check)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
+BENCHMARK(BM_CheckWindow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_DecryptEach)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -11,7 +11,6 @@
 #include "views/contents/ContentsModel.h"
 #include "views/contents/ContentsView.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -103,13 +102,3 @@ void BM_RefreshAfterOneFileChanged(benchmark::State& state)
 BENCHMARK(BM_FillContents)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_UnchangedRefresh)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RefreshAfterOneFileChanged)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

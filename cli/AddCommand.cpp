@@ -75,6 +75,9 @@ public:
     {
     }
 
+    // Entries of added folders that were left where they are (links, pipes, devices).
+    int skipped() const { return m_skipped; }
+
     // Stops at the first failure: what was added stays, the rest is untouched.
     int source(const QString& source, const QString& folder)
     {
@@ -82,7 +85,7 @@ public:
     }
 
 private:
-    QList<FolderEntry>& entriesOf(const QString& folder, int* result)
+    QList<ClassifiedEntry>& entriesOf(const QString& folder, int* result)
     {
         *result = 0;
         auto found = m_entries.find(folder);
@@ -96,7 +99,7 @@ private:
     int addFile(const QString& source, const QString& folder)
     {
         int listed = 0;
-        QList<FolderEntry>& entries = entriesOf(folder, &listed);
+        QList<ClassifiedEntry>& entries = entriesOf(folder, &listed);
         if (listed != 0) {
             return Result::Failed;
         }
@@ -123,12 +126,12 @@ private:
         }
         qsizetype replaced = -1;
         for (qsizetype i = 0; i < entries.size(); ++i) {
-            const FolderEntry& entry = entries.at(i);
-            if (entry.kind == FolderEntry::Encrypted && entry.name == name) {
+            const ClassifiedEntry& entry = entries.at(i);
+            if (entry.kind == ClassifiedEntry::Encrypted && entry.name == name) {
                 replaced = i;
                 break;
             }
-            if (entry.kind != FolderEntry::Encrypted && entry.storedName == name) {
+            if (entry.kind != ClassifiedEntry::Encrypted && entry.storedName == name) {
                 ReportError(Tr("%1: a file of that name that is not encrypted is in %2",
                                "%1: 暗号化されていない同じ名前のファイルが %2 にあります")
                                 .arg(source, folder));
@@ -160,7 +163,7 @@ private:
         }
         // Containers are kept read-only, as the window keeps them.
         SetAttributeBits(target, FileAttribute::ReadOnly, false);
-        FolderEntry entry = ClassifyFile(m_session.crypt(), target, m_slot);
+        ClassifiedEntry entry = ClassifyFile(m_session.crypt(), target, m_slot);
         if (replaced >= 0) {
             entries[replaced] = entry;
         } else {
@@ -186,20 +189,28 @@ private:
             return Result::Failed;
         }
         // Links are never followed out of the tree; pipes, sockets and devices stay where they are.
+        // Each is named, and the command ends with a failure once the rest is added.
         const QFileInfoList entries =
             QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                                        QDir::Name | QDir::DirsFirst);
         for (const QFileInfo& entry : entries) {
-            if (entry.isSymLink()) {
-                continue;
-            }
-            const EntryType type = EntryTypeOf(entry.filePath());
+            const EntryType type = entry.isSymLink() ? EntryType::Special : EntryTypeOf(entry.filePath());
             if (type == EntryType::Folder) {
                 if (addFolder(entry.filePath(), target) != 0) {
                     return Result::Failed;
                 }
-            } else if (type == EntryType::File && addFile(entry.filePath(), target) != 0) {
-                return Result::Failed;
+            } else if (type == EntryType::File) {
+                if (addFile(entry.filePath(), target) != 0) {
+                    return Result::Failed;
+                }
+            } else {
+                ReportWarning(QStringLiteral("%1: %2").arg(
+                    entry.filePath(),
+                    entry.isSymLink()
+                        ? Tr("a link is not followed; not added", "リンクはたどりません。加えませんでした")
+                        : Tr("not a regular file; not added",
+                             "通常のファイルではありません。加えませんでした")));
+                ++m_skipped;
             }
         }
         if (m_move) {
@@ -212,8 +223,9 @@ private:
     QString m_slot;
     bool m_force;
     bool m_move;
-    QHash<QString, QList<FolderEntry>> m_entries;
+    QHash<QString, QList<ClassifiedEntry>> m_entries;
     QSet<QString> m_added;
+    int m_skipped = 0;
 };
 
 int runAdd(const ParsedCommand& command, CliSession& session)
@@ -236,7 +248,7 @@ int runAdd(const ParsedCommand& command, CliSession& session)
             return ExitFailure;
         }
     }
-    return ExitSuccess;
+    return addition.skipped() > 0 ? ExitFailure : ExitSuccess;
 }
 
 } // namespace
@@ -252,7 +264,9 @@ CliCommand AddCommand()
                 "already in FOLDER; into a folder without any it is a new one (typed twice on a\n"
                 "terminal). A file whose original name FOLDER already shows is replaced only with\n"
                 "--force. With --move each file is removed once its encrypted file is written and\n"
-                "checked. The first failure ends the command; what was added stays.\n"
+                "checked. The first failure ends the command; what was added stays. Links,\n"
+                "pipes, sockets and devices in a folder added with -r are left where they are,\n"
+                "each named in a warning; the command then exits with 1 once the rest is added.\n"
                 "A folder registered in the Kurabox window is written only while the window is\n"
                 "not running: kbx then holds the window's lock, so the window cannot start\n"
                 "meanwhile, checks the password against the registered folder, stores the\n"
@@ -264,7 +278,9 @@ CliCommand AddCommand()
                 "ません。暗号ファイルがないフォルダーでは新しいパスワードです（端末では二度入力）。\n"
                 "FOLDER に同じ元の名前のファイルがあるときは --force のときだけ置き換えます。--move\n"
                 "では暗号ファイルを書いて確認した後に元のファイルを削除します。最初の失敗で終わり、\n"
-                "それまでに加えたものは残ります。\n"
+                "それまでに加えたものは残ります。-r で加えるフォルダーの中のリンク、パイプ、ソケット、\n"
+                "デバイスはそのまま残し、それぞれを警告で示します。そのときは残りを加えた後に 1 で\n"
+                "終了します。\n"
                 "Kurabox のウィンドウに登録されたフォルダーには、ウィンドウが動いていないときだけ\n"
                 "書き込みます。その間 kbx がウィンドウのロックを持つので、ウィンドウは起動できません。\n"
                 "パスワードは登録されたフォルダーで確かめ、フォルダーのヒントを記録し、読み取り専用で\n"

@@ -24,15 +24,15 @@ QString firstContainer(ContainerCrypt& crypt, const QString& folder, ContainerIn
 {
     QString found;
     VisitFolders(folder, true, [&](const QString& dir) {
-        QList<FolderEntry> entries;
+        QList<ClassifiedEntry> entries;
         if (ListFolderEntries(crypt, dir, CryptEngine::IntrinsicSlotName, &entries) != 0) {
             return 0;
         }
-        for (const FolderEntry& entry : entries) {
+        for (const ClassifiedEntry& entry : entries) {
             // Under the program's own key every encrypted file is one of another password.
             int status = NotAContainer;
             QString text;
-            if (entry.kind == FolderEntry::OtherPassword &&
+            if (entry.kind == ClassifiedEntry::OtherPassword &&
                 crypt.GetContainerStatus(entry.path, CryptEngine::IntrinsicSlotName, info, false, &status,
                                          &text) == 0) {
                 found = entry.path;

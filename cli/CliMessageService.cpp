@@ -10,8 +10,6 @@
 
 namespace {
 
-thread_local MessageCapture* t_capture = nullptr;
-
 QString labelOf(MsgIcon icon)
 {
     switch (icon) {
@@ -76,22 +74,8 @@ QString CliMessageService::Format(const QString& text, const MessageStyle& style
     return formatted;
 }
 
-MessageCapture::MessageCapture() : m_outer(t_capture)
-{
-    t_capture = this;
-}
-
-MessageCapture::~MessageCapture()
-{
-    t_capture = m_outer;
-}
-
 MsgButton CliMessageService::ShowMessage(const QString& text, const MessageStyle& style)
 {
-    if (t_capture) {
-        t_capture->m_texts.append(text);
-        return style.defaultButton;
-    }
     if (m_progress) {
         m_progress->clear();
     }

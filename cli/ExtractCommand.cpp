@@ -20,15 +20,17 @@ namespace {
 
 const QString ForceOption = QStringLiteral("force");
 
-QString skippedReason(FolderEntry::Kind kind)
+QString skippedReason(ClassifiedEntry::Kind kind)
 {
     switch (kind) {
-    case FolderEntry::Plain:
+    case ClassifiedEntry::Plain:
         return Tr("not an encrypted file", "暗号ファイルではありません");
-    case FolderEntry::OtherPassword:
+    case ClassifiedEntry::OtherPassword:
         return Tr("encrypted with another password", "別のパスワードで暗号化されています");
-    case FolderEntry::NewerFormat:
+    case ClassifiedEntry::NewerFormat:
         return Tr("written by a newer program", "新しいプログラムで書かれています");
+    case ClassifiedEntry::Partial:
+        return Tr("a partial file of a write that did not finish", "書き込みが終わらずに残ったファイルです");
     default:
         return Tr("cannot be read", "読めません");
     }
@@ -53,16 +55,16 @@ public:
             ReportError(QStringLiteral("%1: %2").arg(out, error));
             return -1;
         }
-        QList<FolderEntry> entries;
+        QList<ClassifiedEntry> entries;
         if (ListFolderEntries(m_session.crypt(), folder, m_slot, &entries) != 0) {
             return -1;
         }
         const QStringList duplicates = DuplicateNames(entries);
-        for (const FolderEntry& entry : entries) {
-            if (entry.kind == FolderEntry::Subfolder) {
+        for (const ClassifiedEntry& entry : entries) {
+            if (entry.kind == ClassifiedEntry::Subfolder) {
                 continue;
             }
-            if (entry.kind != FolderEntry::Encrypted) {
+            if (entry.kind != ClassifiedEntry::Encrypted) {
                 ReportWarning(
                     Tr("%1: skipped: %2", "%1: 飛ばしました: %2")
                         .arg(entry.path, entry.nameIsText ? skippedReason(entry.kind) : NameNotTextReason()));
@@ -88,7 +90,7 @@ public:
     bool failed() const { return m_failed; }
 
 private:
-    void extractOne(const FolderEntry& entry, const QString& out)
+    void extractOne(const ClassifiedEntry& entry, const QString& out)
     {
         QString plain;
         if (OutputPathInFolder(out, entry.name, &plain) != 0 || RequireFreeOutput(plain, m_force) != 0) {

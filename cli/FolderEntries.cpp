@@ -3,42 +3,12 @@
 #include "cli/CliLanguage.h"
 #include "cli/CliMessageService.h"
 #include "cli/SharedTexts.h"
-#include "engine/ContainerCrypt.h"
-#include "engine/ContainerFormat.h"
 #include "store/metadata/MetadataListing.h"
 #include "util/ResultCodes.h"
-#include "util/TextLists.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 
 #include <algorithm>
-
-namespace {
-
-QString localText(qint64 seconds)
-{
-    return QDateTime::fromSecsSinceEpoch(seconds).toLocalTime().toString(
-        QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-}
-
-// A file the engine would not call an encrypted file may still be one that was damaged: it
-// bears a generated container name, or its header opens with the program's key alone.
-bool looksLikeContainer(ContainerCrypt& crypt, const QString& path, const QString& storedName)
-{
-    if (ContainerFormat::IsContainerFileName(storedName)) {
-        return true;
-    }
-    ContainerInfo info;
-    int status = NotAContainer;
-    QString text;
-    return crypt.GetContainerStatus(path, CryptEngine::IntrinsicSlotName, &info, false, &status, &text) ==
-               0 &&
-           status != NotAContainer;
-}
-
-} // namespace
 
 QString NameNotTextReason()
 {
@@ -46,109 +16,65 @@ QString NameNotTextReason()
               "名前が UTF-8 として読めません。ファイルマネージャーで名前を変更してください");
 }
 
-QString KindKeyword(FolderEntry::Kind kind)
+QString KindKeyword(ClassifiedEntry::Kind kind)
 {
     switch (kind) {
-    case FolderEntry::Subfolder:
+    case ClassifiedEntry::Subfolder:
         return QStringLiteral("folder");
-    case FolderEntry::Encrypted:
+    case ClassifiedEntry::Encrypted:
         return QStringLiteral("encrypted");
-    case FolderEntry::Plain:
+    case ClassifiedEntry::Plain:
         return QStringLiteral("plain");
-    case FolderEntry::OtherPassword:
+    case ClassifiedEntry::OtherPassword:
         return QStringLiteral("other-password");
-    case FolderEntry::NewerFormat:
+    case ClassifiedEntry::NewerFormat:
         return QStringLiteral("newer-format");
-    case FolderEntry::Unreadable:
+    case ClassifiedEntry::Unreadable:
         return QStringLiteral("unreadable");
+    case ClassifiedEntry::Partial:
+        return QStringLiteral("partial");
     }
     return QString();
 }
 
-QString KindWord(FolderEntry::Kind kind)
+QString KindWord(ClassifiedEntry::Kind kind)
 {
     switch (kind) {
-    case FolderEntry::Subfolder:
+    case ClassifiedEntry::Subfolder:
         return Tr("folder", "フォルダー");
-    case FolderEntry::Encrypted:
+    case ClassifiedEntry::Encrypted:
         return Tr("encrypted", "暗号ファイル");
-    case FolderEntry::Plain:
+    case ClassifiedEntry::Plain:
         return Tr("plain file", "平文ファイル");
-    case FolderEntry::OtherPassword:
+    case ClassifiedEntry::OtherPassword:
         return Tr("other password", "別のパスワード");
-    case FolderEntry::NewerFormat:
+    case ClassifiedEntry::NewerFormat:
         return Tr("newer format", "新しい形式");
-    case FolderEntry::Unreadable:
+    case ClassifiedEntry::Unreadable:
         return Tr("unreadable", "読めない");
+    case ClassifiedEntry::Partial:
+        return Tr("partial file", "書きかけのファイル");
     }
     return QString();
-}
-
-FolderEntry ClassifyFile(ContainerCrypt& crypt, const QString& path, const QString& slot)
-{
-    FolderEntry entry;
-    const QFileInfo file(path);
-    entry.path = path;
-    entry.storedName = file.fileName();
-    entry.name = entry.storedName;
-    entry.size = file.size();
-    entry.modified = file.lastModified().toSecsSinceEpoch();
-    entry.modifiedText = localText(entry.modified);
-
-    ContainerInfo info;
-    int status = NotAContainer;
-    QString text;
-    if (crypt.GetContainerStatus(path, slot, &info, false, &status, &text) != 0) {
-        entry.kind = FolderEntry::Unreadable; // it could not even be opened
-        return entry;
-    }
-    switch (status) {
-    case ContainerReadable:
-        entry.kind = FolderEntry::Encrypted;
-        entry.name = info.plainName;
-        entry.size = info.plainSize;
-        entry.modified = info.modificationTime;
-        entry.modifiedText = info.modifiedAt;
-        entry.encryptedAt = info.encryptionTimeValue;
-        entry.encryptedText = info.encryptedAt;
-        break;
-    case OtherKey:
-        entry.kind = FolderEntry::OtherPassword;
-        break;
-    case NewerFormat:
-        entry.kind = FolderEntry::NewerFormat;
-        break;
-    default:
-        entry.kind =
-            looksLikeContainer(crypt, path, entry.storedName) ? FolderEntry::Unreadable : FolderEntry::Plain;
-        break;
-    }
-    return entry;
 }
 
 int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QString& slot,
-                      QList<FolderEntry>* entries)
+                      QList<ClassifiedEntry>* entries)
 {
     entries->clear();
     QList<MetadataListing::Entry> listing;
-    if (MetadataListing::ListEntries(folder, &listing) != 0) {
+    QList<MetadataListing::LeftOut> leftOut;
+    if (MetadataListing::ListEntries(folder, &listing, &leftOut) != 0) {
         ReportError(FolderUnreadableText(folder));
         return Result::Failed;
     }
     for (const MetadataListing::Entry& item : listing) {
         const QString path = folder + QLatin1Char('/') + item.name;
         if (item.isFolder) {
-            FolderEntry entry;
-            entry.kind = FolderEntry::Subfolder;
-            entry.path = path;
-            entry.storedName = item.name;
-            entry.name = item.name;
-            entry.modified = QFileInfo(path).lastModified().toSecsSinceEpoch();
-            entry.modifiedText = localText(entry.modified);
-            entries->append(entry);
+            entries->append(UnclassifiedEntry(ClassifiedEntry::Subfolder, path, item.name));
         } else if (!item.nameIsText) {
-            FolderEntry entry;
-            entry.kind = FolderEntry::Unreadable;
+            ClassifiedEntry entry;
+            entry.kind = ClassifiedEntry::Unreadable;
             entry.path = path;
             entry.storedName = item.name;
             entry.name = item.name;
@@ -158,47 +84,20 @@ int ListFolderEntries(ContainerCrypt& crypt, const QString& folder, const QStrin
             entries->append(ClassifyFile(crypt, path, slot));
         }
     }
-    std::stable_sort(entries->begin(), entries->end(), [](const FolderEntry& a, const FolderEntry& b) {
-        const bool aFolder = a.kind == FolderEntry::Subfolder;
-        const bool bFolder = b.kind == FolderEntry::Subfolder;
-        return aFolder != bFolder ? aFolder : a.name < b.name;
-    });
-    return 0;
-}
-
-QStringList SubfoldersOf(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                  QDir::Name);
-}
-
-int VisitFolders(const QString& folder, bool recursive, const std::function<int(const QString&)>& visit)
-{
-    if (visit(folder) != 0) {
-        return Result::Failed;
-    }
-    if (!recursive) {
-        return 0;
-    }
-    for (const QString& name : SubfoldersOf(folder)) {
-        if (VisitFolders(folder + QLatin1Char('/') + name, true, visit) != 0) {
-            return Result::Failed;
+    // Partial files are listed (their write may have been killed); what is no file is not.
+    for (const MetadataListing::LeftOut& item : std::as_const(leftOut)) {
+        if (item.partial) {
+            entries->append(UnclassifiedEntry(ClassifiedEntry::Partial, folder + QLatin1Char('/') + item.name,
+                                              item.name));
         }
     }
+    std::stable_sort(entries->begin(), entries->end(),
+                     [](const ClassifiedEntry& a, const ClassifiedEntry& b) {
+                         const bool aFolder = a.kind == ClassifiedEntry::Subfolder;
+                         const bool bFolder = b.kind == ClassifiedEntry::Subfolder;
+                         return aFolder != bFolder ? aFolder : a.name < b.name;
+                     });
     return 0;
-}
-
-QStringList DuplicateNames(const QList<FolderEntry>& entries)
-{
-    QStringList names;
-    for (const FolderEntry& entry : entries) {
-        if (entry.kind == FolderEntry::Encrypted) {
-            names.append(entry.name);
-        }
-    }
-    QStringList repeated = RepeatedTexts(names);
-    repeated.removeDuplicates();
-    return repeated;
 }
 
 QString RelativeTo(const QString& top, const QString& path)

@@ -216,6 +216,20 @@ QString CryptEngine::SetTemporaryKeyRaw(const QByteArray& password)
     return SetKeySlot(password, TemporarySlotName, QString()) == 0 ? TemporarySlotName : QString();
 }
 
+QString CryptEngine::SetTemporaryKeyFrom(const KeySlot& source)
+{
+    if (source.isFree()) {
+        return QString();
+    }
+    KeySlot& s = m_slots[TemporarySlot];
+    freeSlot(s);
+    s.name = TemporarySlotName;
+    s.key = source.key;
+    s.iv = source.iv;
+    s.hint = source.hint;
+    return TemporarySlotName;
+}
+
 int CryptEngine::findSlot(const QString& name) const
 {
     if (name.isEmpty()) {

@@ -59,6 +59,10 @@ public:
     // Both return the slot name "<temp>" for the caller to pass on, or an empty text on failure.
     QString SetTemporaryKey(const QString& password, const QString& hint);
     QString SetTemporaryKeyRaw(const QByteArray& password);
+    // A copy of another table's key (key, IV and hint) in the one-operation slot, for a worker
+    // with an engine of its own; "<temp>", or an empty text (nothing shown) when the slot given
+    // is free.
+    QString SetTemporaryKeyFrom(const KeySlot& source);
     // 0 when a slot of that name exists, -1 when not; shows nothing.
     int IsKeySlotSet(const QString& name) const;
     // Frees every slot of that name.

@@ -6,6 +6,7 @@ namespace {
 
 StderrMessageService g_stderrService;
 MessageService* g_service = nullptr;
+thread_local MessageCapture* t_capture = nullptr;
 
 const char* iconLabel(MsgIcon icon)
 {
@@ -45,7 +46,21 @@ MsgButton StderrMessageService::ShowMessage(const QString& text, const MessageSt
     return style.defaultButton;
 }
 
+MessageCapture::MessageCapture() : m_outer(t_capture)
+{
+    t_capture = this;
+}
+
+MessageCapture::~MessageCapture()
+{
+    t_capture = m_outer;
+}
+
 MsgButton ShowMessage(const QString& text, const MessageStyle& style)
 {
+    if (t_capture) {
+        t_capture->m_texts.append(text);
+        return style.defaultButton;
+    }
     return MessageService::instance().ShowMessage(text, style);
 }

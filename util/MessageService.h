@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Message boxes of the program. Operations never open a box themselves: they call
 // ShowMessage, which hands the text to the installed MessageService (a message box owned by
@@ -68,3 +69,25 @@ public:
 };
 
 MsgButton ShowMessage(const QString& text, const MessageStyle& style);
+
+// While one lives, the messages shown on the thread that made it are kept here instead of
+// reaching the installed service: a worker that checks files reports each file's faults as a
+// line of its own, and a message box never opens from a worker thread. Captures on different
+// threads do not see each other; an inner capture hides the outer one while it lives.
+class MessageCapture
+{
+public:
+    MessageCapture();
+    ~MessageCapture();
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    // The texts caught so far, in order; clear() forgets them.
+    const QStringList& texts() const { return m_texts; }
+    void clear() { m_texts.clear(); }
+
+private:
+    friend MsgButton ShowMessage(const QString& text, const MessageStyle& style);
+    MessageCapture* m_outer;
+    QStringList m_texts;
+};

@@ -78,6 +78,7 @@ bool CommandEnabled(int id, const PaneState& state)
     case Command::Refresh:
     case Command::ToggleDragEncrypted:
     case Command::PlainFileCheck:
+    case Command::ContainerCheck:
         return state.rootShown;
     case Command::Unregister:
     case Command::Backup:

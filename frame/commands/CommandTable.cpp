@@ -81,6 +81,7 @@ QList<CommandEntry> buildTable()
         {ChangePasswords, 4, "変更用パスワードの登録(&H)...", true},
         {Separator, 4, "", false},
         {PlainFileCheck, 4, "非暗号ファイル存在チェック(&C)...", true},
+        {ContainerCheck, 4, "暗号ファイルの検査(&E)...", true},
         {HintWindow, 4, "ヒント確認ウィンドウの表示(&H)...", true},
         {Help, 5, "ヘルプ(&H)", true},
         {HomePage, 5, "ホームページ(&W)", true},

@@ -44,6 +44,7 @@ inline constexpr int Settings = 32926;
 inline constexpr int AdminPassword = 32994;
 inline constexpr int ChangePasswords = 32975;
 inline constexpr int PlainFileCheck = 32990;
+inline constexpr int ContainerCheck = 33030;
 inline constexpr int HintWindow = 32997;
 inline constexpr int Help = 32929;
 inline constexpr int HomePage = 33013;

@@ -3,12 +3,14 @@
 #include "dialogs/confirmation/CopyProgressWindow.h"
 #include "dialogs/settings/SettingsDialog.h"
 #include "dialogs/settings/SettingsSheet.h"
+#include "dialogs/tools/ContainerCheckDialog.h"
 #include "dialogs/tools/PasswordHintDialog.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
 #include "frame/tree/FolderTreeView.h"
 #include "operations/backup/FolderBackup.h"
+#include "operations/check/FolderCheck.h"
 #include "operations/tools/AdministratorPassword.h"
 #include "operations/tools/PlainFileCheck.h"
 #include "store/StoreContext.h"
@@ -24,6 +26,7 @@ ToolCommands::ToolCommands(StoreContext& store, CommandRouter& router, FolderTre
       m_contentsCommands(contentsCommands), m_window(window), m_settingsPage(SettingsDialog::DisplayPage)
 {
     router.route(Command::PlainFileCheck, [this] { return checkPlainFiles(); });
+    router.route(Command::ContainerCheck, [this] { return checkContainers(); });
     router.route(Command::AdminPassword, [this] { return ManageAdministratorPassword(m_store); });
     router.route(Command::ChangePasswords, [this] { return ManageChangePasswords(m_store); });
     router.route(Command::HintWindow, [this] { return showHintWindow(); });
@@ -44,6 +47,19 @@ int ToolCommands::checkPlainFiles()
         m_contentsCommands->setTakeOutOnly(true);
     }
     return result;
+}
+
+// The check runs with a copy of the logged-in folder's key: nothing is asked.
+int ToolCommands::checkContainers()
+{
+    const QString root = m_contents->selectedRootPath();
+    const int slot = root.isEmpty() ? -1 : m_store.engine().findSlot(root);
+    if (slot < 0) {
+        return Result::Failed;
+    }
+    ContainerCheckDialog check(root, m_store.engine().slot(slot), AvailableCores(), m_window);
+    check.exec();
+    return Result::Ok;
 }
 
 int ToolCommands::showHintWindow()

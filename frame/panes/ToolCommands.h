@@ -11,7 +11,8 @@ class StoreContext;
 class QWidget;
 
 // The Tools menu and the backups: the plain-file check of the shown folder (which may put the
-// window into the take-out-only state), the administrator password, the change passwords, the
+// window into the take-out-only state), the check that every encrypted file of the shown
+// folder's registered folder is whole, the administrator password, the change passwords, the
 // hint window, the settings sheet, the backup of the tree item concerned (from the main menu
 // and from the tree's own menu) and the notice on bringing a backup back. Routes them on the
 // window's router. After the settings sheet the panes follow what changed: names shown anew
@@ -32,6 +33,7 @@ public:
 
 private:
     int checkPlainFiles();
+    int checkContainers();
     int showHintWindow();
     int runSettings();
     int backupConcerned();

@@ -573,3 +573,36 @@ TEST_F(KbxFolderTest, CheckReportsStoredNamesNoRestoreCanUse)
         EXPECT_TRUE(run.out.contains(QStringLiteral("unusable stored name"))) << run.out.toStdString();
     }
 }
+
+TEST_F(KbxFolderTest, AddNamesWhatItLeavesInATreeAndListShowsPartialFiles)
+{
+    const QString vault = makeFolder(QStringLiteral("vault2"));
+    const QString tree = makeFolder(QStringLiteral("scans"));
+    writeFile(QStringLiteral("scans/a.txt"), "page one");
+    const QString link = tree + QStringLiteral("/link.txt");
+    const QString pipe = tree + QStringLiteral("/pipe");
+    ASSERT_EQ(::symlink("a.txt", QFile::encodeName(link).constData()), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    // The rest is added and moved; what is left is named, and the command fails at the end.
+    KbxResult run = kbx({QStringLiteral("add"), QStringLiteral("-r"), QStringLiteral("--move"), vault, tree},
+                        line(Password) + line(Password));
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(link + QStringLiteral(": a link is not followed"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(pipe + QStringLiteral(": not a regular file"))) << run.err.toStdString();
+    EXPECT_EQ(entriesOf(tree), (QStringList{QStringLiteral("link.txt"), QStringLiteral("pipe")}));
+
+    // A write that did not finish left its partial file: listed, marked, not taken for a file.
+    writeFile(QStringLiteral("vault2/scans/.0000000000000000-0000000000000000.kbxf.kbxpart"), "half");
+    run = kbx({QStringLiteral("ls"), QStringLiteral("-r"), vault}, line(Password));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("scans/\nscans/.0000000000000000-0000000000000000.kbxf.kbxpart  "
+                                      "[partial file]\nscans/a.txt\n"));
+    run = kbx({QStringLiteral("ls"), QStringLiteral("-r"), QStringLiteral("--json"), vault}, line(Password));
+    QStringList kinds;
+    for (const QJsonValue& value : parseJson(run.out).value(QStringLiteral("entries")).toArray()) {
+        kinds.append(value[QStringLiteral("kind")].toString());
+    }
+    EXPECT_EQ(kinds, (QStringList{QStringLiteral("folder"), QStringLiteral("partial"),
+                                  QStringLiteral("encrypted")}));
+}

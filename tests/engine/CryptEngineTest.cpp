@@ -319,6 +319,23 @@ TEST_F(CryptEngineTest, SecondTemporaryKeyReplacesTheFirst)
     EXPECT_EQ(buffer, patternBytes(32));
 }
 
+TEST_F(CryptEngineTest, KeyCopiedFromAnotherEngineDeciphersItsWork)
+{
+    ASSERT_EQ(engine.SetKeySlot("folder-password", QStringLiteral("/f"), QStringLiteral("hint")), 0);
+    QByteArray buffer = patternBytes(48);
+    ASSERT_EQ(engine.EncipherBuffer(buffer.data(), buffer.size(), QStringLiteral("/f")), 0);
+
+    CryptEngine worker;
+    EXPECT_TRUE(worker.SetTemporaryKeyFrom(worker.slot(CryptEngine::FirstFolderSlot)).isEmpty());
+    const QString name = worker.SetTemporaryKeyFrom(engine.slot(engine.findSlot(QStringLiteral("/f"))));
+    ASSERT_EQ(name, CryptEngine::TemporarySlotName);
+    ASSERT_EQ(worker.DecipherBuffer(buffer.data(), buffer.size(), name), 0);
+    EXPECT_EQ(buffer, patternBytes(48));
+    QString hint;
+    ASSERT_EQ(worker.SelectKey(CryptEngine::Direction::Decipher, name, nullptr, &hint), 0);
+    EXPECT_EQ(hint, QStringLiteral("hint"));
+}
+
 TEST_F(CryptEngineTest, BusyEngineGivesUpAfterHundredWaits)
 {
     ASSERT_EQ(engine.SetKeySlot("pw", QStringLiteral("/f"), QString()), 0);

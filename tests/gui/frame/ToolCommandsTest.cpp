@@ -1,6 +1,7 @@
 #include "dialogs/password/ChangePasswordListDialog.h"
 #include "dialogs/password/TakeOutPasswordDialog.h"
 #include "dialogs/settings/SettingsDialog.h"
+#include "dialogs/tools/ContainerCheckDialog.h"
 #include "dialogs/tools/PasswordHintDialog.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
@@ -9,6 +10,7 @@
 #include "frame/tree/FolderTreeView.h"
 #include "gui/dialogs/DialogTestSupport.h"
 #include "gui/frame/WindowFixture.h"
+#include "operations/check/FolderCheckRun.h"
 #include "store/datafiles/CommonData1.h"
 #include "store/metadata/FolderMetadata.h"
 #include "support/TestContainers.h"
@@ -24,6 +26,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -229,4 +232,52 @@ TEST_F(ToolCommandsTest, ChangePasswordsKeptInTheListAreOfferedWhenTakingFilesOu
     names->setCurrentIndex(0);
     keyChange.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     EXPECT_EQ(keyChange.password, QStringLiteral("Change-pw1!"));
+}
+
+TEST_F(ToolCommandsTest, ContainerCheckListsWhatIsWrongOrGivesTheAllClear)
+{
+    const QString damaged = encryptInto(folder + QStringLiteral("/sub"), QStringLiteral("壊れた.txt"));
+    QByteArray bytes = ReadTestFile(damaged);
+    bytes[bytes.size() - 3] = char(bytes.at(bytes.size() - 3) ^ 0x5a);
+    WriteTestFile(damaged, bytes);
+    const QString partial = folder + QStringLiteral("/.a.kbxf.kbxpart");
+    WriteTestFile(partial, "half");
+
+    // Each run: the rows the list shows (name, place, problem), or none and the status text.
+    auto runCheck = [this](QStringList* rows, QString* status) {
+        whenDialogOpens([=](QWidget* modal) {
+            auto* check = dynamic_cast<ContainerCheckDialog*>(modal);
+            ASSERT_NE(check, nullptr);
+            EXPECT_EQ(check->windowTitle(), QStringLiteral("暗号ファイルの検査"));
+            ASSERT_TRUE(WaitFor([check] { return !check->isRunning(); }));
+            auto* list = check->findChild<QTreeWidget*>(QStringLiteral("results"));
+            if (!list->isHidden()) {
+                EXPECT_EQ(QApplication::focusWidget(), list) << "the list is read first";
+                for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                    const QTreeWidgetItem* row = list->topLevelItem(i);
+                    rows->append(row->text(0) + QLatin1Char('|') + row->text(1) + QLatin1Char('|') +
+                                 row->text(2));
+                }
+            }
+            *status = check->findChild<QLabel*>(QStringLiteral("status"))->text();
+            QTest::keyClick(check, Qt::Key_Escape);
+        });
+        EXPECT_EQ(frame->runCommand(Command::ContainerCheck), Result::Ok);
+    };
+    QStringList rows;
+    QString status;
+    runCheck(&rows, &status);
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("壊れた.txt|金庫/sub|") +
+                                     ContainerCheckDialog::problemText(CheckFinding::Damaged),
+                                 QStringLiteral(".a.kbxf.kbxpart|金庫|") +
+                                     ContainerCheckDialog::problemText(CheckFinding::Partial)}));
+    EXPECT_EQ(status, QStringLiteral("問題が 2 件見つかりました。"));
+
+    QFile::remove(damaged);
+    QFile::remove(partial);
+    rows.clear();
+    runCheck(&rows, &status);
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_EQ(status, QStringLiteral("すべての暗号ファイルは正常です。"));
+    EXPECT_TRUE(messages.texts().isEmpty()) << shownTexts();
 }

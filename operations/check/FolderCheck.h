@@ -1,33 +1,35 @@
 #pragma once
 
-#include "cli/FolderEntries.h"
+#include "engine/KeySlot.h"
+#include "operations/check/ClassifiedFiles.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 
 #include <atomic>
 #include <functional>
 
-// The check of every file of an encrypted folder: each file is classified by its header and
-// every encrypted file of the key is decrypted to nowhere (no plain byte is written) and checked
-// in full (ContainerCrypt::VerifyContainer). Files are handed to a pool of workers, one file at a
+// The check of files of an encrypted folder: each file is classified by its header and every
+// encrypted file of the key is decrypted to nowhere (no plain byte is written) and checked in
+// full (ContainerCrypt::VerifyContainer). Files are handed to a pool of workers, one file at a
 // time; each worker has an engine and a key table of its own, so the workers share nothing but
-// the queue and the counters.
+// the queue and the counters. The messages the engine shows on a worker are caught, never
+// shown: they become the file's fault. `kbx check` and the window's check both run this.
 class FolderCheck
 {
 public:
     struct FileResult
     {
-        FolderEntry entry;
+        ClassifiedEntry entry;
         bool whole = false;      // an encrypted file of the key that passed every check
-        QString fault;           // why not, for a damaged or unreadable file (catalogue messages)
+        QString fault;           // why not, for a damaged or unreadable file: the engine's messages in
+                                 // one line, empty when it showed none
         qint64 checkedBytes = 0; // the container's size, counted when it was decrypted
     };
 
-    // password: the key's password as the engine takes it (code page 932 bytes); it is wiped
-    // when the check ends.
-    FolderCheck(const QByteArray& password, int jobs);
+    // key: the folder's key, copied from the key table that holds it; the copy is wiped when
+    // the workers have theirs.
+    FolderCheck(const KeySlot& key, int jobs);
     ~FolderCheck();
     FolderCheck(const FolderCheck&) = delete;
     FolderCheck& operator=(const FolderCheck&) = delete;
@@ -35,10 +37,10 @@ public:
     // Checks the files, results in the order of `files`. Between files, stop() is asked and no
     // new file is begun once it says so; the results of files not checked are left out (so
     // fewer results than files means the check was stopped). `tick` runs on the calling thread
-    // about four times a second while the workers work. -1 (reported) when the workers could
-    // not start.
+    // about four times a second while the workers work. -1 when the workers could not start
+    // (*setUpFault says why; nothing is shown).
     int Run(const QStringList& files, const std::function<bool()>& stop, const std::function<void()>& tick,
-            QList<FileResult>* results);
+            QList<FileResult>* results, QString* setUpFault = nullptr);
 
     // What is done so far: files finished and container bytes read.
     qint64 filesDone() const { return m_filesDone.load(); }
@@ -48,7 +50,7 @@ public:
 private:
     class Worker;
 
-    QByteArray m_password;
+    KeySlot m_key;
     int m_jobs;
     std::atomic<qint64> m_filesDone{0};
     std::atomic<qint64> m_bytesDone{0};

@@ -1,9 +1,8 @@
-#include "cli/FolderCheck.h"
+#include "operations/check/FolderCheck.h"
 
-#include "cli/CliLanguage.h"
-#include "cli/CliMessageService.h"
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
+#include "util/MessageService.h"
 #include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
@@ -62,7 +61,7 @@ public:
         if (m_engine.SetIntrinsicKey() != 0) {
             return false;
         }
-        m_slot = m_engine.SetTemporaryKeyRaw(m_check.m_password);
+        m_slot = m_engine.SetTemporaryKeyFrom(m_check.m_key);
         return !m_slot.isEmpty();
     }
 
@@ -71,20 +70,16 @@ public:
         capture.clear();
         FileResult result;
         result.entry = ClassifyFile(m_crypt, path, m_slot);
-        if (result.entry.kind == FolderEntry::Encrypted) {
+        if (result.entry.kind == ClassifiedEntry::Encrypted) {
             m_counted = 0;
             qint64 size = 0;
             result.whole = m_crypt.VerifyContainer(path, m_slot, &size) == 0;
             result.checkedBytes = QFileInfo(path).size();
             m_check.m_bytesDone += std::max<qint64>(0, result.checkedBytes - m_counted);
         }
-        if (!result.whole &&
-            (result.entry.kind == FolderEntry::Encrypted || result.entry.kind == FolderEntry::Unreadable)) {
+        if (!result.whole && (result.entry.kind == ClassifiedEntry::Encrypted ||
+                              result.entry.kind == ClassifiedEntry::Unreadable)) {
             result.fault = faultText(capture.texts());
-            if (result.fault.isEmpty()) {
-                result.fault = Tr("the header or the name block cannot be read",
-                                  "ヘッダーまたは名前ブロックを読めません");
-            }
         }
         return result;
     }
@@ -105,18 +100,25 @@ private:
     qint64 m_counted = 0;
 };
 
-FolderCheck::FolderCheck(const QByteArray& password, int jobs)
-    : m_password(password), m_jobs(std::max(1, jobs))
+namespace {
+
+void wipeKey(KeySlot& key)
 {
+    SecureWipe(key.key.data(), key.key.size());
+    SecureWipe(key.iv.data(), key.iv.size());
 }
+
+} // namespace
+
+FolderCheck::FolderCheck(const KeySlot& key, int jobs) : m_key(key), m_jobs(std::max(1, jobs)) {}
 
 FolderCheck::~FolderCheck()
 {
-    SecureWipe(m_password);
+    wipeKey(m_key);
 }
 
 int FolderCheck::Run(const QStringList& files, const std::function<bool()>& stop,
-                     const std::function<void()>& tick, QList<FileResult>* results)
+                     const std::function<void()>& tick, QList<FileResult>* results, QString* setUpFault)
 {
     const int jobs = int(std::min<qsizetype>(m_jobs, std::max<qsizetype>(1, files.size())));
     std::vector<std::unique_ptr<Worker>> workers;
@@ -124,12 +126,13 @@ int FolderCheck::Run(const QStringList& files, const std::function<bool()>& stop
         workers.push_back(std::make_unique<Worker>(*this));
         MessageCapture capture;
         if (!workers.back()->setUp()) {
-            ReportError(Tr("the keys for the check could not be set up", "確認用の鍵を用意できません") +
-                        QLatin1Char('\n') + faultText(capture.texts()));
+            if (setUpFault) {
+                *setUpFault = faultText(capture.texts());
+            }
             return Result::Failed;
         }
     }
-    SecureWipe(m_password); // every worker holds its key now
+    wipeKey(m_key); // every worker holds its key now
 
     std::vector<FileResult> outcomes(static_cast<std::size_t>(files.size()));
     std::vector<char> checked(static_cast<std::size_t>(files.size()), 0);
