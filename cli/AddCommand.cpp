@@ -15,6 +15,7 @@
 #include "util/FileChanges.h"
 #include "util/FileQueries.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 
 #include <QDir>
@@ -91,6 +92,8 @@ private:
         auto found = m_entries.find(folder);
         if (found == m_entries.end()) {
             found = m_entries.insert(folder, {});
+            // What a killed add left in the folder goes first; a write still running keeps its own.
+            ContainerCrypt::RemovePartialFiles(folder);
             *result = ListFolderEntries(m_session.crypt(), folder, m_slot, &found.value());
         }
         return found.value();
@@ -184,7 +187,7 @@ private:
     {
         const QString target = folder + QLatin1Char('/') + QFileInfo(source).fileName();
         QString error;
-        if (!QFileInfo(target).isDir() && CreateDirectoryTree(target, &error) != 0) {
+        if (!QFileInfo(target).isDir() && CreateDirectoryTree(target, &error, PrivateFolderMode) != 0) {
             ReportError(QStringLiteral("%1: %2").arg(target, error));
             return Result::Failed;
         }
@@ -264,7 +267,8 @@ CliCommand AddCommand()
                 "already in FOLDER; into a folder without any it is a new one (typed twice on a\n"
                 "terminal). A file whose original name FOLDER already shows is replaced only with\n"
                 "--force. With --move each file is removed once its encrypted file is written and\n"
-                "checked. The first failure ends the command; what was added stays. Links,\n"
+                "checked. The first failure ends the command; what was added stays. Partial\n"
+                "files that an interrupted add left in a folder are removed first. Links,\n"
                 "pipes, sockets and devices in a folder added with -r are left where they are,\n"
                 "each named in a warning; the command then exits with 1 once the rest is added.\n"
                 "A folder registered in the Kurabox window is written only while the window is\n"
@@ -278,7 +282,8 @@ CliCommand AddCommand()
                 "ません。暗号ファイルがないフォルダーでは新しいパスワードです（端末では二度入力）。\n"
                 "FOLDER に同じ元の名前のファイルがあるときは --force のときだけ置き換えます。--move\n"
                 "では暗号ファイルを書いて確認した後に元のファイルを削除します。最初の失敗で終わり、\n"
-                "それまでに加えたものは残ります。-r で加えるフォルダーの中のリンク、パイプ、ソケット、\n"
+                "それまでに加えたものは残ります。中断された追加が残した書きかけのファイルは先に\n"
+                "削除します。-r で加えるフォルダーの中のリンク、パイプ、ソケット、\n"
                 "デバイスはそのまま残し、それぞれを警告で示します。そのときは残りを加えた後に 1 で\n"
                 "終了します。\n"
                 "Kurabox のウィンドウに登録されたフォルダーには、ウィンドウが動いていないときだけ\n"

@@ -13,8 +13,10 @@
 #include "cli/SharedTexts.h"
 #include "util/FileChanges.h"
 #include "util/PathText.h"
+#include "util/PrivatePermissions.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 
@@ -50,8 +52,22 @@ public:
         const QString relative = RelativeTo(m_top, folder);
         const QString out =
             relative == QLatin1String(".") ? m_target : m_target + QLatin1Char('/') + relative;
+        // Nothing leaves the target: a link where a folder of the tree goes is never followed.
+        if (const QString link = linkOnTheWay(relative); !link.isEmpty()) {
+            if (!m_refusedLinks.contains(link)) {
+                m_refusedLinks.insert(link);
+                ReportWarning(Tr("%1: skipped: a link stands where a folder is to be made; nothing is "
+                                 "written through it",
+                                 "%1: 飛ばしました: フォルダーを作る場所にリンクがあります。リンクの先には"
+                                 "何も書きません")
+                                  .arg(link));
+            }
+            m_failed = true;
+            return 0;
+        }
         QString error;
-        if (!QFileInfo(out).isDir() && CreateDirectoryTree(out, &error) != 0) {
+        // Made for the user alone, as the files in them are: the names show what the folder holds.
+        if (!QFileInfo(out).isDir() && CreateDirectoryTree(out, &error, PrivateFolderMode) != 0) {
             ReportError(QStringLiteral("%1: %2").arg(out, error));
             return -1;
         }
@@ -90,6 +106,22 @@ public:
     bool failed() const { return m_failed; }
 
 private:
+    // The first link among the folders of `relative` below the target, or an empty text.
+    QString linkOnTheWay(const QString& relative) const
+    {
+        if (relative == QLatin1String(".")) {
+            return QString();
+        }
+        QString path = m_target;
+        for (const QString& part : relative.split(QLatin1Char('/'))) {
+            path += QLatin1Char('/') + part;
+            if (QFileInfo(path).isSymLink()) {
+                return path;
+            }
+        }
+        return QString();
+    }
+
     void extractOne(const ClassifiedEntry& entry, const QString& out)
     {
         QString plain;
@@ -113,6 +145,7 @@ private:
     QString m_slot;
     bool m_force;
     bool m_failed = false;
+    QSet<QString> m_refusedLinks;
 };
 
 int runExtract(const ParsedCommand& command, CliSession& session)
@@ -159,13 +192,17 @@ CliCommand ExtractCommand()
                 "An existing file is never replaced without --force. Files that are not encrypted\n"
                 "with the password, and files of one folder that show the same original name,\n"
                 "are skipped with a warning; a file that fails does not stop the others. Exits\n"
-                "with 0 only when every file was written. An interrupted file leaves nothing.",
+                "with 0 only when every file was written. An interrupted file leaves nothing.\n"
+                "Folders it makes are the user's alone (0700). A link that stands in TARGET where\n"
+                "a folder of the tree goes is never followed: that folder is skipped with a warning.",
                 "FOLDER のすべての暗号ファイルを、元の名前と更新日時でフォルダー TARGET（なければ\n"
                 "作ります）に復号します。-r では FOLDER の下のフォルダーも TARGET の下に作ります。\n"
                 "書いたパスを一行ずつ表示します。既にあるファイルは --force なしでは置き換えません。\n"
                 "そのパスワードで暗号化されていないファイルと、同じフォルダーで同じ元の名前を示す\n"
                 "ファイルは警告を出して飛ばします。失敗したファイルがあっても他は続けます。すべての\n"
-                "ファイルを書けたときだけ 0 で終了します。中断されたファイルは何も残しません。"),
+                "ファイルを書けたときだけ 0 で終了します。中断されたファイルは何も残しません。\n"
+                "作るフォルダーは本人だけのもの（0700）です。TARGET の中でフォルダーを作る場所に\n"
+                "リンクがあるときはたどらず、そのフォルダーを警告を出して飛ばします。"),
              {RecursiveOptionSyntax(),
               {ForceOption, QString(),
                Tr("Replace existing files in TARGET.", "TARGET の既存のファイルを置き換えます。")}}},

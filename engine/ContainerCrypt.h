@@ -127,6 +127,10 @@ public:
     // Removes partial outputs a crash left in the folder; returns how many it removed. A partial
     // file is locked while it is written, and one whose lock is held is left alone.
     static int RemovePartialFiles(const QString& folder);
+    // Removes one partial output that a killed or crashed write left behind: only a file, only
+    // when no writer holds its lock, and never an empty one of the last minute (a writer takes
+    // the lock just after creating the file). True when it was removed.
+    static bool RemoveAbandonedPartial(const QString& partial);
     // Removes the partial file at `partial` if a crash left it. Returns false with EBUSY when
     // another writer holds its lock.
     static bool RemoveLeftoverPartial(const QString& partial);

@@ -20,12 +20,15 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 const QString ContainerCrypt::PartialSuffix = QStringLiteral(".kbxpart");
@@ -127,11 +130,24 @@ int ContainerCrypt::RemovePartialFiles(const QString& folder)
         QDir(folder).entryList({QLatin1Char('*') + PartialSuffix}, QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QString partial = folder + QLatin1Char('/') + name;
-        if (IsPartialFileName(name) && FileExists(partial) == 0 && RemoveLeftoverPartial(partial)) {
+        if (IsPartialFileName(name) && RemoveAbandonedPartial(partial)) {
             ++removed;
         }
     }
     return removed;
+}
+
+bool ContainerCrypt::RemoveAbandonedPartial(const QString& partial)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(partial).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    constexpr time_t JustBegun = 60;
+    if (st.st_size == 0 && std::time(nullptr) - st.st_mtime < JustBegun) {
+        return false;
+    }
+    return RemoveLeftoverPartial(partial) && !QFileInfo::exists(partial);
 }
 
 int ContainerCrypt::checkFreeSpace(const QString& target, qint64 needed)

@@ -15,22 +15,47 @@
 #include "dialogs/takeout/EncryptedTakeOutDialog.h"
 #include "dialogs/takeout/TakeOutDialog.h"
 #include "store/StoreContext.h"
+#include "util/PrivatePermissions.h"
 #include "util/ResultCodes.h"
 #include "util/SecureWipe.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int ModeWithoutNewFolder = 2;
+
+// The folder chooser keeps the folders it visited (the places of encrypted folders among them) in
+// Qt's own settings file. Qt rewrites that file keeping the mode it finds, so it is made the
+// user's alone before a chooser can write it, whatever the umask.
+void keepChooserStatePrivate()
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty() || !QDir().mkpath(config)) {
+        return;
+    }
+    const QByteArray file = QFile::encodeName(config + QStringLiteral("/QtProject.conf"));
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, PrivateFileMode);
+    if (fd >= 0) {
+        ::close(fd);
+        TightenPermissions(QFile::decodeName(file), PrivateFileMode);
+    }
+}
 
 } // namespace
 
 int DialogPromptService::BrowseForFolder(const QString& title, const QString& path, const QString& caption,
                                          const QString& okText, int mode, QString* chosen)
 {
+    keepChooserStatePrivate();
     QFileDialog dialog(m_owner, caption.isEmpty() ? title : caption);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);

@@ -73,8 +73,15 @@ bool EntryIndex::find(const QString& storedName, FoundEntry* found) const
 
 int ContentsRows::ScanFolder(const QString& folder, FolderScan* scan)
 {
-    if (MetadataListing::ListEntries(folder, &scan->listing) != 0) {
+    QList<MetadataListing::LeftOut> leftOut;
+    if (MetadataListing::ListEntries(folder, &scan->listing, &leftOut) != 0) {
         return Result::Failed;
+    }
+    // What a killed write left behind is removed as soon as the folder is shown.
+    for (const MetadataListing::LeftOut& entry : std::as_const(leftOut)) {
+        if (entry.partial) {
+            ContainerCrypt::RemoveAbandonedPartial(folder + QLatin1Char('/') + entry.name);
+        }
     }
     scan->entries.clear();
     scan->entries.reserve(scan->listing.size());

@@ -11,6 +11,7 @@
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/EntryRecord.h"
 #include "store/metadata/FolderMetadata.h"
+#include "support/FileModes.h"
 #include "support/RecordingMessageService.h"
 #include "util/FileQueries.h"
 
@@ -24,6 +25,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -605,4 +607,56 @@ TEST_F(KbxFolderTest, AddNamesWhatItLeavesInATreeAndListShowsPartialFiles)
     }
     EXPECT_EQ(kinds, (QStringList{QStringLiteral("folder"), QStringLiteral("partial"),
                                   QStringLiteral("encrypted")}));
+}
+
+TEST_F(KbxFolderTest, FoldersItMakesAreTheUsersAloneAndNoLinkIsFollowedOutOfTheTarget)
+{
+    const QString vault = makeVault();
+    const QString out = path(QStringLiteral("out"));
+    const QString outside = makeFolder(QStringLiteral("outside"));
+    ASSERT_TRUE(QDir().mkpath(out));
+    ASSERT_EQ(::symlink("../outside", QFile::encodeName(out + QStringLiteral("/sub")).constData()), 0);
+    KbxResult run;
+    {
+        const ScopedUmask umask(0);
+        run = kbx({QStringLiteral("extract"), QStringLiteral("-r"), vault, out}, line(Password));
+    }
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(out + QStringLiteral("/sub: skipped: a link"))) << run.err.toStdString();
+    EXPECT_EQ(entriesOf(outside), QStringList()) << "nothing is written through the link";
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("/memo.txt")));
+
+    // Made anew under umask 000: the target, its subfolders, and the folders add makes.
+    const QString fresh = path(QStringLiteral("fresh"));
+    const QString second = makeFolder(QStringLiteral("second"));
+    {
+        const ScopedUmask umask(0);
+        run = kbx({QStringLiteral("extract"), QStringLiteral("-r"), vault, fresh}, line(Password));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        run = kbx({QStringLiteral("add"), QStringLiteral("-r"), second, fresh + QStringLiteral("/sub")},
+                  line(OtherPassword) + line(OtherPassword));
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    EXPECT_EQ(OctalMode(fresh), "0700");
+    EXPECT_EQ(OctalMode(fresh + QStringLiteral("/sub")), "0700");
+    EXPECT_EQ(OctalMode(fresh + QStringLiteral("/memo.txt")), "0600");
+    EXPECT_EQ(OctalMode(second + QStringLiteral("/sub")), "0700");
+}
+
+TEST_F(KbxFolderTest, AddRemovesWhatAKilledAddLeftButNotAWriteInProgress)
+{
+    const QString vault = makeVault();
+    const QString abandoned = vault + QStringLiteral("/.1111111111111111-1111111111111111.kbxf.kbxpart");
+    const QString held = vault + QStringLiteral("/.2222222222222222-2222222222222222.kbxf.kbxpart");
+    writeFile(QStringLiteral("vault/.1111111111111111-1111111111111111.kbxf.kbxpart"), "half");
+    writeFile(QStringLiteral("vault/.2222222222222222-2222222222222222.kbxf.kbxpart"), "being written");
+    const int writer = ::open(QFile::encodeName(held).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    const QString more = writeFile(QStringLiteral("more.txt"), "more");
+    const KbxResult run = kbx({QStringLiteral("add"), vault, more}, line(Password));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(abandoned));
+    EXPECT_TRUE(QFileInfo::exists(held));
+    ::close(writer);
 }

@@ -3,6 +3,7 @@
 #include "app/QtJapanese.h"
 #include "frame/DialogPromptService.h"
 #include "gui/AccessibleControls.h"
+#include "support/FileModes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -119,6 +120,11 @@ TEST(MessageBoxServiceTest, BoxHasProductCaptionIconAndAnswers)
 TEST(MessageBoxServiceTest, FolderBrowserReturnsChoiceWithoutTrailingSeparator)
 {
     QTemporaryDir dir;
+    // The chooser's visited folders land in Qt's settings file: the user's alone under any umask.
+    QTemporaryDir config;
+    const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const ScopedUmask umask(0);
     DialogPromptService prompts;
     QString title;
     whenModalOpens([&](QWidget* w) {
@@ -137,6 +143,10 @@ TEST(MessageBoxServiceTest, FolderBrowserReturnsChoiceWithoutTrailingSeparator)
 
     whenModalOpens([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     EXPECT_EQ(prompts.BrowseForFolder(QStringLiteral("t"), dir.path(), QString(), QString(), 1, &chosen), -1);
+    const QString state = config.filePath(QStringLiteral("QtProject.conf"));
+    EXPECT_TRUE(QFile(state).size() > 0) << "the chooser wrote its state";
+    EXPECT_EQ(OctalMode(state), "0600");
+    qputenv("XDG_CONFIG_HOME", previousConfig);
 }
 
 TEST_F(QtJapaneseTest, QuestionBoxesAnswerInJapaneseWithOrWithoutTranslations)
