@@ -8,6 +8,7 @@
 #include "store/datafiles/RegisteredFolderTable.h"
 #include "store/metadata/FolderMetadata.h"
 #include "store/metadata/MetadataLocation.h"
+#include "store/working/AreaFolders.h"
 #include "store/working/WorkingAreaNames.h"
 #include "store/working/WorkingCopyPaths.h"
 #include "util/EventPump.h"
@@ -17,6 +18,7 @@
 #include "util/MessageText.h"
 #include "util/PromptService.h"
 #include "util/ResultCodes.h"
+#include "util/WipeDelete.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -38,6 +40,18 @@ QStringList FilesBelow(const QString& folder)
     return files;
 }
 
+// A plain copy is overwritten with zeros before its name goes, so that nothing that still holds
+// it open, nor the disk's free space, keeps its content.
+int wipeCopy(const QString& copy, QString* error)
+{
+    QString text;
+    const int rc = WipeDelete(copy, false, &text);
+    if (error) {
+        *error = text.trimmed();
+    }
+    return rc;
+}
+
 } // namespace
 
 bool ReflectCopies::IsChanged(const QString& copy, const QString& container)
@@ -57,11 +71,11 @@ int ReflectCopies::erase(const QString& copy, int failureMessage)
 {
     MainWindowServices& services = MainWindowServices::instance();
     services.SetBusyText(MsgA(636));
-    QFile file(copy);
-    const bool removed = file.remove() || !QFileInfo::exists(copy);
+    QString error;
+    const int wiped = wipeCopy(copy, &error);
     services.ClearBusyText();
-    if (!removed) {
-        ShowError(MsgA(failureMessage) + file.errorString() + QLatin1Char('\n') + copy);
+    if (wiped != 0) {
+        ShowError(MsgA(failureMessage) + error + QLatin1Char('\n') + copy);
         return Result::Failed;
     }
     return Result::Ok;
@@ -160,9 +174,9 @@ int ReflectCopies::ReflectFile(const QString& copy, const QString& container, co
             ShowMessage(MsgA(18) + copy, MessageStyle::information());
         }
     }
-    QFile file(copy);
-    if (!file.remove() && QFileInfo::exists(copy)) {
-        ShowError(MsgA(19) + file.errorString() + QLatin1Char('\n') + copy);
+    QString error;
+    if (wipeCopy(copy, &error) != 0) {
+        ShowError(MsgA(19) + error + QLatin1Char('\n') + copy);
         return Result::Failed;
     }
     return Result::Ok;
@@ -204,7 +218,7 @@ int ReflectCopies::ReflectAll(const QString& root, bool silent)
     // The folders the copies stood in go too; the area itself stays.
     const QFileInfoList folders = QDir(area).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo& folder : folders) {
-        QDir(folder.filePath()).removeRecursively();
+        WipeArea(folder.filePath(), true);
     }
     return Result::Ok;
 }
@@ -282,8 +296,7 @@ int ReflectCopies::EraseSelected(const QStringList& copies)
         if (!container.isEmpty() && !MetadataLocation::IsNoLocation(container)) {
             SetAttributeBits(container, FileAttribute::ReadOnly, false);
         }
-        QFile file(copy);
-        if (!file.remove() && QFileInfo::exists(copy)) {
+        if (wipeCopy(copy, nullptr) != 0) {
             ShowError(MsgA(140) + QStringLiteral("\n\n") + copy);
             result = Result::Failed;
         }

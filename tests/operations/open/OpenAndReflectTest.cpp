@@ -15,6 +15,7 @@
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,6 +112,24 @@ protected:
     QString copy;
 };
 
+// What a descriptor opened on a copy before it went still reads there.
+QByteArray readThrough(int fd)
+{
+    QByteArray all;
+    char buffer[4096];
+    ::lseek(fd, 0, SEEK_SET);
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        all.append(buffer, n);
+    }
+    ::close(fd);
+    return all;
+}
+
+bool onlyZeros(const QByteArray& bytes)
+{
+    return bytes.count('\0') == bytes.size();
+}
+
 } // namespace
 
 TEST_F(OpenAndReflectTest, UnchangedCopyIsErasedWhenTheProgramEnds)
@@ -122,9 +141,12 @@ TEST_F(OpenAndReflectTest, UnchangedCopyIsErasedWhenTheProgramEnds)
     EXPECT_EQ(QFileInfo(copy).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions())
         << "the copy is private";
     EXPECT_EQ(monitor.watchedCount(), 1);
+    const int held = ::open(QFile::encodeName(copy).constData(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
 
     WriteTestFile(stopFile(), "stop");
     ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+    EXPECT_TRUE(onlyZeros(readThrough(held))) << "the copy was wiped, not only unlinked";
     EXPECT_EQ(monitor.watchedCount(), 0);
     EXPECT_EQ(QFileInfo(container).lastModified(), before);
     EXPECT_TRUE(isReadOnly(container));
@@ -141,9 +163,12 @@ TEST_F(OpenAndReflectTest, SavedChangesAreWrittenBackWhenTheUserSaysYesAndDroppe
         const QByteArray before = plainOf(container);
         openWith("append");
         ASSERT_TRUE(waitFor([this] { return ReflectCopies::IsChanged(copy, container); }));
+        const int held = ::open(QFile::encodeName(copy).constData(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(held, 0);
         messages.script({yes ? MsgButton::Yes : MsgButton::No});
         WriteTestFile(stopFile(), "stop");
         ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+        EXPECT_TRUE(onlyZeros(readThrough(held))) << "written back or dropped, the copy was wiped";
         ASSERT_FALSE(messages.texts().isEmpty());
         EXPECT_TRUE(messages.texts().first().startsWith(MsgA(15)));
         EXPECT_EQ(plainOf(container), yes ? before + "edited\n" : before);
