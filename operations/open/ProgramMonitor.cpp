@@ -6,15 +6,53 @@
 #include "util/MessageService.h"
 #include "util/MessageText.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <unistd.h>
+
+namespace {
+
+// The monitor of the window; the last one made while others live (tests make several).
+ProgramMonitor* g_active = nullptr;
+
+// The name a running process goes by, for a program found rather than started.
+QString processName(qint64 pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    const QString name =
+        comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed() : QString();
+    return name.isEmpty() ? QStringLiteral("PID %1").arg(pid) : name;
+}
+
+} // namespace
 
 ProgramMonitor::ProgramMonitor(QObject* parent) : QObject(parent)
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(PassMs);
     connect(&m_timer, &QTimer::timeout, this, &ProgramMonitor::pass);
+    g_active = this;
+}
+
+ProgramMonitor::~ProgramMonitor()
+{
+    if (g_active == this) {
+        g_active = nullptr;
+    }
+}
+
+QString ProgramMonitor::ProgramRunningOn(const QString& copy)
+{
+    if (!g_active) {
+        return QString();
+    }
+    for (Slot& slot : g_active->m_slots) {
+        if (slot.process.isValid() && slot.copy == copy && !slot.process.hasEnded(0)) {
+            return slot.program;
+        }
+    }
+    return QString();
 }
 
 int ProgramMonitor::watchedCount() const
@@ -46,14 +84,15 @@ void ProgramMonitor::RegisterLaunchedProgram(const QString& copy, qint64 pid, co
     if (started.isValid()) {
         WaitPumping(100); // a program that hands the file on ends within this
     }
+    const QString exe = QFileInfo(program).fileName();
     if (started.isValid() && !started.hasEnded(10)) {
+        free->program = exe.isEmpty() ? processName(started.pid()) : exe;
         free->process = std::move(started);
         free->copy = copy;
     } else {
         // The started process is gone: the file went to a running instance of the program.
         Platform& platform = Platform::instance();
         qint64 found = 0;
-        const QString exe = QFileInfo(program).fileName();
         if (!exe.isEmpty()) {
             found = platform.FindProcessByExeName(exe);
         }
@@ -62,6 +101,7 @@ void ProgramMonitor::RegisterLaunchedProgram(const QString& copy, qint64 pid, co
         }
         ProcessHandle instance = ProcessHandle::Open(found);
         if (instance.isValid()) {
+            free->program = processName(found);
             free->process = std::move(instance);
             free->copy = copy;
         }
@@ -88,6 +128,7 @@ void ProgramMonitor::pass()
         const QString copy = slot.copy;
         slot.process.close();
         slot.copy.clear();
+        slot.program.clear();
         BusyScope busy;
         if (programEnded) {
             programEnded(copy);

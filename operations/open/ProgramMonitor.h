@@ -23,6 +23,12 @@ public:
     static constexpr int PassMs = 300;
 
     explicit ProgramMonitor(QObject* parent = nullptr);
+    ~ProgramMonitor() override;
+
+    // The program still running on the copy, as the monitor of the window watches it (its
+    // executable's name), or an empty text. Most programs read a file and close it, so a program
+    // that holds no descriptor on its copy may still save into it: such a copy is in use.
+    static QString ProgramRunningOn(const QString& copy);
 
     // Called with the copy of every program that has ended.
     std::function<int(const QString& copy)> programEnded;
@@ -40,6 +46,7 @@ private:
     {
         ProcessHandle process;
         QString copy;
+        QString program; // the executable's name
     };
     std::array<Slot, SlotCount> m_slots;
     QTimer m_timer;

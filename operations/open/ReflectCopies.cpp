@@ -3,6 +3,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/ContainerNaming.h"
 #include "operations/common/StoreEntries.h"
+#include "operations/open/ProgramMonitor.h"
 #include "platform/Platform.h"
 #include "store/StoreContext.h"
 #include "store/datafiles/RegisteredFolderTable.h"
@@ -185,8 +186,11 @@ int ReflectCopies::ReflectFile(const QString& copy, const QString& container, co
 int ReflectCopies::heldOpen(const QStringList& copies, int message)
 {
     for (const QString& copy : copies) {
-        if (Platform::instance().IsOpenByOtherProcess(copy)) {
-            ShowMessage(MsgA(message) + QStringLiteral("’ ") + QFileInfo(copy).fileName(),
+        // A program that still runs on its copy may save into it again, even without holding it.
+        const QString program = ProgramMonitor::ProgramRunningOn(copy);
+        if (!program.isEmpty() || Platform::instance().IsOpenByOtherProcess(copy)) {
+            ShowMessage(MsgA(message) + QStringLiteral("’ ") + QFileInfo(copy).fileName() +
+                            (program.isEmpty() ? QString() : QStringLiteral("（%1）").arg(program)),
                         MessageStyle::warning());
             return Result::Failed;
         }
@@ -286,7 +290,7 @@ int ReflectCopies::ReflectSelected(const QStringList& copies)
 
 int ReflectCopies::EraseSelected(const QStringList& copies)
 {
-    if (ShowMessage(MsgA(139), MessageStyle::question()) != MsgButton::Yes) {
+    if (ShowMessage(MsgA(139), MessageStyle::question()) != MsgButton::Yes || heldOpen(copies, 102) != 0) {
         return Result::Failed;
     }
     int result = Result::Ok;

@@ -23,15 +23,17 @@ public:
     // The program on a copy has ended: write it back (asking first, A-15 or A-639) or erase it.
     int OnWatchedProgramEnded(const QString& copy);
     // One copy; see the class comment. 0 or -1.
-    int ReflectFile(const QString& copy, const QString& container, const QString& root, Mode mode, bool announce,
-                    bool ask);
-    // Every copy of a registered folder (refused with A-12 while one is open in a program; A-13
-    // when some could not be written back). 0 or -1.
+    int ReflectFile(const QString& copy, const QString& container, const QString& root, Mode mode,
+                    bool announce, bool ask);
+    // Every copy of a registered folder (refused with A-12 while one is in use: open in a
+    // program, or the program watched for it still runs, which is named; A-13 when some could not
+    // be written back). 0 or -1.
     int ReflectAll(const QString& root, bool silent);
-    // These copies (refused with A-102 while one is open in a program). 0 or -1.
+    // These copies (refused with A-102 while one is in use, as above). 0 or -1.
     int ReflectSelected(const QStringList& copies);
-    // Deletes copies without writing them back (A-139 asked first); their containers become
-    // read-only again.
+    // Deletes copies without writing them back (A-139 asked first, then refused with A-102 while
+    // one is in use); their containers become read-only again. Copies are wiped, never only
+    // unlinked.
     int EraseSelected(const QStringList& copies);
 
     // Whether a copy differs from its container (or has none).

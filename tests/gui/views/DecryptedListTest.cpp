@@ -3,6 +3,7 @@
 #include "frame/MainWindow.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/FolderTreeView.h"
+#include "gui/dialogs/DialogTestSupport.h"
 #include "gui/frame/WindowFixture.h"
 #include "store/working/DecryptedCopies.h"
 #include "support/TestContainers.h"
@@ -15,6 +16,7 @@
 #include "views/decrypted/DecryptedFilesModel.h"
 #include "views/decrypted/DecryptedFilesView.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -38,6 +40,28 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder));
     }
 
+    // A container of memo.txt in the registered folder, left read-only as the program leaves the
+    // containers it writes (so that a write-back asks).
+    QString registerMemo()
+    {
+        CryptEngine& engine = frame->store().engine();
+        EXPECT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
+        const QString container =
+            EncryptTestFile(frame->store().crypt(), m_home.path(), folder, QStringLiteral("memo.txt"),
+                            CryptEngine::TemporarySlotName, "first line\n");
+        EXPECT_EQ(SetAttributeBits(container, FileAttribute::ReadOnly, false), 0);
+        registerFolder(folder, QLatin1String(Password), {MsgButton::Yes, MsgButton::No});
+        return container;
+    }
+
+    QByteArray plainOf(const QString& container)
+    {
+        const QString check = home(QStringLiteral("check.txt"));
+        QFile::remove(check);
+        EXPECT_EQ(frame->store().crypt().DecryptToFile(container, check, folder), 0);
+        return ReadTestFile(check);
+    }
+
     const QString folder = home(QStringLiteral("金庫"));
 };
 
@@ -46,14 +70,7 @@ protected:
 TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWhenTheEditorEnds)
 {
     MainWindow& frame = *this->frame;
-    CryptEngine& engine = frame.store().engine();
-    ASSERT_FALSE(engine.SetTemporaryKey(QLatin1String(Password), QString()).isEmpty());
-    const QString container =
-        EncryptTestFile(frame.store().crypt(), m_home.path(), folder, QStringLiteral("memo.txt"),
-                        CryptEngine::TemporarySlotName, "first line\n");
-    // As the program leaves the containers it writes: read-only, so that a write-back asks.
-    ASSERT_EQ(SetAttributeBits(container, FileAttribute::ReadOnly, false), 0);
-    registerFolder(folder, QLatin1String(Password), {MsgButton::Yes, MsgButton::No});
+    const QString container = registerMemo();
 
     // The toggle of watching, twice, restores the setting.
     const int watching = frame.settings().ExecProcEndWaitFlg;
@@ -81,9 +98,45 @@ TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWh
     ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
     ASSERT_FALSE(messages.texts().isEmpty());
     EXPECT_TRUE(messages.texts().first().startsWith(MsgA(15))) << shownTexts();
-    const QString check = home(QStringLiteral("check.txt"));
-    ASSERT_EQ(frame.store().crypt().DecryptToFile(container, check, folder), 0);
-    EXPECT_EQ(ReadTestFile(check), QByteArray("first line\nedited\n"));
+    EXPECT_EQ(plainOf(container), QByteArray("first line\nedited\n"));
     QString left;
     EXPECT_EQ(frame.store().copies().ListFoldersWithDecryptedFiles(&left), 0) << "no plain copy is left";
+}
+
+// Most editors read the file and close it. Quitting while the editor still runs keeps the window
+// and the copy: the editor may save again, and its edit must not land in a file nobody removes.
+TEST_F(DecryptedListTest, QuittingWhileTheEditorStillRunsKeepsTheWindowAndTheCopy)
+{
+    MainWindow& frame = *this->frame;
+    const QString container = registerMemo();
+    frame.contents()->selectAll();
+    prompts.scriptNotices({true});
+    ASSERT_EQ(frame.runCommand(ListCommand::Open), 0) << shownTexts();
+    DecryptedFilesModel* rows = frame.decryptedFiles()->decryptedModel();
+    ASSERT_TRUE(WaitFor([&] {
+        return rows->rowCount() == 1 && rows->text(0, DecryptedFilesModel::Changed) == "1";
+    })) << shownTexts();
+    const QString copy = rows->text(0, DecryptedFilesModel::CopyPath);
+
+    messages.clear();
+    QString asked;
+    whenDialogOpens([&asked](QWidget* modal) {
+        asked = modal->windowTitle();
+        static_cast<QDialog*>(modal)->accept(); // 終了確認: go on
+    });
+    messages.script({MsgButton::No}); // keep the window
+    EXPECT_FALSE(frame.close());
+    EXPECT_EQ(asked, QStringLiteral("終了確認"));
+    EXPECT_EQ(messages.texts(),
+              (QStringList{MsgA(12) + QStringLiteral("’ memo.txt（kbx_fake_editor）"), MsgA(649)}));
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(plainOf(container), QByteArray("first line\n"));
+
+    // The editor ends: its edit goes back, and no plain copy is left.
+    messages.clear();
+    messages.script({MsgButton::Yes});
+    WriteTestFile(home(QStringLiteral("stop")), "stop");
+    ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(plainOf(container), QByteArray("first line\nedited\n"));
 }

@@ -208,6 +208,33 @@ TEST_F(OpenAndReflectTest, CopyHeldOpenIsNotWrittenBack)
     EXPECT_TRUE(QFileInfo::exists(copy));
 }
 
+// Most editors read the file and close it: while the program watched for a copy still runs, it
+// may save again, so the copy is in use though no descriptor holds it.
+TEST_F(OpenAndReflectTest, CopyWhoseProgramStillRunsIsNeitherWrittenBackNorErased)
+{
+    const QByteArray before = plainOf(container);
+    openWith("append");
+    ASSERT_TRUE(waitFor([this] { return ReflectCopies::IsChanged(copy, container); }));
+    ASSERT_FALSE(Platform::instance().IsOpenByOtherProcess(copy));
+    const QString named = QStringLiteral("’ memo.txt（kbx_fake_editor）");
+
+    EXPECT_EQ(reflect.ReflectSelected({copy}), -1);
+    messages.script({MsgButton::Yes});
+    EXPECT_EQ(reflect.EraseSelected({copy}), -1);
+    EXPECT_EQ(reflect.ReflectAll(root, true), -1);
+    EXPECT_EQ(messages.texts(),
+              (QStringList{MsgA(102) + named, MsgA(139), MsgA(102) + named, MsgA(12) + named}));
+    EXPECT_TRUE(QFileInfo::exists(copy));
+    EXPECT_EQ(plainOf(container), before);
+
+    // Once the program has ended, its edit goes back as before.
+    messages.clear();
+    messages.script({MsgButton::Yes});
+    WriteTestFile(stopFile(), "stop");
+    ASSERT_TRUE(waitFor([this] { return !QFileInfo::exists(copy); })) << shownMessages();
+    EXPECT_EQ(plainOf(container), before + "edited\n");
+}
+
 TEST_F(OpenAndReflectTest, SecondOpenAsksBeforeUsingTheCopyAndTheTwoHundredAndFirstIsNotWatched)
 {
     openWith("unchanged");
