@@ -6,6 +6,7 @@
 #include "gui/dialogs/DialogTestSupport.h"
 #include "gui/frame/WindowFixture.h"
 #include "store/working/DecryptedCopies.h"
+#include "store/working/WorkingCopyPaths.h"
 #include "support/TestContainers.h"
 #include "support/TestFiles.h"
 #include "util/FileChanges.h"
@@ -16,6 +17,7 @@
 #include "views/decrypted/DecryptedFilesModel.h"
 #include "views/decrypted/DecryptedFilesView.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -139,4 +141,38 @@ TEST_F(DecryptedListTest, QuittingWhileTheEditorStillRunsKeepsTheWindowAndTheCop
     ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
     EXPECT_FALSE(QFileInfo::exists(copy));
     EXPECT_EQ(plainOf(container), QByteArray("first line\nedited\n"));
+}
+
+// A window killed while a copy was out (the copy stays where it was, edited): the next start
+// names the folder, and after the login the copy is listed and written back.
+TEST_F(DecryptedListTest, CopyLeftByAKilledWindowIsListedAtTheNextStartAndWrittenBack)
+{
+    const QString container = registerMemo();
+    const QString copy = frame->store().copyPaths().WorkingCopyPathOf(container);
+    ASSERT_EQ(CreateDirectoryTree(QFileInfo(copy).path(), nullptr, 0700), 0);
+    WriteTestFile(copy, "first line\nedited before the kill\n");
+    SetModifiedTime(copy, QDateTime::currentDateTime().addSecs(5));
+
+    frame.reset();
+    messages.clear();
+    frame = std::make_unique<MainWindow>(home(QStringLiteral("config/kurasoft/KBXcl1")));
+    ASSERT_TRUE(frame->isCreated());
+    frame->StartUpWork();
+    ASSERT_FALSE(messages.texts().isEmpty());
+    EXPECT_TRUE(messages.texts().first().startsWith(MsgA(143) + folder)) << shownTexts();
+
+    frame->tree()->setCurrentIndex(frame->tree()->rootItemOf(folder));
+    prompts.scriptPasswords({QLatin1String(Password)});
+    ASSERT_EQ(frame->runCommand(Command::Login), 0) << shownTexts();
+    DecryptedFilesModel* rows = frame->decryptedFiles()->decryptedModel();
+    ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 1; })) << shownTexts();
+    EXPECT_EQ(rows->text(0, DecryptedFilesModel::CopyPath), copy);
+
+    messages.clear();
+    messages.script({MsgButton::Yes, MsgButton::Yes, MsgButton::Yes});
+    prompts.scriptNotices({false});
+    ASSERT_EQ(frame->runCommand(Command::ReflectAll), 0) << shownTexts();
+    ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
+    EXPECT_FALSE(QFileInfo::exists(copy));
+    EXPECT_EQ(plainOf(container), QByteArray("first line\nedited before the kill\n"));
 }

@@ -9,9 +9,11 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QThread>
 
 #include <csignal>
@@ -297,4 +299,92 @@ TEST_F(OpenAndReflectTest, KillDuringAWriteBackLeavesOneWholeContainerAndTheCopy
         QFile::remove(copy);
         ContainerCrypt::RemovePartialFiles(root);
     }
+}
+
+// Open, edit and write back, again and again, in a process killed at random moments: after each
+// kill the last edit is in the container or in a copy the window lists (and a later write-back
+// takes it), the container is always whole, and no plain byte lies outside the working folder.
+TEST_F(OpenAndReflectTest, KilledAtAnyMomentOfOpenEditAndWriteBackNothingIsLost)
+{
+    const QByteArray marker = "kill-loop-plain-line";
+    QByteArray body;
+    for (int i = 0; body.size() < (2 << 20); ++i) {
+        body += marker + ' ' + QByteArray::number(i) + '\n';
+    }
+    WriteTestFile(copy, body);
+    SetModifiedTime(copy, QDateTime::currentDateTime().addSecs(5));
+    ASSERT_EQ(reflect.ReflectFile(copy, container, root, ReflectCopies::Existing, false, false), 0)
+        << shownMessages();
+
+    auto editsIn = [](const QByteArray& plain) { return int(plain.count("\nedit ")); };
+    auto plainOutsideTheWorkingFolder = [&]() {
+        QStringList found;
+        QDirIterator it(path(QString()), QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next();
+            if (!file.startsWith(QFileInfo(copy).path()) && !file.startsWith(path(QStringLiteral("check"))) &&
+                ReadTestFile(file).contains(marker)) {
+                found.append(file);
+            }
+        }
+        return found;
+    };
+
+    QRandomGenerator random(20261211);
+    int lastEdits = 0;
+    int edited = 0;
+    for (int kill = 0; kill < 24; ++kill) {
+        SCOPED_TRACE(kill);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // A copy left by the previous kill is written back first, as the user does from the
+            // decrypted-files pane; then the cycle runs until the kill.
+            ReflectCopies writer(store);
+            if (QFileInfo::exists(copy) &&
+                writer.ReflectFile(copy, container, root, ReflectCopies::Existing, false, false) != 0) {
+                ::_exit(1);
+            }
+            for (int cycle = 0;; ++cycle) {
+                if (crypt.DecryptToFile(container, copy, root) != 0) {
+                    ::_exit(2);
+                }
+                QFile file(copy);
+                if (!file.open(QIODevice::Append)) {
+                    ::_exit(3);
+                }
+                file.write("\nedit " + QByteArray::number(kill * 1000 + cycle));
+                file.close();
+                SetModifiedTime(copy, QDateTime::currentDateTime().addSecs(5 + cycle));
+                if (writer.ReflectFile(copy, container, root, ReflectCopies::Existing, false, false) != 0) {
+                    ::_exit(4);
+                }
+            }
+        }
+        QThread::msleep(random.bounded(20, 400));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the cycle failed on its own: " << WEXITSTATUS(status);
+
+        const QByteArray inContainer = plainOf(container);
+        ASSERT_TRUE(inContainer.startsWith(body)) << "the container is whole";
+        int edits = editsIn(inContainer);
+        if (QFileInfo::exists(copy)) {
+            QString list;
+            EXPECT_NE(store.copies().ListFoldersWithDecryptedFiles(&list), 0);
+            EXPECT_TRUE(list.contains(root)) << "a copy left behind is listed";
+            const QByteArray inCopy = ReadTestFile(copy);
+            if (inCopy.startsWith(inContainer)) {
+                edits = std::max(edits, editsIn(inCopy));
+            }
+        }
+        EXPECT_GE(edits, lastEdits) << "an edit was lost";
+        lastEdits = edits;
+        edited += edits > 0 ? 1 : 0;
+        EXPECT_EQ(plainOutsideTheWorkingFolder(), QStringList());
+        ContainerCrypt::RemovePartialFiles(root);
+    }
+    EXPECT_GT(lastEdits, 0) << "the cycles got as far as writing back";
 }
