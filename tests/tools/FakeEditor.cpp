@@ -5,16 +5,17 @@
 //   fork       hands the file to a child of the same program and exits at once, as an editor
 //              that passes files to its running instance does; the child appends a line
 //   hold       keeps the file open while it runs
+//   resave     appends a line, and another once told to stop, just before it ends (a user who
+//              saves once more before closing the editor)
 // It runs until the file FAKE_EDITOR_STOP exists, and writes "started FILE" to FAKE_EDITOR_LOG.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
-#include <thread>
-
-#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -65,12 +66,16 @@ int main(int argc, char** argv)
         return 0;
     }
     int held = -1;
-    if (mode == "append") {
+    if (mode == "append" || mode == "resave") {
         Append(file);
     } else if (mode == "hold") {
         held = ::open(file.c_str(), O_RDONLY);
     }
     WaitForStop();
+    if (mode == "resave") {
+        std::ofstream out(file, std::ios::app);
+        out << "saved again\n";
+    }
     if (held >= 0) {
         ::close(held);
     }

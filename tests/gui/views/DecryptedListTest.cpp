@@ -20,6 +20,7 @@
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTest>
 
@@ -109,6 +110,7 @@ TEST_F(DecryptedListTest, OpenedFileIsListedTurnsBlueWhenSavedAndIsWrittenBackWh
 // and the copy: the editor may save again, and its edit must not land in a file nobody removes.
 TEST_F(DecryptedListTest, QuittingWhileTheEditorStillRunsKeepsTheWindowAndTheCopy)
 {
+    qputenv("FAKE_EDITOR_MODE", "resave");
     MainWindow& frame = *this->frame;
     const QString container = registerMemo();
     frame.contents()->selectAll();
@@ -134,13 +136,20 @@ TEST_F(DecryptedListTest, QuittingWhileTheEditorStillRunsKeepsTheWindowAndTheCop
     EXPECT_TRUE(QFileInfo::exists(copy));
     EXPECT_EQ(plainOf(container), QByteArray("first line\n"));
 
-    // The editor ends: its edit goes back, and no plain copy is left.
+    // The editor saves once more and ends: both edits go back, and no plain byte of the file is
+    // left anywhere in the home.
     messages.clear();
     messages.script({MsgButton::Yes});
     WriteTestFile(home(QStringLiteral("stop")), "stop");
     ASSERT_TRUE(WaitFor([&] { return rows->rowCount() == 0; })) << shownTexts();
     EXPECT_FALSE(QFileInfo::exists(copy));
-    EXPECT_EQ(plainOf(container), QByteArray("first line\nedited\n"));
+    EXPECT_EQ(plainOf(container), QByteArray("first line\nedited\nsaved again\n"));
+    QFile::remove(home(QStringLiteral("check.txt")));
+    QDirIterator it(m_home.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        EXPECT_FALSE(ReadTestFile(file).contains("saved again")) << file.toStdString();
+    }
 }
 
 // A window killed while a copy was out (the copy stays where it was, edited): the next start
