@@ -52,7 +52,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://kurabox.example/)
 # Libraries come from dpkg-shlibdeps; the window also needs Qt's platform plugins, which no
 # library links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, shared-mime-info")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, shared-mime-info")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-ipafont-gothic | fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev pigz
     shared-mime-info fonts-ipafont-gothic
     desktop-file-utils appstream libglib2.0-bin dpkg-dev file
+    qt6-wayland weston xvfb
 )
 
 missing=()
