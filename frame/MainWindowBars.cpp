@@ -27,6 +27,7 @@
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -39,6 +40,8 @@ void MainWindow::buildMenus()
     const QList<QString> titles = TopLevelMenus();
     for (const QString& title : titles) {
         QMenu* menu = menuBar()->addMenu(title);
+        // The open menu is read by its title, as its entry in the bar is.
+        menu->setAccessibleName(QString(title).remove(QLatin1Char('&')));
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandStates);
         m_menus.append(menu);
     }
@@ -63,8 +66,13 @@ void MainWindow::buildMenus()
 
 void MainWindow::buildToolbar()
 {
-    m_toolbar = addToolBar(QStringLiteral("toolbar"));
+    m_toolbar = addToolBar(QStringLiteral("ツールバー"));
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("その他のボタン"));
+        more->setToolTip(QStringLiteral("その他のボタン"));
+    }
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
