@@ -5,6 +5,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
+#include "frame/IdleUpdates.h"
 #include "frame/MainWindow.h"
 #include "frame/ToolbarIcons.h"
 #include "frame/commands/CommandTable.h"
@@ -32,6 +33,7 @@
 namespace {
 
 constexpr unsigned IdleText = 57345;
+constexpr int StatusTimerMs = 100;
 
 } // namespace
 
@@ -128,8 +130,15 @@ void MainWindow::onBusyChanged(bool busy)
     }
     m_frame = busy ? 2 : 0;
     m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
-    if (!busy) {
+    // The timer animates the busy state; at rest nothing runs on a timer.
+    if (busy && !MainWindowServices::instance().ShutdownRequested()) {
+        m_statusTimer.start(StatusTimerMs, this);
+    } else if (!busy) {
+        m_statusTimer.stop();
         m_panes.at(0)->clear();
+        if (m_idle) {
+            m_idle->schedule();
+        }
     }
     updateCommandStates();
 }
@@ -142,25 +151,33 @@ void MainWindow::timerEvent(QTimerEvent* event)
     }
     MainWindowServices& services = MainWindowServices::instance();
     services.enterTimerHandler();
-    statusTick();
+    busyTick();
     services.leaveTimerHandler();
 }
 
-void MainWindow::statusTick()
+void MainWindow::busyTick()
 {
     MainWindowServices& services = MainWindowServices::instance();
     QLabel* text = m_panes.at(0);
-    if (services.IsBusy()) {
-        if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-            m_panes.at(2)->setPixmap(BusyAnimation::frame(0));
-            text->clear();
-            return;
-        }
-        m_frame = m_frame >= BusyAnimation::FrameCount - 1 ? 1 : m_frame + 1;
-        m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
-        text->setText(services.busyText().isEmpty() ? MsgA(638) : services.busyText());
+    if (!services.IsBusy()) {
         return;
     }
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        m_panes.at(2)->setPixmap(BusyAnimation::frame(0));
+        text->clear();
+        return;
+    }
+    m_frame = m_frame >= BusyAnimation::FrameCount - 1 ? 1 : m_frame + 1;
+    m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
+    text->setText(services.busyText().isEmpty() ? MsgA(638) : services.busyText());
+}
+
+void MainWindow::idleUpdate()
+{
+    if (MainWindowServices::instance().IsBusy()) {
+        return; // the end of the busy state asks again
+    }
+    QLabel* text = m_panes.at(0);
     const QString current = text->text();
     if (current == LoadText(IdleText) || current.isEmpty() || current == m_lastIdleText) {
         const QString idle = m_contents->ContentsStatusText();
