@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QTimer>
 
 bool IsContextMenuKey(const QKeyEvent* event)
 {
@@ -25,6 +26,10 @@ QAction* ExecPaneMenu(QMenu& menu, QWidget* pane, const QPoint& at, QAction* act
     if (bar) {
         entry->setVisible(false);
         bar->addAction(entry);
+    }
+    if (active) {
+        // Highlighted once the menu shows, so that Enter takes it at once.
+        QTimer::singleShot(0, &menu, [&menu, active] { menu.setActiveAction(active); });
     }
     QAction* chosen = menu.exec(at, active);
     if (bar) {

@@ -12,8 +12,8 @@ class QWidget;
 // a context-menu request of its own.)
 bool IsContextMenuKey(const QKeyEvent* event);
 
-// Runs the pane's context menu at `at` (global), with `active` highlighted, and gives back the
-// chosen entry. The menu is named after the pane, and while it is open it hangs below the
-// window's menu bar as a hidden entry, where a screen reader walking the window finds it as it
-// finds the bar's own menus.
+// Runs the pane's context menu at `at` (global), with `active` (the default entry, if any) at
+// that point and highlighted, and gives back the chosen entry. The menu is named after the pane, and while it
+// is open it hangs below the window's menu bar as a hidden entry, where a screen reader walking the window
+// finds it as it finds the bar's own menus.
 QAction* ExecPaneMenu(QMenu& menu, QWidget* pane, const QPoint& at, QAction* active = nullptr);

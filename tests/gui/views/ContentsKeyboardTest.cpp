@@ -88,12 +88,18 @@ TEST_F(ContentsKeyboardTest, ContextMenusOpenFromTheKeyboardAtTheRowAndAreInTheA
         QString name;
         QPoint shownAt;
         bool inTree = false;
+        bool defaultHighlighted = true;
         QTimer::singleShot(0, [&] {
             ASSERT_TRUE(WaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             ASSERT_NE(menu, nullptr);
             name = AccessibleName(menu);
             shownAt = menu->pos();
+            // Enter takes the default entry (開く) at once.
+            if (menu->defaultAction()) {
+                defaultHighlighted =
+                    WaitFor([menu] { return menu->activeAction() == menu->defaultAction(); });
+            }
             inTree = InAccessibilityTree(frame.get(), menu);
             menu->close();
         });
@@ -106,5 +112,6 @@ TEST_F(ContentsKeyboardTest, ContextMenusOpenFromTheKeyboardAtTheRowAndAreInTheA
         EXPECT_EQ(name, row.menuName);
         EXPECT_TRUE(at.contains(shownAt)) << shownAt.x() << "," << shownAt.y();
         EXPECT_TRUE(inTree);
+        EXPECT_TRUE(defaultHighlighted);
     }
 }
