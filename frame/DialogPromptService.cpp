@@ -24,9 +24,12 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QStandardPaths>
 
 #include <fcntl.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +53,34 @@ void keepChooserStatePrivate()
     }
 }
 
+// Puts the instruction above the chooser's own controls. The desktop's own chooser, when Qt uses
+// one, has no room for it and carries it as its description alone.
+void ShowInstruction(QFileDialog& dialog, const QString& instruction)
+{
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid || instruction.isEmpty()) {
+        return;
+    }
+    auto* label = new QLabel(instruction, &dialog);
+    label->setObjectName(QStringLiteral("instruction"));
+    label->setWordWrap(true);
+    // The grid's rows move down by one; the label spans all its columns.
+    QList<std::tuple<QLayoutItem*, int, int, int, int>> items;
+    while (grid->count() > 0) {
+        int row = 0;
+        int column = 0;
+        int rowSpan = 0;
+        int columnSpan = 0;
+        grid->getItemPosition(0, &row, &column, &rowSpan, &columnSpan);
+        items.append({grid->takeAt(0), row, column, rowSpan, columnSpan});
+    }
+    const int columns = grid->columnCount();
+    grid->addWidget(label, 0, 0, 1, columns);
+    for (const auto& [item, row, column, rowSpan, columnSpan] : items) {
+        grid->addItem(item, row + 1, column, rowSpan, columnSpan);
+    }
+}
+
 } // namespace
 
 int DialogPromptService::BrowseForFolder(const QString& title, const QString& path, const QString& caption,
@@ -57,6 +88,7 @@ int DialogPromptService::BrowseForFolder(const QString& title, const QString& pa
 {
     keepChooserStatePrivate();
     QFileDialog dialog(m_owner, caption.isEmpty() ? title : caption);
+    dialog.setAccessibleDescription(title);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     // A read-only chooser cannot make new folders.
@@ -71,6 +103,7 @@ int DialogPromptService::BrowseForFolder(const QString& title, const QString& pa
     if (!start.isEmpty()) {
         dialog.setDirectory(start);
     }
+    ShowInstruction(dialog, title);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return Result::Failed;
     }

@@ -5,8 +5,11 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyInputFilter.h"
+#include "frame/HelpOpening.h"
+#include "frame/IdleUpdates.h"
 #include "frame/ManualLocation.h"
 #include "frame/PaneCycling.h"
+#include "frame/PaneFocus.h"
 #include "frame/commands/CommandRules.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
@@ -33,19 +36,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSplitter>
 #include <QToolBar>
-#include <QUrl>
 #include <QWheelEvent>
 
 namespace {
 
 MainWindow* g_frame = nullptr;
 
-constexpr int StatusTimerMs = 100;
 constexpr int DefaultWidth = 775;
 constexpr int DefaultHeight = 520;
 constexpr int MinimumColumn = 10;
@@ -95,7 +95,12 @@ MainWindow::MainWindow(const QString& dataFolder, QWidget* parent)
     m_inputFilter = new BusyInputFilter(this, this);
     m_inputFilter->setStopButton(m_toolbar->widgetForAction(m_actions.value(Command::Stop)));
     qApp->installEventFilter(m_inputFilter);
-    m_statusTimer.start(StatusTimerMs, this);
+    m_idle = new IdleUpdates([this] { idleUpdate(); }, this);
+    for (QAbstractItemView* pane :
+         std::initializer_list<QAbstractItemView*>{m_tree, m_contents, m_decrypted}) {
+        m_idle->follow(pane);
+    }
+    m_idle->schedule();
     m_created = true;
 }
 
@@ -151,13 +156,14 @@ void MainWindow::connectPanes()
     m_contentsCommands = new ContentsCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
     m_decryptedCommands = new DecryptedCommands(m_store, m_router, m_tree, m_contents, m_decrypted, this);
     new TreeCommands(m_store, m_router, m_tree, m_decrypted, m_contentsCommands, this);
-    m_insideCommands = new InsideCommands(m_store, m_router, m_tree, m_contents, m_contentsCommands, this);
+    m_insideCommands =
+        new InsideCommands(m_store, m_router, m_tree, m_contents, m_contentsCommands, *m_paneFocus, this);
     // Delete acts on the pane that has the focus.
     m_router.route(Command::Delete, [this] {
-        if (m_tree->hasFocus()) {
+        if (m_paneFocus->is(m_tree)) {
             return m_router.run(FolderTreeView::DeleteFolder);
         }
-        if (m_contents->hasFocus() && m_router.isRouted(ListCommand::Delete)) {
+        if (m_paneFocus->is(m_contents) && m_router.isRouted(ListCommand::Delete)) {
             return m_router.run(ListCommand::Delete);
         }
         return Result::Failed;
@@ -190,6 +196,7 @@ void MainWindow::buildPanes()
         order.append(pane);
     }
     InstallPaneCycling(this, order);
+    m_paneFocus = new PaneFocus(order, this);
 }
 
 QList<QAbstractScrollArea*> MainWindow::panes() const
@@ -239,11 +246,12 @@ PaneState MainWindow::paneState() const
     state.busy = services.IsBusy();
     state.abortable = services.isAbortable();
     state.takeOutOnly = m_contentsCommands && m_contentsCommands->takeOutOnly();
-    if (m_tree->hasFocus()) {
+    const QWidget* pane = m_paneFocus->pane();
+    if (pane == m_tree) {
         state.focus = PaneState::Tree;
-    } else if (m_contents->hasFocus()) {
+    } else if (pane == m_contents) {
         state.focus = PaneState::Contents;
-    } else if (m_decrypted->hasFocus()) {
+    } else if (pane == m_decrypted) {
         state.focus = PaneState::Decrypted;
     }
     state.contentsSelected = m_contents->selectedRowCount();
@@ -333,22 +341,14 @@ void MainWindow::routeWindowCommands()
     });
     m_router.route(Command::ToggleWatch, [this] { return toggleSetting(&settings().ExecProcEndWaitFlg); });
     m_router.route(Command::ToggleDragEncrypted, [this] { return toggleSetting(&settings().DandDDecryFlg); });
-    m_router.route(Command::HomePage, [] {
-        return QDesktopServices::openUrl(QUrl(AboutDialog::HomePage)) ? Result::Ok : Result::Failed;
-    });
+    m_router.route(Command::HomePage, [] { return OpenHomePage(AboutDialog::HomePage); });
     m_router.route(Command::About, [this] {
         AboutDialog about(this);
         about.exec();
         return Result::Ok;
     });
-    m_router.route(Command::Help, [] {
-        const QString manual = ManualPath(QCoreApplication::applicationDirPath());
-        if (manual.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-            ShowMessage(QStringLiteral("ヘルプが見つかりません　"), MessageStyle::warning());
-            return Result::Failed;
-        }
-        return Result::Ok;
-    });
+    m_router.route(Command::Help,
+                   [] { return OpenManual(ManualPath(QCoreApplication::applicationDirPath())); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

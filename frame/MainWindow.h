@@ -13,7 +13,9 @@ class DecryptedFilesView;
 class FolderTreeView;
 class ContentsCommands;
 class DecryptedCommands;
+class IdleUpdates;
 class InsideCommands;
+class PaneFocus;
 class QAbstractScrollArea;
 class QAction;
 class QLabel;
@@ -79,7 +81,8 @@ private:
     void connectPanes();
     int toggleSetting(int* field);
     void onBusyChanged(bool busy);
-    void statusTick();
+    void busyTick();
+    void idleUpdate();
     void closingHousekeeping(bool withMessages);
     void saveOnExit();
     PaneState paneState() const;
@@ -102,7 +105,10 @@ private:
     ContentsCommands* m_contentsCommands = nullptr;
     DecryptedCommands* m_decryptedCommands = nullptr;
     InsideCommands* m_insideCommands = nullptr;
+    PaneFocus* m_paneFocus = nullptr;
+    // Runs while the window is busy: the busy animation and its text.
     QBasicTimer m_statusTimer;
+    IdleUpdates* m_idle = nullptr;
     int m_frame = 0;
     QString m_lastIdleText;
 };

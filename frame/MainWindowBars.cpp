@@ -5,6 +5,7 @@
 #include "engine/ContainerCrypt.h"
 #include "engine/CryptEngine.h"
 #include "frame/BusyAnimation.h"
+#include "frame/IdleUpdates.h"
 #include "frame/MainWindow.h"
 #include "frame/ToolbarIcons.h"
 #include "frame/commands/CommandTable.h"
@@ -27,10 +28,12 @@
 #include <QStatusBar>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
 constexpr unsigned IdleText = 57345;
+constexpr int StatusTimerMs = 100;
 
 } // namespace
 
@@ -39,6 +42,8 @@ void MainWindow::buildMenus()
     const QList<QString> titles = TopLevelMenus();
     for (const QString& title : titles) {
         QMenu* menu = menuBar()->addMenu(title);
+        // The open menu is read by its title, as its entry in the bar is.
+        menu->setAccessibleName(QString(title).remove(QLatin1Char('&')));
         connect(menu, &QMenu::aboutToShow, this, &MainWindow::updateCommandStates);
         m_menus.append(menu);
     }
@@ -63,8 +68,13 @@ void MainWindow::buildMenus()
 
 void MainWindow::buildToolbar()
 {
-    m_toolbar = addToolBar(QStringLiteral("toolbar"));
+    m_toolbar = addToolBar(QStringLiteral("ツールバー"));
     m_toolbar->setObjectName(QStringLiteral("toolbar"));
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* more = m_toolbar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("その他のボタン"));
+        more->setToolTip(QStringLiteral("その他のボタン"));
+    }
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -120,8 +130,15 @@ void MainWindow::onBusyChanged(bool busy)
     }
     m_frame = busy ? 2 : 0;
     m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
-    if (!busy) {
+    // The timer animates the busy state; at rest nothing runs on a timer.
+    if (busy && !MainWindowServices::instance().ShutdownRequested()) {
+        m_statusTimer.start(StatusTimerMs, this);
+    } else if (!busy) {
+        m_statusTimer.stop();
         m_panes.at(0)->clear();
+        if (m_idle) {
+            m_idle->schedule();
+        }
     }
     updateCommandStates();
 }
@@ -134,25 +151,33 @@ void MainWindow::timerEvent(QTimerEvent* event)
     }
     MainWindowServices& services = MainWindowServices::instance();
     services.enterTimerHandler();
-    statusTick();
+    busyTick();
     services.leaveTimerHandler();
 }
 
-void MainWindow::statusTick()
+void MainWindow::busyTick()
 {
     MainWindowServices& services = MainWindowServices::instance();
     QLabel* text = m_panes.at(0);
-    if (services.IsBusy()) {
-        if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
-            m_panes.at(2)->setPixmap(BusyAnimation::frame(0));
-            text->clear();
-            return;
-        }
-        m_frame = m_frame >= BusyAnimation::FrameCount - 1 ? 1 : m_frame + 1;
-        m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
-        text->setText(services.busyText().isEmpty() ? MsgA(638) : services.busyText());
+    if (!services.IsBusy()) {
         return;
     }
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        m_panes.at(2)->setPixmap(BusyAnimation::frame(0));
+        text->clear();
+        return;
+    }
+    m_frame = m_frame >= BusyAnimation::FrameCount - 1 ? 1 : m_frame + 1;
+    m_panes.at(2)->setPixmap(BusyAnimation::frame(m_frame));
+    text->setText(services.busyText().isEmpty() ? MsgA(638) : services.busyText());
+}
+
+void MainWindow::idleUpdate()
+{
+    if (MainWindowServices::instance().IsBusy()) {
+        return; // the end of the busy state asks again
+    }
+    QLabel* text = m_panes.at(0);
     const QString current = text->text();
     if (current == LoadText(IdleText) || current.isEmpty() || current == m_lastIdleText) {
         const QString idle = m_contents->ContentsStatusText();

@@ -6,7 +6,9 @@
 
 #include "platform/AppAssociations.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -125,4 +127,36 @@ QString ProgramDisplayName(const QString& programPath)
     }
     g_list_free_full(apps, g_object_unref);
     return name.isEmpty() ? QFileInfo(programPath).fileName() : name;
+}
+
+bool OpenWithDefaultProgram(const QUrl& url)
+{
+    GAppInfo* app = nullptr;
+    if (url.isLocalFile()) {
+        // The type of the file itself: its name alone leaves a page's type uncertain.
+        GFile* file = g_file_new_for_path(QFile::encodeName(url.toLocalFile()).constData());
+        GFileInfo* info = g_file_query_info(file, G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE,
+                                            G_FILE_QUERY_INFO_NONE, nullptr, nullptr);
+        if (info) {
+            if (const char* type = g_file_info_get_content_type(info)) {
+                app = g_app_info_get_default_for_type(type, FALSE);
+            }
+            g_object_unref(info);
+        }
+        g_object_unref(file);
+    } else if (!url.scheme().isEmpty()) {
+        app = g_app_info_get_default_for_uri_scheme(url.scheme().toUtf8().constData());
+    }
+    if (!app) {
+        return false;
+    }
+    const QByteArray address = url.toEncoded();
+    GList uris = {const_cast<char*>(address.constData()), nullptr, nullptr};
+    GError* error = nullptr;
+    const bool started = g_app_info_launch_uris(app, &uris, nullptr, &error);
+    if (error) {
+        g_error_free(error);
+    }
+    g_object_unref(app);
+    return started;
 }

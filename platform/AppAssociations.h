@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+class QUrl;
+
 // The desktop's file-type associations (shared-mime-info and desktop entries, through GIO).
 
 struct ProgramEntry
@@ -24,3 +26,8 @@ QString DefaultProgramForExtension(const QString& extension);
 // The name the desktop shows for the program file (the Name of its desktop entry); the file
 // name part of the path when no entry runs it.
 QString ProgramDisplayName(const QString& programPath);
+
+// Hands the address to the desktop's default program for it: for a local file the program of
+// its type, otherwise the program of the address's scheme. False when the desktop has no such
+// program or it could not be started.
+bool OpenWithDefaultProgram(const QUrl& url);

@@ -262,6 +262,12 @@ bool LinuxPlatform::MoveToTrash(const QString& path, QString* trashedPath, QStri
         return false;
     }
     inTrash = file.fileName(); // the file object follows the item into the Trash
+    // File managers restore from the info file, which must carry the path escaped.
+    QString escapeError;
+    if (!TrashFolder::escapeInfoPath(inTrash, &escapeError)) {
+        qWarning("The Trash's record of %s kept its unescaped path: %s", qUtf8Printable(path),
+                 qUtf8Printable(escapeError));
+    }
     if (trashedPath) {
         *trashedPath = inTrash;
     }

@@ -12,7 +12,68 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace {
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Whether a Path= value reads as percent-encoded: plain ASCII without spaces or controls, and
+// every "%" the start of an escape.
+bool LooksEscaped(const QByteArray& value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value.at(i));
+        if (c <= 0x20 || c >= 0x7f) {
+            return false;
+        }
+        if (c == '%' &&
+            !(i + 2 < value.size() && IsHexDigit(value.at(i + 1)) && IsHexDigit(value.at(i + 2)))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 namespace TrashFolder {
+
+QByteArray escapedPath(const QString& path)
+{
+    return QUrl::toPercentEncoding(path, QByteArrayLiteral("/"));
+}
+
+QString pathOfValue(const QByteArray& value)
+{
+    return LooksEscaped(value) ? QUrl::fromPercentEncoding(value) : QString::fromUtf8(value);
+}
+
+bool escapeInfoPath(const QString& trashedPath, QString* error)
+{
+    const QString trash = trashedPath.section(QLatin1Char('/'), 0, -3);
+    const QString infoPath = trash + QStringLiteral("/info/") + trashedPath.section(QLatin1Char('/'), -1) +
+                             QStringLiteral(".trashinfo");
+    QFile file(infoPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    QList<QByteArray> lines = file.readAll().split('\n');
+    file.close();
+    for (QByteArray& line : lines) {
+        if (line.startsWith("Path=")) {
+            line = "Path=" + escapedPath(pathOfValue(line.mid(5).trimmed()));
+        }
+    }
+    int failed = 0;
+    if (ReplaceWholeFile(infoPath, lines.join('\n'), &failed) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(failed));
+        return false;
+    }
+    return true;
+}
 
 QString homeTrash()
 {
@@ -47,7 +108,7 @@ QList<TrashItem> items(const QString& trashFolder)
             if (line.startsWith('[')) {
                 inSection = line == "[Trash Info]";
             } else if (inSection && line.startsWith("Path=")) {
-                QString path = QUrl::fromPercentEncoding(line.mid(5));
+                QString path = pathOfValue(line.mid(5));
                 if (!path.startsWith(QLatin1Char('/'))) {
                     path = topDir + QLatin1Char('/') + path; // relative to the volume's top
                 }

@@ -94,9 +94,9 @@ class PromptService
 public:
     virtual ~PromptService();
 
-    // A folder chooser. Mode 2 offers no way to make a new folder. The initial selection is
-    // path; caption and okText replace the window title and the OK button text when not empty.
-    // 0 with the chosen folder, -1 when cancelled.
+    // A folder chooser. title is the instruction shown in it; caption and okText replace the
+    // window title and the OK button text when not empty. Mode 2 offers no way to make a new
+    // folder. The initial selection is path. 0 with the chosen folder, -1 when cancelled.
     virtual int BrowseForFolder(const QString& title, const QString& path, const QString& caption,
                                 const QString& okText, int mode, QString* chosen);
 

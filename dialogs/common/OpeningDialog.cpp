@@ -1,6 +1,8 @@
 #include "dialogs/common/OpeningDialog.h"
 
+#include <QKeyEvent>
 #include <QLayout>
+#include <QPushButton>
 
 OpeningDialog::OpeningDialog(QWidget* parent) : QDialog(parent)
 {
@@ -35,4 +37,17 @@ void OpeningDialog::fitToContents()
         layout()->activate();
     }
     setFixedSize(sizeHint());
+}
+
+void OpeningDialog::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && modifiers == Qt::NoModifier && focused && focused->isVisible() && focused->isEnabled()) {
+        event->accept();
+        focused->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

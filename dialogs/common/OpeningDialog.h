@@ -22,6 +22,9 @@ protected:
     void endAtOpening(DialogCode code);
     // Fixes the size to what the layout needs.
     void fitToContents();
+    // Enter on a focused push button presses that button; the default button answers Enter
+    // only while the focus is elsewhere.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_prepared = false;

@@ -207,6 +207,9 @@ bool TakeOutDialog::initDialog()
     item->setToolTip(QStringLiteral("ドラッグして取り出します"));
     // The item shows only a picture; a screen reader reads what it stands for.
     item->setData(Qt::AccessibleTextRole, itemsName());
+    // The dialog opens on キャンセル, its default: Enter closes it as before, and Tab reaches the
+    // ways out in reading order from there.
+    m_cancel->setFocus();
     fitToContents();
 
     if (anyEntryMissing()) {

@@ -4,6 +4,7 @@
 #include "operations/tools/ContainerHint.h"
 #include "util/MessageText.h"
 
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -32,9 +33,17 @@ bool PasswordHintDialog::initDialog()
     m_dropArea->setObjectName(QStringLiteral("dropArea"));
     m_dropArea->setAccessibleName(QStringLiteral("ヒントを確認する暗号ファイルのドロップ先"));
     m_dropArea->setAccessibleDescription(areaText);
+    // Tab reaches the area, so that a screen reader reads the hint it shows.
+    m_dropArea->setFocusPolicy(Qt::TabFocus);
     // Room for the framed hint of 48 characters on a few lines.
     m_dropArea->setFixedSize(260, 110);
+    // The way in without dragging: the file chooser.
+    auto* choose = new QPushButton(QStringLiteral("ファイルを選択(&F)..."));
+    choose->setObjectName(QStringLiteral("chooseButton"));
+    choose->setEnabled(crypt != nullptr);
+    connect(choose, &QPushButton::clicked, this, &PasswordHintDialog::chooseFile);
     auto* close = new QPushButton(QStringLiteral("閉じる"));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -44,6 +53,7 @@ bool PasswordHintDialog::initDialog()
     layout->addWidget(m_dropArea, 0, Qt::AlignHCenter);
     layout->addSpacing(10);
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(choose);
     bottom->addStretch();
     bottom->addWidget(close);
     layout->addLayout(bottom);
@@ -60,4 +70,18 @@ void PasswordHintDialog::showDropped(const QStringList& paths)
         return;
     }
     area->setText(text);
+    // A screen reader hears what is shown, not the fixed texts of the empty area.
+    area->setAccessibleName(text);
+    area->setAccessibleDescription(text);
+}
+
+void PasswordHintDialog::chooseFile()
+{
+    QFileDialog chooser(this, QStringLiteral("ヒントを確認するファイルの選択"));
+    chooser.setFileMode(QFileDialog::ExistingFile);
+    chooser.setNameFilters(
+        {QStringLiteral("暗号ファイル (*.kbxf *.kbxf2)"), QStringLiteral("すべてのファイル (*)")});
+    if (chooser.exec() == QDialog::Accepted && !chooser.selectedFiles().isEmpty()) {
+        showDropped({chooser.selectedFiles().first()});
+    }
 }

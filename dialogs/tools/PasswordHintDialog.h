@@ -9,8 +9,9 @@
 class ContainerCrypt;
 class QLabel;
 
-// The hint window: an encrypted file dropped on its area shows the password hint it carries;
-// any other file, a folder or more than one file are told apart (DroppedFileHint's messages).
+// The hint window: an encrypted file dropped on its area, or chosen with its file chooser, shows
+// the password hint it carries; any other file, a folder or more than one file are told apart
+// (DroppedFileHint's messages).
 class PasswordHintDialog : public OpeningDialog
 {
 public:
@@ -34,6 +35,8 @@ protected:
     bool initDialog() override;
 
 private:
+    void chooseFile();
+
     QLabel* m_text;
     QWidget* m_dropArea = nullptr;
 };

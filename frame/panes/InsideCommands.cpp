@@ -3,6 +3,7 @@
 #include "app/ShellFileTypes.h"
 #include "dialogs/properties/FilePropertiesDialog.h"
 #include "dialogs/properties/FolderPropertiesDialog.h"
+#include "frame/PaneFocus.h"
 #include "frame/commands/CommandRouter.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/panes/ContentsCommands.h"
@@ -45,9 +46,11 @@ QString Unknown(const QString& text)
 } // namespace
 
 InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree,
-                               ContentsView* contents, ContentsCommands* contentsCommands, QWidget* window)
+                               ContentsView* contents, ContentsCommands* contentsCommands,
+                               const PaneFocus& focus, QWidget* window)
     : QObject(window), m_store(store), m_tree(tree), m_contents(contents),
-      m_contentsCommands(contentsCommands), m_window(window), m_newFileTypes(ListNewFileTypes())
+      m_contentsCommands(contentsCommands), m_focus(focus), m_window(window),
+      m_newFileTypes(ListNewFileTypes())
 {
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
         // Another program's clipboard change empties ours; our own emptying does not.
@@ -84,7 +87,7 @@ InsideCommands::InsideCommands(StoreContext& store, CommandRouter& router, Folde
     // Each command of the main menu acts on the pane that has the focus.
     auto byFocus = [this, &router](int listCommand, int treeCommand) {
         return [this, &router, listCommand, treeCommand] {
-            if (m_tree->hasFocus()) {
+            if (m_focus.is(m_tree)) {
                 return treeCommand != 0 ? router.run(treeCommand) : Result::Failed;
             }
             return router.run(listCommand);

@@ -8,6 +8,7 @@
 
 class ContentsView;
 class FolderTreeView;
+class PaneFocus;
 class CommandRouter;
 class ContentsCommands;
 class StoreContext;
@@ -24,7 +25,7 @@ class InsideCommands : public QObject
 
 public:
     InsideCommands(StoreContext& store, CommandRouter& router, FolderTreeView* tree, ContentsView* contents,
-                   ContentsCommands* contentsCommands, QWidget* window);
+                   ContentsCommands* contentsCommands, const PaneFocus& focus, QWidget* window);
 
     const InsideClipboard& clipboard() const { return m_clipboard; }
     UndoHistory& history() { return m_history; }
@@ -56,6 +57,7 @@ private:
     FolderTreeView* m_tree;
     ContentsView* m_contents;
     ContentsCommands* m_contentsCommands;
+    const PaneFocus& m_focus;
     QWidget* m_window;
     UndoHistory m_history;
     InsideClipboard m_clipboard;

@@ -15,6 +15,7 @@
 #include "util/PromptService.h"
 #include "util/SecureWipe.h"
 #include "util/ShellOperations.h"
+#include "views/common/PaneMenus.h"
 #include "views/contents/ContentsView.h"
 
 #include <QApplication>
@@ -37,6 +38,11 @@ void FolderTreeView::mouseDoubleClickEvent(QMouseEvent* event)
 
 void FolderTreeView::keyPressEvent(QKeyEvent* event)
 {
+    if (IsContextMenuKey(event)) {
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&request);
+        return;
+    }
     const QModelIndex item = currentIndex();
     if (item.isValid() && m_store && !MainWindowServices::instance().IsBusy()) {
         if (event->key() == Qt::Key_Delete && !FolderTreeModel::isRoot(item)) {
@@ -105,7 +111,7 @@ void FolderTreeView::contextMenuEvent(QContextMenuEvent* event)
             action->setEnabled(availableCommand(id));
         }
     }
-    QAction* chosen = menu.exec(viewport()->mapToGlobal(at));
+    QAction* chosen = ExecPaneMenu(menu, this, viewport()->mapToGlobal(at));
     if (!chosen) {
         return;
     }

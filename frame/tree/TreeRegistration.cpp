@@ -28,6 +28,15 @@ namespace {
 
 const QString DefaultFolderName = QStringLiteral("KBX暗号フォルダー");
 
+// The folder chooser of a registration, starting in the documents folder: its title names what
+// is chosen, the sentence inside says what to do.
+int ChooseFolderToRegister(QString* chosen)
+{
+    const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
+    return PromptService::instance().BrowseForFolder(MsgA(242), start, QStringLiteral("暗号フォルダーの選択"),
+                                                     QString(), 0, chosen);
+}
+
 } // namespace
 
 int FolderTreeView::StartRegistration()
@@ -38,9 +47,7 @@ int FolderTreeView::StartRegistration()
         return RunGuidance();
     }
     QString chosen;
-    const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
-    if (PromptService::instance().BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242),
-                                                  QString(), 0, &chosen) != 0) {
+    if (ChooseFolderToRegister(&chosen) != 0) {
         return Result::Failed;
     }
     return RegisterFolder(chosen);
@@ -59,9 +66,7 @@ int FolderTreeView::RunGuidance()
             return Result::Failed;
         }
     } else if (choice == 1) {
-        const QString start = Platform::instance().SpecialFolderPath(SpecialFolder::Documents);
-        if (prompts.BrowseForFolder(QStringLiteral("暗号フォルダーの選択"), start, MsgA(242), QString(), 0,
-                                    &path) != 0) {
+        if (ChooseFolderToRegister(&path) != 0) {
             return Result::Failed;
         }
     } else {

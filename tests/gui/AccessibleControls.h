@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QWidget>
 
@@ -80,4 +81,73 @@ inline QStringList TabStepsAgainstReadingOrder(QWidget* root)
         }
     }
     return wrong;
+}
+
+// A text a Japanese user would read as English: Latin letters outside the access key marks
+// "(&X)" (read as "(X)" once the "&" is gone) and the shortcut after a tab. "OK" reads the same
+// in Japanese; the program's own name and its own word for its inside clipboard (the
+// "（inside）" of the cut and copy entries) are its names.
+inline bool ReadsEnglish(const QString& text)
+{
+    QString words = text.section(QLatin1Char('\t'), 0, 0);
+    words.remove(QRegularExpression(QStringLiteral("\\(&?[A-Za-z0-9]\\)")));
+    words.remove(QStringLiteral("OK"));
+    words.remove(QStringLiteral("Kurabox"));
+    words.remove(QStringLiteral("（inside）"));
+    return words.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
+}
+
+// What a screen reader finds wrong below `root` in the accessibility tree, hidden objects
+// included (a reader walks them too): a control without a name, and any name or description
+// that reads English. Each as "role: name" or "role: (no name)".
+inline QStringList AccessibilityTreeProblems(QWidget* root)
+{
+    static const QList<QAccessible::Role> controls = {
+        QAccessible::PushButton, QAccessible::CheckBox,       QAccessible::RadioButton,
+        QAccessible::ComboBox,   QAccessible::EditableText,   QAccessible::SpinBox,
+        QAccessible::ButtonMenu, QAccessible::ButtonDropDown, QAccessible::PageTab,
+        QAccessible::MenuItem,   QAccessible::List,           QAccessible::Tree,
+        QAccessible::Table,      QAccessible::ToolBar,        QAccessible::PopupMenu};
+    QStringList problems;
+    QList<QAccessibleInterface*> pending = {QAccessible::queryAccessibleInterface(root)};
+    while (!pending.isEmpty()) {
+        QAccessibleInterface* face = pending.takeFirst();
+        if (!face || !face->isValid()) {
+            continue;
+        }
+        const QString role = QString::number(int(face->role()), 16);
+        const QString name = face->text(QAccessible::Name).trimmed();
+        const bool separator = face->role() == QAccessible::Separator;
+        if (name.isEmpty() && !separator && controls.contains(face->role())) {
+            problems << role + QStringLiteral(": (no name)");
+        }
+        for (const QString& text : {name, face->text(QAccessible::Description)}) {
+            if (ReadsEnglish(text)) {
+                problems << role + QStringLiteral(": ") + text;
+            }
+        }
+        for (int i = 0; i < face->childCount(); ++i) {
+            pending << face->child(i);
+        }
+    }
+    return problems;
+}
+
+// Whether a screen reader walking down the accessibility tree from `root` reaches `target`.
+inline bool InAccessibilityTree(QWidget* root, const QObject* target)
+{
+    QList<QAccessibleInterface*> pending = {QAccessible::queryAccessibleInterface(root)};
+    for (int visited = 0; !pending.isEmpty() && visited < 100000; ++visited) {
+        QAccessibleInterface* face = pending.takeFirst();
+        if (!face || !face->isValid()) {
+            continue;
+        }
+        if (face->object() == target) {
+            return true;
+        }
+        for (int i = 0; i < face->childCount(); ++i) {
+            pending << face->child(i);
+        }
+    }
+    return false;
 }

@@ -9,6 +9,7 @@
 #include "util/FileQueries.h"
 #include "util/MainWindowServices.h"
 #include "util/StringTable.h"
+#include "views/common/PaneMenus.h"
 #include "views/common/RowColours.h"
 #include "views/contents/ContentsMenus.h"
 #include "views/contents/ContentsModel.h"
@@ -69,6 +70,11 @@ ContentsView::ContentsView(QWidget* parent)
             RefreshContents();
         } else {
             m_retry.stop();
+        }
+    });
+    connect(&MainWindowServices::instance(), &MainWindowServices::busyChanged, this, [this](bool busy) {
+        if (!busy && m_refreshPending) {
+            RequestContentsRefresh();
         }
     });
 }
@@ -311,7 +317,7 @@ void ContentsView::contextMenuEvent(QContextMenuEvent* event)
     if (!menu) {
         return;
     }
-    QAction* chosen = menu->exec(viewport()->mapToGlobal(at), menu->defaultAction());
+    QAction* chosen = ExecPaneMenu(*menu, this, viewport()->mapToGlobal(at), menu->defaultAction());
     if (chosen && chosen->data().isValid()) {
         emit commandRequested(chosen->data().toInt());
     }
@@ -326,6 +332,11 @@ void ContentsView::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_F2 && event->modifiers() == Qt::NoModifier) {
         emit commandRequested(ListCommand::Rename);
+        return;
+    }
+    if (IsContextMenuKey(event)) {
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&request);
         return;
     }
     if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {

@@ -124,15 +124,17 @@ void ContentsView::RequestContentsRefresh()
 
 void ContentsView::RefreshContents()
 {
-    if (m_suspended || m_stopped || !m_rows || m_refreshing) {
+    if (m_refreshing) {
+        return; // the retry comes back once the running refresh is done
+    }
+    if (m_suspended || m_stopped || !m_rows) {
+        m_retry.stop(); // nothing is shown that a refresh could bring up to date
         return;
     }
     if (MainWindowServices::instance().IsBusy()) {
-        // Retried after the operation that keeps the window busy has ended.
+        // Refreshed once the operation that keeps the window busy has ended.
         m_refreshPending = true;
-        if (!m_retry.isActive()) {
-            m_retry.start();
-        }
+        m_retry.stop();
         return;
     }
     m_refreshPending = false;

@@ -6,6 +6,7 @@
 #include "store/metadata/MetadataLocation.h"
 #include "store/working/WorkingCopyPaths.h"
 #include "util/MainWindowServices.h"
+#include "views/common/PaneMenus.h"
 #include "views/common/RowColours.h"
 #include "views/decrypted/DecryptedFilesModel.h"
 
@@ -44,11 +45,20 @@ DecryptedFilesView::DecryptedFilesView(QWidget* parent)
     connect(m_watcher, &FolderWatcher::changed, this, &DecryptedFilesView::RequestDecryptedRefresh);
     m_retry.setInterval(RetryMs);
     connect(&m_retry, &QTimer::timeout, this, &DecryptedFilesView::RefreshDecrypted);
+    // A refresh put off while the window was busy follows once it is free again.
+    connect(&MainWindowServices::instance(), &MainWindowServices::busyChanged, this, [this](bool busy) {
+        if (!busy && m_pending) {
+            RequestDecryptedRefresh();
+        }
+    });
 }
 
 void DecryptedFilesView::attach(StoreContext& store)
 {
     m_store = &store;
+    if (m_pending) {
+        RequestDecryptedRefresh();
+    }
 }
 
 int DecryptedFilesView::rowCount() const
@@ -121,7 +131,9 @@ void DecryptedFilesView::RequestDecryptedRefresh()
 void DecryptedFilesView::RefreshDecrypted()
 {
     if (m_stopped || !m_store || MainWindowServices::instance().IsBusy()) {
-        return; // the timer comes back while a scan is pending
+        // The scan stays owed: attaching a store or the end of the busy state asks again.
+        m_retry.stop();
+        return;
     }
     m_pending = false;
     m_retry.stop();
@@ -174,6 +186,16 @@ void DecryptedFilesView::scan(const QString& folder, QStringList* seen)
     }
 }
 
+void DecryptedFilesView::keyPressEvent(QKeyEvent* event)
+{
+    if (IsContextMenuKey(event)) {
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+        contextMenuEvent(&request);
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
 void DecryptedFilesView::contextMenuEvent(QContextMenuEvent* event)
 {
     if (m_model->rowCount() == 0) {
@@ -209,7 +231,7 @@ void DecryptedFilesView::contextMenuEvent(QContextMenuEvent* event)
     } else {
         add(ReflectAllCommand, QStringLiteral("すべての復号中のファイルを暗号化する(&A)"));
     }
-    QAction* chosen = menu.exec(viewport()->mapToGlobal(at));
+    QAction* chosen = ExecPaneMenu(menu, this, viewport()->mapToGlobal(at));
     if (chosen) {
         emit commandRequested(chosen->data().toInt());
     }

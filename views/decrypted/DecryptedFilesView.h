@@ -54,6 +54,8 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Shift+F10 opens the context menu.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void scan(const QString& folder, QStringList* seen);

@@ -25,8 +25,10 @@
 #include "support/TestFiles.h"
 
 #include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -177,6 +179,19 @@ protected:
         return QTest::qWaitForWindowActive(&dialog);
     }
 
+    // The push buttons the user can reach in the dialog, in a fixed order.
+    static QList<QPushButton*> VisiblePushButtons(QWidget* dialog)
+    {
+        QList<QPushButton*> buttons;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->isVisibleTo(dialog) && button->isEnabled() &&
+                (button->focusPolicy() & Qt::TabFocus)) {
+                buttons << button;
+            }
+        }
+        return buttons;
+    }
+
     QTemporaryDir m_dir;
     SettingsRecord m_settings;
 };
@@ -217,6 +232,47 @@ TEST_F(DialogAccessibilityTest, EnterTakesTheDefaultButtonAndEscapeCancels)
         EXPECT_EQ(escape->isVisible(), !c.escapeCancels);
         if (c.escapeCancels) {
             EXPECT_EQ(escape->result(), QDialog::Rejected);
+        }
+    }
+}
+
+// Enter on a focused push button presses that button, whichever button is the default. A button
+// that opens a dialog of its own finds it closed again at once.
+TEST_F(DialogAccessibilityTest, EnterPressesTheFocusedButton)
+{
+    QTimer closeNested;
+    closeNested.setInterval(20);
+    QObject::connect(&closeNested, &QTimer::timeout, [] {
+        if (QWidget* nested = QApplication::activeModalWidget()) {
+            nested->close();
+        }
+    });
+    for (const DialogCase& c : cases()) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<OpeningDialog> probe = c.make();
+        ASSERT_TRUE(showActive(*probe));
+        const int buttons = int(VisiblePushButtons(probe.get()).size());
+        probe.reset();
+        for (int i = 0; i < buttons; ++i) {
+            std::unique_ptr<OpeningDialog> dialog = c.make();
+            ASSERT_TRUE(showActive(*dialog));
+            QPushButton* target = VisiblePushButtons(dialog.get()).at(i);
+            // Mail hands the items to the desktop's mail program: not started from a test.
+            if (target->objectName() == QStringLiteral("mailButton")) {
+                continue;
+            }
+            SCOPED_TRACE(target->text().toStdString());
+            QStringList pressed;
+            for (QPushButton* button : VisiblePushButtons(dialog.get())) {
+                QObject::connect(button, &QPushButton::clicked,
+                                 [&pressed, button] { pressed << button->text(); });
+            }
+            target->setFocus();
+            ASSERT_TRUE(target->hasFocus());
+            closeNested.start();
+            QTest::keyClick(target, Qt::Key_Return);
+            closeNested.stop();
+            EXPECT_EQ(pressed, QStringList{target->text()});
         }
     }
 }

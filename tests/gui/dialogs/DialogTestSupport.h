@@ -27,6 +27,20 @@ inline void whenDialogOpens(std::function<void(QWidget*)> act)
     });
 }
 
+// Runs `act` on the first modal window of the kind T that opens (one already open of another
+// kind is passed over).
+template <typename T>
+void whenDialogOfKindOpens(std::function<void(T*)> act)
+{
+    QTimer::singleShot(20, [act] {
+        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            act(modal);
+        } else {
+            whenDialogOfKindOpens<T>(act);
+        }
+    });
+}
+
 // Clicks the named button of the first modal window that opens.
 inline void clickWhenOpen(const QString& buttonName)
 {

@@ -1,4 +1,5 @@
 #include "dialogs/password/AdministratorPasswordDialog.h"
+#include "dialogs/password/ChangePasswordEntryDialog.h"
 #include "dialogs/password/ChangePasswordListDialog.h"
 #include "dialogs/password/NewPasswordDialog.h"
 #include "dialogs/password/PasswordEntryDialog.h"
@@ -7,6 +8,7 @@
 #include "gui/dialogs/DialogTestSupport.h"
 #include "util/PasswordRules.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -138,4 +140,50 @@ TEST_F(PasswordDialogsTest, KeyChangeWithoutChangePasswordsStartsWithANewPasswor
     admin.findChild<QPushButton*>(QStringLiteral("register"))->click();
     EXPECT_EQ(admin.result(), QDialog::Accepted);
     EXPECT_EQ(admin.choice, AdministratorPasswordDialog::Register);
+}
+
+// A screen reader or an on-screen keyboard puts text in through the accessibility interface,
+// replacing the box's contents or setting its value; OK reads what the boxes hold then.
+TEST_F(PasswordDialogsTest, TextPutInThroughTheAccessibilityInterfaceCounts)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(QLineEdit*, const QString&)> put;
+    } ways[] = {
+        {"replace the contents",
+         [](QLineEdit* box, const QString& text) {
+             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
+             ASSERT_NE(face->editableTextInterface(), nullptr);
+             face->editableTextInterface()->replaceText(0, face->textInterface()->characterCount(), text);
+         }},
+        {"set the value",
+         [](QLineEdit* box, const QString& text) {
+             QAccessible::queryAccessibleInterface(box)->setText(QAccessible::Value, text);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        ChangePasswordEntryDialog dialog;
+        ASSERT_TRUE(dialog.prepare());
+        const struct
+        {
+            const char* box;
+            QString text;
+        } fields[] = {{"name", QStringLiteral("取引先用")},
+                      {"password", QStringLiteral("Vendor-pass7")},
+                      {"hint", QStringLiteral("取引先")}};
+        for (const auto& field : fields) {
+            auto* box = dialog.findChild<QLineEdit*>(QString::fromLatin1(field.box));
+            ASSERT_NE(box, nullptr) << field.box;
+            way.put(box, field.text);
+        }
+        messages.clear();
+        messages.script({MsgButton::Yes}); // a weak password is taken when the user says so
+        pressOk(&dialog);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << messages.texts().join('|').toStdString();
+        EXPECT_EQ(dialog.name, QStringLiteral("取引先用"));
+        EXPECT_EQ(dialog.password, QStringLiteral("Vendor-pass7"));
+        EXPECT_EQ(dialog.hint, QStringLiteral("取引先"));
+    }
 }

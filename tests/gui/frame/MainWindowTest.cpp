@@ -232,6 +232,8 @@ TEST_F(MainWindowTest, ScreenReaderNamesEveryControl)
     ASSERT_TRUE(frame.isCreated());
     frame.show();
     EXPECT_EQ(UnnamedControls(&frame), QStringList());
+    // Through the accessibility tree, hidden parts included, nothing is read out in English.
+    EXPECT_EQ(AccessibilityTreeProblems(&frame), QStringList());
 
     const struct
     {

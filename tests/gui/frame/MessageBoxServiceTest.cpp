@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -34,16 +33,6 @@ void whenModalOpens(std::function<void(QWidget*)> act)
             whenModalOpens(act);
         }
     });
-}
-
-// A text a Japanese user would read as English: Latin letters outside the access key marks
-// "(&X)" and the shortcut after a tab. "OK" reads the same in Japanese.
-bool readsEnglish(const QString& text)
-{
-    QString words = text.section(QLatin1Char('\t'), 0, 0);
-    words.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    words.remove(QStringLiteral("OK"));
-    return words.contains(QRegularExpression(QStringLiteral("[A-Za-z]")));
 }
 
 // The texts of the window's buttons that show.
@@ -72,7 +61,7 @@ QStringList englishTexts(const QWidget* window)
     }
     QStringList english;
     for (const QString& text : texts) {
-        if (readsEnglish(text)) {
+        if (ReadsEnglish(text)) {
             english << text;
         }
     }
@@ -196,7 +185,7 @@ TEST_F(QtJapaneseTest, FolderChooserAndTextBoxMenuAreJapanese)
     std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
     QStringList menuEnglish;
     for (const QAction* action : menu->actions()) {
-        if (readsEnglish(action->text())) {
+        if (ReadsEnglish(action->text())) {
             menuEnglish << action->text();
         }
     }

@@ -17,12 +17,15 @@
 #include "util/ResultCodes.h"
 #include "views/contents/ContentsView.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
@@ -112,6 +115,8 @@ TEST_F(ToolCommandsTest, HintWindowShowsTheHintOfADroppedContainer)
     const QString container = EncryptTestFile(frame->store().crypt(), m_home.path(), loose,
                                               QStringLiteral("a.txt"), CryptEngine::TemporarySlotName, "x");
     QStringList shown;
+    QStringList heard;
+    QString chooserSaid;
     whenDialogOpens([&](QWidget* modal) {
         auto* hints = dynamic_cast<PasswordHintDialog*>(modal);
         ASSERT_NE(hints, nullptr);
@@ -119,11 +124,33 @@ TEST_F(ToolCommandsTest, HintWindowShowsTheHintOfADroppedContainer)
         shown.append(dropOnHintWindow(hints, {container}));
         shown.append(dropOnHintWindow(hints, {loose}));
         shown.append(dropOnHintWindow(hints, {container, container}));
-        hints->findChild<QPushButton*>()->click(); // 閉じる
+        // Without dragging: the file chooser, from the keyboard.
+        whenDialogOfKindOpens<QFileDialog>([container, &chooserSaid](QFileDialog* chooser) {
+            // A chooser that cannot take the file says so in a box of its own: noted and closed.
+            whenDialogOfKindOpens<QMessageBox>([&chooserSaid](QMessageBox* box) {
+                chooserSaid = box->text();
+                box->close();
+            });
+            chooser->setDirectory(QFileInfo(container).path());
+            chooser->selectFile(QFileInfo(container).fileName());
+            QMetaObject::invokeMethod(chooser, "accept");
+        });
+        auto* choose = hints->findChild<QPushButton*>(QStringLiteral("chooseButton"));
+        ASSERT_NE(choose, nullptr);
+        choose->setFocus();
+        QTest::keyClick(choose, Qt::Key_Return);
+        QWidget* area = hints->dropArea();
+        shown.append(static_cast<QLabel*>(area)->text());
+        // What a screen reader hears is what the area shows.
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(area);
+        heard = {face->text(QAccessible::Name), face->text(QAccessible::Description)};
+        hints->findChild<QPushButton*>(QStringLiteral("closeButton"))->click();
     });
     EXPECT_EQ(frame->runCommand(Command::HintWindow), Result::Ok);
-    EXPECT_EQ(shown, (QStringList{MsgA(597) + QStringLiteral("犬の名前") + MsgA(598), MsgA(581), MsgA(581)}))
-        << "two files leave the area as it was";
+    const QString hint = MsgA(597) + QStringLiteral("犬の名前") + MsgA(598);
+    EXPECT_EQ(shown, (QStringList{hint, MsgA(581), MsgA(581), hint})) << "two files leave the area as it was";
+    EXPECT_EQ(heard, (QStringList{hint, hint}));
+    EXPECT_EQ(chooserSaid, QString());
     EXPECT_EQ(messages.texts(), QStringList{MsgA(577)});
 }
 
