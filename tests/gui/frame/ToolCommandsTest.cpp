@@ -8,6 +8,7 @@
 #include "frame/MainWindow.h"
 #include "frame/commands/CommandTable.h"
 #include "frame/tree/FolderTreeView.h"
+#include "gui/AccessibleControls.h"
 #include "gui/dialogs/DialogTestSupport.h"
 #include "gui/frame/WindowFixture.h"
 #include "operations/check/FolderCheckRun.h"
@@ -287,6 +288,7 @@ TEST_F(ToolCommandsTest, ContainerCheckListsWhatIsWrongOrGivesTheAllClear)
                 }
             }
             *status = check->findChild<QLabel*>(QStringLiteral("status"))->text();
+            EXPECT_EQ(UnnamedControls(check), QStringList());
             QTest::keyClick(check, Qt::Key_Escape);
         });
         EXPECT_EQ(frame->runCommand(Command::ContainerCheck), Result::Ok);
